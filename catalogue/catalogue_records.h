@@ -1,0 +1,172 @@
+// The in-memory form of the player's catalogue: one DeviceCatalogue that owns
+// doubly linked lists of album and track records.
+//
+// Every text is kept exactly as the XML parser delivered it; nothing is
+// converted or validated here. Records own their texts, the lists own every
+// record reachable from their heads, and the catalogue owns the lists.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "catalogue/owned_text.h"
+
+class TrackRecord;
+
+class AlbumRecord {
+  public:
+    // Links the new album after `after` (which may be null). It does not
+    // become the head of any list: appending does that (CatalogueLists).
+    explicit AlbumRecord(AlbumRecord* after);
+    // Unlinks itself from its neighbours, releases its tracks array (not the
+    // tracks) and its texts, and tells its tracks they have no album any more.
+    ~AlbumRecord();
+    AlbumRecord(const AlbumRecord&) = delete;
+    AlbumRecord& operator=(const AlbumRecord&) = delete;
+
+    void SetManifestPath(const char* text) { manifestPath_.Set(text); }
+    void SetCreator(const char* text) { creator_.Set(text); }
+    void SetAlbumTitle(const char* text) { albumTitle_.Set(text); }
+    void SetGenre(const char* text) { genre_.Set(text); }
+    void SetRecorded(const char* text) { recorded_.Set(text); }
+    void SetSearchKey(const char* text) { searchKey_.Set(text); }
+
+    const char* ManifestPath() const { return manifestPath_.Get(); }
+    const char* Creator() const { return creator_.Get(); }
+    const char* AlbumTitle() const { return albumTitle_.Get(); }
+    const char* Genre() const { return genre_.Get(); }
+    const char* Recorded() const { return recorded_.Get(); }
+    const char* SearchKey() const { return searchKey_.Get(); }
+
+    TrackRecord* const* Tracks() const { return tracks_; }
+    int32_t TrackCount() const { return trackCount_; }
+
+    // Makes this album the owner of `track` and adds it to the tracks array.
+    // The loader never does this; it exists so that both sides of the link
+    // are always kept consistent by whoever links them.
+    void AttachTrack(TrackRecord* track);
+    // Takes `track` out of the tracks array and clears its owner album.
+    // Nothing happens for a null track or one this album does not hold.
+    void RemoveTrack(TrackRecord* track);
+
+    AlbumRecord* Previous() const { return previous_; }
+    AlbumRecord* Next() const { return next_; }
+
+  private:
+    OwnedText manifestPath_;
+    OwnedText creator_;
+    OwnedText albumTitle_;
+    OwnedText genre_;
+    OwnedText recorded_;
+    OwnedText searchKey_;
+    TrackRecord** tracks_ = nullptr;  // owned array; the tracks it names are not owned
+    int32_t trackCount_ = 0;
+    AlbumRecord* previous_ = nullptr;
+    AlbumRecord* next_ = nullptr;
+};
+
+// The twelve text fields of a track, in the order the loader looks them up.
+enum class TrackField {
+    LastUrl,
+    Creator,
+    Title,
+    MusicBy,
+    Genre,
+    Recorded,
+    PlayCount,
+    PlayingTime,
+    LastPlayed,
+    Volume,
+    SearchKey,
+    ControlFlag,
+};
+constexpr int kTrackFieldCount = 12;
+
+class TrackRecord {
+  public:
+    // Links the new track after `after` (which may be null).
+    explicit TrackRecord(TrackRecord* after);
+    // Leaves its owner album first, then unlinks itself from its neighbours.
+    ~TrackRecord();
+    TrackRecord(const TrackRecord&) = delete;
+    TrackRecord& operator=(const TrackRecord&) = delete;
+
+    // Releases the old text, then keeps a copy of text, or none when null.
+    void SetText(TrackField field, const char* text) { texts_[Index(field)].Set(text); }
+    const char* Text(TrackField field) const { return texts_[Index(field)].Get(); }
+
+    const char* LastUrl() const { return Text(TrackField::LastUrl); }
+    const char* Creator() const { return Text(TrackField::Creator); }
+    const char* Title() const { return Text(TrackField::Title); }
+    const char* Genre() const { return Text(TrackField::Genre); }
+    const char* Recorded() const { return Text(TrackField::Recorded); }
+    const char* PlayingTime() const { return Text(TrackField::PlayingTime); }
+
+    TrackRecord* Next() const { return next_; }
+    TrackRecord* Previous() const { return previous_; }
+    AlbumRecord* OwnerAlbum() const { return ownerAlbum_; }
+
+  private:
+    friend class AlbumRecord;  // keeps ownerAlbum_ in step with its tracks array
+
+    static int Index(TrackField field) { return static_cast<int>(field); }
+
+    OwnedText texts_[kTrackFieldCount];
+    TrackRecord* next_ = nullptr;
+    TrackRecord* previous_ = nullptr;
+    AlbumRecord* ownerAlbum_ = nullptr;  // not owned
+};
+
+// The album list and the track list. No tail pointer and no count: the last
+// record is found by walking from the head, so every append walks the list.
+class CatalogueLists {
+  public:
+    CatalogueLists() = default;
+    ~CatalogueLists() { Clear(); }
+    CatalogueLists(const CatalogueLists&) = delete;
+    CatalogueLists& operator=(const CatalogueLists&) = delete;
+
+    AlbumRecord* FirstAlbum() const { return firstAlbum_; }
+    void SetFirstAlbum(AlbumRecord* album) { firstAlbum_ = album; }
+    AlbumRecord* LastAlbum() const;
+
+    TrackRecord* FirstTrack() const { return firstTrack_; }
+    void SetFirstTrack(TrackRecord* track) { firstTrack_ = track; }
+    TrackRecord* LastTrack() const;
+
+    // Creates an empty record after the last one; it becomes the head when
+    // the list was empty.
+    AlbumRecord* AppendAlbum();
+    TrackRecord* AppendTrack();
+
+    // Destroys every album, then every track; both heads end up null.
+    void Clear();
+
+  private:
+    AlbumRecord* firstAlbum_ = nullptr;
+    TrackRecord* firstTrack_ = nullptr;
+};
+
+// Where the player is mounted, and the records of the latest load.
+class DeviceCatalogue {
+  public:
+    DeviceCatalogue() = default;
+    virtual ~DeviceCatalogue();
+    DeviceCatalogue(const DeviceCatalogue&) = delete;
+    DeviceCatalogue& operator=(const DeviceCatalogue&) = delete;
+
+    // "E:/" and its NUL once a drive was found; the empty text until then.
+    const char* DriveRoot() const { return driveRoot_; }
+    // Copies the four characters of a root such as "E:/" with its NUL.
+    void SetDriveRoot(const char (&root)[4]);
+
+    // Null until the first load.
+    CatalogueLists* Lists() const { return lists_.get(); }
+    // Releases the lists of an earlier load and installs fresh, empty ones.
+    CatalogueLists& ReplaceLists();
+    TrackRecord* FirstTrack() const { return lists_ ? lists_->FirstTrack() : nullptr; }
+
+  private:
+    char driveRoot_[4] = {0, 0, 0, 0};
+    std::unique_ptr<CatalogueLists> lists_;
+};

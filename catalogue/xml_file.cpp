@@ -1,0 +1,488 @@
+// Reading catalogue files, with the nesting guard that protects the parser.
+#include "catalogue/xml_file.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include <tinyxml.h>
+
+#include "library/ascii_text.h"
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// The nesting scanner. It follows the parser through the same text, rule for
+// rule, but keeps a depth counter where the parser keeps a call stack. Only
+// the rules that decide where markup begins and ends matter here: a '<' that
+// the parser swallows (inside a comment, an attribute value, a multi-byte
+// character or a numeric character reference) must be swallowed here too.
+
+enum class Encoding { Unknown, Utf8, Legacy };
+
+bool IsSpace(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The parser takes every byte from 127 up for a letter.
+bool IsNameStart(unsigned char c) {
+    return c >= 127 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+bool IsNameChar(unsigned char c) {
+    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':';
+}
+
+bool IsHexDigit(unsigned char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Bytes a character takes in UTF-8, by its lead byte, as the parser's table has it.
+int Utf8Length(unsigned char lead) {
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 1;
+}
+
+class NestingScanner {
+  public:
+    NestingScanner(const char* text, int limit)
+        : p_(reinterpret_cast<const unsigned char*>(text)), limit_(limit) {}
+
+    int Run();
+
+  private:
+    enum class StartTag { Open, Empty, Failed };
+
+    bool AtEnd() const { return *p_ == 0; }
+    bool StartsWith(const char* tag, bool ignoreCase) const;
+    void SkipSpace();
+    bool SkipName();
+    bool SkipChar();
+    bool SkipEntity();
+    bool SkipTextUntil(const char* endTag, bool trim);
+
+    bool Text();
+    bool EndTag();
+    bool Markup();
+    StartTag ElementStart();
+    bool Attribute(std::string* value);
+    bool Declaration();
+    bool Comment();
+    bool Cdata();
+    bool Unknown();
+
+    const unsigned char* p_;
+    Encoding encoding_ = Encoding::Unknown;
+    int limit_;
+    int depth_ = 0;
+    int deepest_ = 0;
+    bool refused_ = false;
+};
+
+bool NestingScanner::StartsWith(const char* tag, bool ignoreCase) const {
+    const unsigned char* q = p_;
+    for (; *tag != 0; ++q, ++tag) {
+        const unsigned char have = ignoreCase ? AsciiLower(*q) : *q;
+        const unsigned char want = ignoreCase ? AsciiLower(*tag) : *tag;
+        if (have == 0 || have != want) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void NestingScanner::SkipSpace() {
+    for (;;) {
+        if (encoding_ == Encoding::Utf8 && p_[0] == 0xEF &&
+            ((p_[1] == 0xBB && p_[2] == 0xBF) || (p_[1] == 0xBF && p_[2] == 0xBE) ||
+             (p_[1] == 0xBF && p_[2] == 0xBF))) {
+            p_ += 3;
+        } else if (IsSpace(*p_)) {
+            ++p_;
+        } else {
+            return;
+        }
+    }
+}
+
+bool NestingScanner::SkipName() {
+    if (!IsNameStart(*p_)) {
+        return false;
+    }
+    while (IsNameChar(*p_)) {
+        ++p_;
+    }
+    return true;
+}
+
+// One character of text or of an attribute value, as the parser reads it.
+bool NestingScanner::SkipChar() {
+    const int length = encoding_ == Encoding::Utf8 ? Utf8Length(*p_) : 1;
+    if (length == 1) {
+        if (*p_ == '&') {
+            return SkipEntity();
+        }
+        ++p_;
+        return true;
+    }
+    for (int i = 1; i < length; ++i) {
+        if (p_[i] == 0) {  // the parser lands in the padding and stops
+            p_ += i;
+            return true;
+        }
+    }
+    p_ += length;
+    return true;
+}
+
+// A character reference ends at the first ';' after it and is accepted when
+// the digits just before that ';' run back to the 'x' or '#': whatever lies
+// between, '<' included, is swallowed.
+bool NestingScanner::SkipEntity() {
+    if (p_[1] == '#' && p_[2] != 0) {
+        const bool hex = p_[2] == 'x';
+        if (hex && p_[3] == 0) {
+            return false;
+        }
+        const char* from = reinterpret_cast<const char*>(p_ + (hex ? 3 : 2));
+        const char* semicolon = std::strchr(from, ';');
+        if (semicolon == nullptr) {
+            return false;
+        }
+        const char stop = hex ? 'x' : '#';
+        for (const char* q = semicolon - 1; *q != stop; --q) {
+            const auto c = static_cast<unsigned char>(*q);
+            if (hex ? !IsHexDigit(c) : !(c >= '0' && c <= '9')) {
+                return false;
+            }
+        }
+        p_ = reinterpret_cast<const unsigned char*>(semicolon + 1);
+        return true;
+    }
+    static const char* const kNamed[] = {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"};
+    for (const char* named : kNamed) {
+        if (StartsWith(named, false)) {
+            p_ += std::strlen(named);
+            return true;
+        }
+    }
+    ++p_;
+    return true;
+}
+
+// Text up to and past `endTag`; false when the text ends first or right after it.
+bool NestingScanner::SkipTextUntil(const char* endTag, bool trim) {
+    if (trim) {
+        SkipSpace();
+    }
+    while (!AtEnd() && !StartsWith(endTag, false)) {
+        if (trim && IsSpace(*p_)) {
+            ++p_;
+        } else if (!SkipChar()) {
+            return false;
+        }
+    }
+    if (AtEnd()) {
+        return false;
+    }
+    p_ += std::strlen(endTag);
+    return !AtEnd();
+}
+
+// Character data inside an element: it runs to the next '<'.
+bool NestingScanner::Text() {
+    if (!SkipTextUntil("<", true)) {
+        return false;
+    }
+    --p_;
+    return true;
+}
+
+// "</name" then optional space and '>'. The parser also insists that the name
+// is the element's own; if it is not, the parser stops, and so does all that
+// matters here, so the name is not checked.
+bool NestingScanner::EndTag() {
+    p_ += 2;
+    if (!SkipName()) {
+        return false;
+    }
+    SkipSpace();
+    if (*p_ != '>') {
+        return false;
+    }
+    ++p_;
+    return true;
+}
+
+bool NestingScanner::Attribute(std::string* value) {
+    SkipSpace();
+    if (!SkipName() || AtEnd()) {
+        return false;
+    }
+    SkipSpace();
+    if (*p_ != '=') {
+        return false;
+    }
+    ++p_;
+    SkipSpace();
+    if (AtEnd()) {
+        return false;
+    }
+    const unsigned char* start = p_;
+    if (*p_ == '"' || *p_ == '\'') {
+        const char quote[2] = {static_cast<char>(*p_), 0};
+        ++p_;
+        ++start;
+        if (!SkipTextUntil(quote, false)) {
+            return false;
+        }
+        if (value != nullptr) {
+            value->assign(reinterpret_cast<const char*>(start), p_ - 1 - start);
+        }
+        return true;
+    }
+    while (!AtEnd() && !IsSpace(*p_) && *p_ != '/' && *p_ != '>') {
+        if (*p_ == '"' || *p_ == '\'') {
+            return false;
+        }
+        ++p_;
+    }
+    if (value != nullptr) {
+        value->assign(reinterpret_cast<const char*>(start), p_ - start);
+    }
+    return !AtEnd();
+}
+
+NestingScanner::StartTag NestingScanner::ElementStart() {
+    SkipSpace();
+    ++p_;  // '<'
+    SkipSpace();
+    if (!SkipName() || AtEnd()) {
+        return StartTag::Failed;
+    }
+    for (;;) {
+        SkipSpace();
+        if (AtEnd()) {
+            return StartTag::Failed;
+        }
+        if (*p_ == '/') {
+            ++p_;
+            if (*p_ != '>') {
+                return StartTag::Failed;
+            }
+            ++p_;
+            return StartTag::Empty;
+        }
+        if (*p_ == '>') {
+            ++p_;
+            return StartTag::Open;
+        }
+        if (!Attribute(nullptr)) {
+            return StartTag::Failed;
+        }
+    }
+}
+
+// "<?xml ...>". The first declaration of the document decides whether the
+// parser reads UTF-8, which decides how many bytes each character takes.
+bool NestingScanner::Declaration() {
+    const bool decidesEncoding = depth_ == 0 && encoding_ == Encoding::Unknown;
+    std::string declared;
+    bool closed = false;
+    p_ += 5;
+    while (!AtEnd() && !closed) {
+        if (*p_ == '>') {
+            ++p_;
+            closed = true;
+            break;
+        }
+        SkipSpace();
+        if (AtEnd()) {
+            return false;
+        }
+        if (StartsWith("encoding", true)) {
+            if (!Attribute(&declared)) {
+                return false;
+            }
+        } else if (StartsWith("version", true) || StartsWith("standalone", true)) {
+            if (!Attribute(nullptr)) {
+                return false;
+            }
+        } else {
+            while (!AtEnd() && *p_ != '>' && !IsSpace(*p_)) {
+                ++p_;
+            }
+        }
+    }
+    if (decidesEncoding) {
+        // The parser decodes references in the value before comparing it;
+        // no real player writes one there, so such a file is refused.
+        if (declared.find('&') != std::string::npos) {
+            refused_ = true;
+            return false;
+        }
+        const bool utf8 = declared.empty() ||
+                          AsciiCompareNoCaseN(declared.c_str(), "UTF-8", 5) == 0 ||
+                          AsciiCompareNoCaseN(declared.c_str(), "UTF8", 4) == 0;
+        encoding_ = utf8 ? Encoding::Utf8 : Encoding::Legacy;
+    }
+    return closed;
+}
+
+bool NestingScanner::Comment() {
+    p_ += 4;
+    while (!AtEnd() && !StartsWith("-->", false)) {
+        ++p_;
+    }
+    if (!AtEnd()) {
+        p_ += 3;
+    }
+    return true;
+}
+
+bool NestingScanner::Cdata() {
+    p_ += 9;
+    while (!AtEnd() && !StartsWith("]]>", false)) {
+        ++p_;
+    }
+    return SkipTextUntil("]]>", false);
+}
+
+bool NestingScanner::Unknown() {
+    ++p_;
+    while (!AtEnd() && *p_ != '>') {
+        ++p_;
+    }
+    if (!AtEnd()) {
+        ++p_;
+    }
+    return true;
+}
+
+// At a '<': what the parser's Identify makes of it, then that node.
+bool NestingScanner::Markup() {
+    if (StartsWith("<?xml", true)) {
+        return Declaration();
+    }
+    if (StartsWith("<!--", false)) {
+        return Comment();
+    }
+    if (StartsWith("<![CDATA[", false)) {
+        return Cdata();
+    }
+    if (StartsWith("<!", false) || !IsNameStart(p_[1])) {
+        return Unknown();
+    }
+    if (depth_ + 1 > deepest_) {
+        deepest_ = depth_ + 1;
+    }
+    if (deepest_ > limit_) {
+        return false;
+    }
+    switch (ElementStart()) {
+        case StartTag::Open:
+            ++depth_;
+            return true;
+        case StartTag::Empty:
+            return true;
+        case StartTag::Failed:
+        default:
+            return false;
+    }
+}
+
+int NestingScanner::Run() {
+    if (p_[0] == 0xEF && p_[1] == 0xBB && p_[2] == 0xBF) {
+        encoding_ = Encoding::Utf8;
+    }
+    for (;;) {
+        SkipSpace();
+        if (AtEnd()) {
+            break;
+        }
+        bool going;
+        if (depth_ > 0 && *p_ != '<') {
+            going = Text();
+        } else if (depth_ > 0 && StartsWith("</", false)) {
+            going = EndTag();
+            --depth_;
+        } else if (*p_ != '<') {
+            break;  // character data outside the root: the parser stops
+        } else {
+            going = Markup();
+        }
+        if (!going || deepest_ > limit_) {
+            break;
+        }
+    }
+    return (refused_ || deepest_ > limit_) ? limit_ + 1 : deepest_;
+}
+
+// ---------------------------------------------------------------------------
+// Files
+
+// Reads at most kMaxXmlFileBytes + 1 bytes, so that a larger file is noticed
+// without reading it all. False when the file cannot be read.
+bool ReadFileBytes(const char* path, std::string& bytes) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    char chunk[64 * 1024];
+    bool ok = true;
+    for (;;) {
+        const size_t got = std::fread(chunk, 1, sizeof chunk, file);
+        bytes.append(chunk, got);
+        if (bytes.size() > static_cast<size_t>(kMaxXmlFileBytes)) {
+            ok = false;
+            break;
+        }
+        if (got < sizeof chunk) {
+            ok = std::ferror(file) == 0;
+            break;
+        }
+    }
+    std::fclose(file);
+    return ok;
+}
+
+}  // namespace
+
+std::string PrepareXmlText(const char* bytes, size_t size) {
+    std::string text;
+    text.reserve(size + 4);
+    for (size_t i = 0; i < size && bytes[i] != 0; ++i) {
+        if (bytes[i] == '\r') {
+            text.push_back('\n');
+            if (i + 1 < size && bytes[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            text.push_back(bytes[i]);
+        }
+    }
+    text.append(3, '\0');  // c_str() adds the terminator's own NUL after these
+    return text;
+}
+
+int XmlNestingDepth(const char* text, int limit) {
+    return NestingScanner(text, limit).Run();
+}
+
+void LoadXmlFile(TiXmlDocument& document, const char* path) {
+    document.Clear();
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes) || bytes.empty()) {
+        return;
+    }
+    const std::string text = PrepareXmlText(bytes.data(), bytes.size());
+    if (XmlNestingDepth(text.c_str(), kMaxXmlNesting) > kMaxXmlNesting) {
+        return;
+    }
+    document.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+}

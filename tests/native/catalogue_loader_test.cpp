@@ -1,0 +1,320 @@
+// The catalogue loader on small hand-written player images.
+#include "catalogue/catalogue_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <tinyxml.h>
+
+#include "catalogue/catalogue_records.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using testing_support::CurrentDirGuard;
+using testing_support::TempDir;
+
+const char kAlbumCatalogue[] = "SYSTEM/List/Music/album.mum";
+const char kMusicCatalogue[] = "SYSTEM/List/Music/music.mum";
+
+std::string Xml(const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<mpv:mpv xmlns:mpv=\"urn:test:mpv\" xmlns:dc=\"urn:test:dc\">\n" +
+           body + "\n</mpv:mpv>\n";
+}
+
+std::string AssetList(const std::string& body) {
+    return Xml("<mpv:AssetList>" + body + "</mpv:AssetList>");
+}
+
+std::string MusicLink(const std::string& manifest) {
+    return "<mpv:ManifestLink><mpv:LastURL>" + manifest + "</mpv:LastURL></mpv:ManifestLink>";
+}
+
+// A player image in a temporary folder, read with an empty drive root from
+// inside that folder.
+class LoaderTest : public ::testing::Test {
+  protected:
+    void Write(const std::string& path, const std::string& text) { image_.Write(path, text); }
+
+    void Load() {
+        CurrentDirGuard inside(image_.Path());
+        LoadCatalogue(catalogue_);
+    }
+
+    std::vector<const AlbumRecord*> Albums() const {
+        std::vector<const AlbumRecord*> albums;
+        for (const AlbumRecord* a = catalogue_.Lists()->FirstAlbum(); a; a = a->Next()) {
+            albums.push_back(a);
+        }
+        return albums;
+    }
+
+    std::vector<const TrackRecord*> Tracks() const {
+        std::vector<const TrackRecord*> tracks;
+        for (const TrackRecord* t = catalogue_.FirstTrack(); t; t = t->Next()) {
+            tracks.push_back(t);
+        }
+        return tracks;
+    }
+
+    std::vector<std::string> Titles() const {
+        std::vector<std::string> titles;
+        for (const TrackRecord* t : Tracks()) {
+            titles.push_back(t->Title() ? t->Title() : "<none>");
+        }
+        return titles;
+    }
+
+    TempDir image_;
+    DeviceCatalogue catalogue_;
+};
+
+std::string Text(const char* text) {
+    return text ? text : "<none>";
+}
+
+TEST_F(LoaderTest, AlbumLinksGiveAlbumsWithTheirMetadataAndManifests) {
+    Write(kAlbumCatalogue,
+          AssetList("<mpv:ManifestLink><mpv:LastURL>a1.mpv</mpv:LastURL>"
+                    "<nmf:Metadata><mpvm:MusicProperties><mpvm:AlbumTitle>One</mpvm:AlbumTitle>"
+                    "</mpvm:MusicProperties><mrobe:MrobeProperties>"
+                    "<mrobe:SearchKey>ONE</mrobe:SearchKey></mrobe:MrobeProperties></nmf:Metadata>"
+                    "</mpv:ManifestLink>"
+                    "<mpv:ManifestLink><mpv:LastURL>a2.mpv</mpv:LastURL>"
+                    "<nmf:Metadata><mpvm:MusicProperties><mpvm:AlbumTitle>Two</mpvm:AlbumTitle>"
+                    "</mpvm:MusicProperties></nmf:Metadata></mpv:ManifestLink>"));
+    Write("a2.mpv", Xml("<mpvp:Album><nmf:MetaData><g><dc:creator>Band</dc:creator>"
+                        "<mpvm:AlbumTitle>Two (manifest)</mpvm:AlbumTitle>"
+                        "<mpvm:Genre>Rock</mpvm:Genre><mpvm:Recorded>1999</mpvm:Recorded></g>"
+                        "</nmf:MetaData></mpvp:Album>"));
+    Load();
+    const auto albums = Albums();
+    ASSERT_EQ(albums.size(), 2u);
+    EXPECT_EQ(Text(albums[0]->ManifestPath()), "a1.mpv");
+    EXPECT_EQ(Text(albums[0]->AlbumTitle()), "One");
+    EXPECT_EQ(Text(albums[0]->SearchKey()), "ONE");
+    EXPECT_EQ(albums[0]->Creator(), nullptr);  // its manifest is missing
+    EXPECT_EQ(Text(albums[1]->AlbumTitle()), "Two (manifest)");
+    EXPECT_EQ(Text(albums[1]->Creator()), "Band");
+    EXPECT_EQ(Text(albums[1]->Genre()), "Rock");
+    EXPECT_EQ(Text(albums[1]->Recorded()), "1999");
+}
+
+TEST_F(LoaderTest, MetadataGoesToTheNearestAlbumBeforeIt) {
+    Write(kAlbumCatalogue,
+          AssetList("<mpv:ManifestLink>"
+                    "<nmf:Metadata><mpvm:MusicProperties><mpvm:AlbumTitle>Lost</mpvm:AlbumTitle>"
+                    "</mpvm:MusicProperties></nmf:Metadata>"
+                    "<mpv:LastURL>first.mpv</mpv:LastURL>"
+                    "<mpv:LastURL>second.mpv</mpv:LastURL>"
+                    "<nmf:Metadata><mpvm:MusicProperties><mpvm:AlbumTitle>Second</mpvm:AlbumTitle>"
+                    "</mpvm:MusicProperties></nmf:Metadata></mpv:ManifestLink>"));
+    const std::string manifest =
+        Xml("<mpvp:Album><nmf:MetaData><g><dc:creator>Read</dc:creator></g></nmf:MetaData></"
+            "mpvp:Album>");
+    Write("first.mpv", manifest);
+    Write("second.mpv", manifest);
+    Load();
+    const auto albums = Albums();
+    ASSERT_EQ(albums.size(), 2u);
+    EXPECT_EQ(albums[0]->AlbumTitle(), nullptr);
+    EXPECT_EQ(albums[0]->Creator(), nullptr);  // only the link's last album reads its manifest
+    EXPECT_EQ(Text(albums[1]->AlbumTitle()), "Second");
+    EXPECT_EQ(Text(albums[1]->Creator()), "Read");
+}
+
+TEST_F(LoaderTest, ManifestPathIsTheLastChildOfLastUrl) {
+    Write(kAlbumCatalogue, AssetList("<mpv:ManifestLink><mpv:LastURL>early<!--note-->late"
+                                     "</mpv:LastURL></mpv:ManifestLink>"));
+    Load();
+    ASSERT_EQ(Albums().size(), 1u);
+    EXPECT_EQ(Text(Albums()[0]->ManifestPath()), "late");
+}
+
+TEST_F(LoaderTest, LaterManifestGroupsReplaceEarlierOnes) {
+    Write(kAlbumCatalogue,
+          AssetList("<mpv:ManifestLink><mpv:LastURL>m.mpv</mpv:LastURL></mpv:ManifestLink>"));
+    Write("m.mpv", Xml("<MPVP:ALBUM><NMF:METADATA>"
+                       "<g><dc:creator>Early</dc:creator><mpvm:Genre>Jazz</mpvm:Genre></g>"
+                       "<g><dc:creator>Late</dc:creator><DC:CREATOR>Case</DC:CREATOR></g>"
+                       "</NMF:METADATA></MPVP:ALBUM>"));
+    Load();
+    ASSERT_EQ(Albums().size(), 1u);
+    EXPECT_EQ(Text(Albums()[0]->Creator()), "Late");  // manifest names match exactly
+    EXPECT_EQ(Text(Albums()[0]->Genre()), "Jazz");
+}
+
+TEST_F(LoaderTest, TrackManifestsGiveOneTrackPerAudioInOrder) {
+    Write(kMusicCatalogue, AssetList(MusicLink("t1.mpv") + MusicLink("t2.mpv")));
+    Write("t1.mpv", AssetList("<mpv:Audio><dc:title>A</dc:title></mpv:Audio>"
+                              "<mpv:Audio><dc:creator>No title</dc:creator></mpv:Audio>"
+                              "<mpv:Audio><dc:title></dc:title></mpv:Audio>"));
+    Write("t2.mpv", AssetList("<MPV:AUDIO><wrap><deeper><dc:title>Deep</dc:title></deeper></wrap>"
+                              "</MPV:AUDIO>"));
+    Load();
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"A", "<none>", "<none>", "Deep"}));
+}
+
+TEST_F(LoaderTest, TrackTextsComeFromTheirElements) {
+    Write(kMusicCatalogue, AssetList(MusicLink("t.mpv")));
+    Write("t.mpv",
+          AssetList("<mpv:Audio><mpv:LastURL>/MUSIC/a.mp3</mpv:LastURL>"
+                    "<nmf:Metadata><mpvm:MusicProperties><dc:creator>First</dc:creator>"
+                    "<dc:creator>Second</dc:creator><dc:title>T</dc:title>"
+                    "<mpvm:MusicBy>M</mpvm:MusicBy><mpvm:Genre>G</mpvm:Genre>"
+                    "<mpvm:Recorded>2003-05-01</mpvm:Recorded><mpvm:PlayCount>4</mpvm:PlayCount>"
+                    "<mpvm:PlayingTime>215</mpvm:PlayingTime></mpvm:MusicProperties>"
+                    "<mrobe:MrobeProperties><mrobe:LastPlayed>L</mrobe:LastPlayed>"
+                    "<mrobe:Volume>V</mrobe:Volume><mrobe:SearchKey>S</mrobe:SearchKey>"
+                    "<mrobe:CtrlFlag>0</mrobe:CtrlFlag></mrobe:MrobeProperties></nmf:Metadata>"
+                    "</mpv:Audio>"));
+    Load();
+    ASSERT_EQ(Tracks().size(), 1u);
+    const TrackRecord* track = Tracks()[0];
+    const char* expected[kTrackFieldCount] = {
+        "/MUSIC/a.mp3", "First", "T", "M", "G", "2003-05-01", "4", "215", "L", "V", "S", "0"};
+    for (int i = 0; i < kTrackFieldCount; ++i) {
+        EXPECT_EQ(Text(track->Text(static_cast<TrackField>(i))), expected[i]) << "field " << i;
+    }
+}
+
+TEST_F(LoaderTest, AssetListMustMatchExactly) {
+    Write(kMusicCatalogue, Xml("<MPV:ASSETLIST>" + MusicLink("t.mpv") + "</MPV:ASSETLIST>"));
+    Write("t.mpv", AssetList("<mpv:Audio><dc:title>A</dc:title></mpv:Audio>"));
+    Write("u.mpv", Xml("<mpv:assetlist><mpv:Audio><dc:title>B</dc:title></mpv:Audio>"
+                       "</mpv:assetlist>"));
+    Load();
+    EXPECT_TRUE(Tracks().empty());
+}
+
+TEST_F(LoaderTest, ManifestLinksMatchInAnyCase) {
+    Write(kMusicCatalogue, AssetList("<MPV:MANIFESTLINK><MPV:LASTURL>t.mpv</MPV:LASTURL>"
+                                     "<mpv:LastURL></mpv:LastURL></MPV:MANIFESTLINK>"));
+    Write("t.mpv", AssetList("<mpv:Audio><dc:title>A</dc:title></mpv:Audio>"));
+    Load();
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"A"}));
+}
+
+TEST_F(LoaderTest, ASecondLoadStartsAfresh) {
+    Write(kMusicCatalogue, AssetList(MusicLink("t.mpv")));
+    Write("t.mpv", AssetList("<mpv:Audio><dc:title>A</dc:title></mpv:Audio>"));
+    Load();
+    Load();
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"A"}));
+}
+
+TEST_F(LoaderTest, NoCatalogueGivesEmptyLists) {
+    Load();
+    ASSERT_NE(catalogue_.Lists(), nullptr);
+    EXPECT_EQ(catalogue_.Lists()->FirstAlbum(), nullptr);
+    EXPECT_EQ(catalogue_.FirstTrack(), nullptr);
+}
+
+TEST_F(LoaderTest, ManifestPathsThatDoNotFitAreSkipped) {
+    const std::string longName(600, 'x');
+    std::string fits;  // 500 characters in folders short enough for any file system
+    while (fits.size() < 490)
+        fits += "dddddddd/";
+    Write(kMusicCatalogue, AssetList(MusicLink(longName) + MusicLink(fits + ".mpv")));
+    Write(kAlbumCatalogue, AssetList("<mpv:ManifestLink><mpv:LastURL>" + longName +
+                                     "</mpv:LastURL></mpv:ManifestLink>"));
+    Write(fits + ".mpv", AssetList("<mpv:Audio><dc:title>Fits</dc:title></mpv:Audio>"));
+    Load();
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"Fits"}));
+    ASSERT_EQ(Albums().size(), 1u);
+    EXPECT_EQ(Text(Albums()[0]->ManifestPath()), longName);
+}
+
+// Hostile files each contribute nothing (or what the parser could read
+// before their fault) while the rest of the image is still read.
+struct HostileFile {
+    const char* name;
+    std::string bytes;
+};
+
+std::string Nested(int levels) {
+    std::string text;
+    for (int i = 0; i < levels; ++i)
+        text += "<x>";
+    for (int i = 0; i < levels; ++i)
+        text += "</x>";
+    return text;
+}
+
+class HostileManifestTest : public LoaderTest, public ::testing::WithParamInterface<HostileFile> {};
+
+TEST_P(HostileManifestTest, LeavesTheOtherManifestsReadable) {
+    const HostileFile& hostile = GetParam();
+    Write(kMusicCatalogue,
+          AssetList(MusicLink("before.mpv") + MusicLink("hostile.mpv") + MusicLink("after.mpv")));
+    Write(kAlbumCatalogue, hostile.bytes);
+    Write("before.mpv", AssetList("<mpv:Audio><dc:title>Before</dc:title></mpv:Audio>"));
+    Write("hostile.mpv", hostile.bytes);
+    Write("after.mpv", AssetList("<mpv:Audio><dc:title>After</dc:title></mpv:Audio>"));
+    Load();
+    const auto titles = Titles();
+    ASSERT_GE(titles.size(), 2u);
+    EXPECT_EQ(titles.front(), "Before");
+    EXPECT_EQ(titles.back(), "After");
+}
+
+std::string Garbage() {
+    std::string bytes;
+    unsigned state = 12345;
+    for (int i = 0; i < 4096; ++i) {
+        state = state * 1103515245u + 12345u;
+        bytes.push_back(static_cast<char>(state >> 16));
+    }
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, HostileManifestTest,
+    ::testing::Values(
+        HostileFile{"Empty", ""}, HostileFile{"Garbage", Garbage()},
+        HostileFile{"Nested100000", "<?xml version=\"1.0\"?><a><mpv:AssetList><mpv:Audio>" +
+                                        Nested(100000) + "</mpv:Audio></mpv:AssetList></a>"},
+        HostileFile{"NestedInAudio", AssetList("<mpv:Audio>" + Nested(5000) + "</mpv:Audio>")},
+        HostileFile{"Truncated",
+                    AssetList("<mpv:Audio><dc:title>Cut</dc:title></mpv:Audio>").substr(0, 90)},
+        HostileFile{"TruncatedInsideUtf8",
+                    "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a><mpv:AssetList><mpv:Audio>"
+                    "<dc:title>Caf\xC3"},
+        HostileFile{"Utf16", std::string("\xFF\xFE<\0a\0>\0<\0/\0a\0>\0", 16)},
+        HostileFile{"EmbeddedNul", std::string("<a>\0<b></b></a>", 15)},
+        HostileFile{"NotXml", "just some text, not markup at all"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LoaderTest, AThousandCharacterLastUrlIsSkipped) {
+    Write(kMusicCatalogue, AssetList(MusicLink(std::string(1000, 'u'))));
+    Write("t.mpv", AssetList("<mpv:Audio><mpv:LastURL>" + std::string(1000, 'v') +
+                             "</mpv:LastURL><dc:title>Long</dc:title></mpv:Audio>"));
+    Write(kMusicCatalogue, AssetList(MusicLink(std::string(1000, 'u')) + MusicLink("t.mpv")));
+    Load();
+    ASSERT_EQ(Tracks().size(), 1u);
+    EXPECT_EQ(Text(Tracks()[0]->LastUrl()), std::string(1000, 'v'));
+}
+
+TEST(FindNodeText, SearchesDepthFirstAndSkipsMatchesWithoutChildren) {
+    TiXmlDocument document;
+    document.Parse("<a><b><name/></b><c><NAME>first</NAME></c><name>second</name></a>");
+    EXPECT_STREQ(FindNodeText(document.RootElement(), "name"), "first");
+    EXPECT_EQ(FindNodeText(document.RootElement(), "absent"), nullptr);
+    EXPECT_EQ(FindNodeText(nullptr, "name"), nullptr);
+    // The search stays inside the node it was given.
+    const TiXmlNode* b = document.RootElement()->FirstChild("b");
+    EXPECT_EQ(FindNodeText(b, "name"), nullptr);
+}
+
+TEST(FindNodeText, ComparesTextNodesToo) {
+    TiXmlDocument document;
+    document.Parse("<a><b>name</b></a>");
+    // The text node "name" matches but has no child of its own.
+    EXPECT_EQ(FindNodeText(document.RootElement(), "name"), nullptr);
+    EXPECT_STREQ(FindNodeText(document.RootElement(), "b"), "name");
+}
+
+}  // namespace
