@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include <tinyxml.h>
 
@@ -17,6 +18,10 @@ namespace {
 // the rules that decide where markup begins and ends matter here: a '<' that
 // the parser swallows (inside a comment, an attribute value, a multi-byte
 // character or a numeric character reference) must be swallowed here too.
+
+// The terminator and three more NULs: the parser steps over a UTF-8 sequence
+// by the length its lead byte announces, even when the text ends inside it.
+constexpr size_t kXmlPadding = 4;
 
 enum class Encoding { Unknown, Utf8, Legacy };
 
@@ -64,7 +69,7 @@ class NestingScanner {
     bool SkipName();
     bool SkipChar();
     bool SkipEntity();
-    bool SkipTextUntil(const char* endTag, bool trim);
+    bool SkipTextUntil(const char* endTag);
 
     bool Text();
     bool EndTag();
@@ -175,20 +180,26 @@ bool NestingScanner::SkipEntity() {
     return true;
 }
 
-// Text up to and past `endTag`; false when the text ends first or right after it.
-bool NestingScanner::SkipTextUntil(const char* endTag, bool trim) {
-    if (trim) {
-        SkipSpace();
-    }
-    while (!AtEnd() && !StartsWith(endTag, false)) {
-        if (trim && IsSpace(*p_)) {
-            ++p_;
-        } else if (!SkipChar()) {
+// Text up to and past `endTag`; false when the text ends first or right
+// after it. Only '&' and, in UTF-8, lead bytes can take more than one byte.
+bool NestingScanner::SkipTextUntil(const char* endTag) {
+    const auto first = static_cast<unsigned char>(endTag[0]);
+    const bool utf8 = encoding_ == Encoding::Utf8;
+    for (;;) {
+        const unsigned char c = *p_;
+        if (c == 0) {
             return false;
         }
-    }
-    if (AtEnd()) {
-        return false;
+        if (c == first && StartsWith(endTag, false)) {
+            break;
+        }
+        if (c == '&' || (utf8 && c >= 0xC2)) {
+            if (!SkipChar()) {
+                return false;
+            }
+        } else {
+            ++p_;
+        }
     }
     p_ += std::strlen(endTag);
     return !AtEnd();
@@ -196,7 +207,7 @@ bool NestingScanner::SkipTextUntil(const char* endTag, bool trim) {
 
 // Character data inside an element: it runs to the next '<'.
 bool NestingScanner::Text() {
-    if (!SkipTextUntil("<", true)) {
+    if (!SkipTextUntil("<")) {
         return false;
     }
     --p_;
@@ -238,7 +249,7 @@ bool NestingScanner::Attribute(std::string* value) {
         const char quote[2] = {static_cast<char>(*p_), 0};
         ++p_;
         ++start;
-        if (!SkipTextUntil(quote, false)) {
+        if (!SkipTextUntil(quote)) {
             return false;
         }
         if (value != nullptr) {
@@ -350,7 +361,7 @@ bool NestingScanner::Cdata() {
     while (!AtEnd() && !StartsWith("]]>", false)) {
         ++p_;
     }
-    return SkipTextUntil("]]>", false);
+    return SkipTextUntil("]]>");
 }
 
 bool NestingScanner::Unknown() {
@@ -426,48 +437,55 @@ int NestingScanner::Run() {
 // ---------------------------------------------------------------------------
 // Files
 
-// Reads at most kMaxXmlFileBytes + 1 bytes, so that a larger file is noticed
-// without reading it all. False when the file cannot be read.
-bool ReadFileBytes(const char* path, std::string& bytes) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
+// Turns `size` bytes in place into the text the parser sees (see
+// PrepareXmlText) and NUL-fills the rest of the buffer.
+void NormaliseInPlace(char* bytes, size_t size, size_t capacity) {
+    const char* end = static_cast<const char*>(std::memchr(bytes, 0, size));
+    const size_t length = end != nullptr ? static_cast<size_t>(end - bytes) : size;
+    size_t out = length;
+    if (std::memchr(bytes, '\r', length) != nullptr) {
+        out = 0;
+        for (size_t in = 0; in < length; ++in) {
+            if (bytes[in] == '\r') {
+                bytes[out++] = '\n';
+                if (in + 1 < length && bytes[in + 1] == '\n') {
+                    ++in;
+                }
+            } else {
+                bytes[out++] = bytes[in];
+            }
+        }
+    }
+    std::memset(bytes + out, 0, capacity - out);
+}
+
+// The file's text as the parser should see it, padded with NULs. False when
+// the file cannot be read, is empty or is larger than kMaxXmlFileBytes.
+bool ReadXmlText(const char* path, std::vector<char>& text) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path, "rb"), std::fclose);
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
         return false;
     }
-    char chunk[64 * 1024];
-    bool ok = true;
-    for (;;) {
-        const size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        bytes.append(chunk, got);
-        if (bytes.size() > static_cast<size_t>(kMaxXmlFileBytes)) {
-            ok = false;
-            break;
-        }
-        if (got < sizeof chunk) {
-            ok = std::ferror(file) == 0;
-            break;
-        }
+    const long length = std::ftell(file.get());
+    if (length <= 0 || length > kMaxXmlFileBytes || std::fseek(file.get(), 0, SEEK_SET) != 0) {
+        return false;
     }
-    std::fclose(file);
-    return ok;
+    const size_t size = static_cast<size_t>(length);
+    text.resize(size + kXmlPadding);
+    if (std::fread(text.data(), size, 1, file.get()) != 1) {
+        return false;
+    }
+    NormaliseInPlace(text.data(), size, text.size());
+    return true;
 }
 
 }  // namespace
 
 std::string PrepareXmlText(const char* bytes, size_t size) {
-    std::string text;
-    text.reserve(size + 4);
-    for (size_t i = 0; i < size && bytes[i] != 0; ++i) {
-        if (bytes[i] == '\r') {
-            text.push_back('\n');
-            if (i + 1 < size && bytes[i + 1] == '\n') {
-                ++i;
-            }
-        } else {
-            text.push_back(bytes[i]);
-        }
-    }
-    text.append(3, '\0');  // c_str() adds the terminator's own NUL after these
-    return text;
+    std::vector<char> text(bytes, bytes + size);
+    text.resize(size + kXmlPadding);
+    NormaliseInPlace(text.data(), size, text.size());
+    return std::string(text.data(), std::strlen(text.data()) + kXmlPadding - 1);
 }
 
 int XmlNestingDepth(const char* text, int limit) {
@@ -476,13 +494,9 @@ int XmlNestingDepth(const char* text, int limit) {
 
 void LoadXmlFile(TiXmlDocument& document, const char* path) {
     document.Clear();
-    std::string bytes;
-    if (!ReadFileBytes(path, bytes) || bytes.empty()) {
+    std::vector<char> text;
+    if (!ReadXmlText(path, text) || XmlNestingDepth(text.data(), kMaxXmlNesting) > kMaxXmlNesting) {
         return;
     }
-    const std::string text = PrepareXmlText(bytes.data(), bytes.size());
-    if (XmlNestingDepth(text.c_str(), kMaxXmlNesting) > kMaxXmlNesting) {
-        return;
-    }
-    document.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    document.Parse(text.data(), nullptr, TIXML_DEFAULT_ENCODING);
 }

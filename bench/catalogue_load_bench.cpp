@@ -1,0 +1,82 @@
+// The catalogue load next to TinyXML parsing the same files on its own: the
+// difference is the loader's own work (guard, walks, records).
+#include <benchmark/benchmark.h>
+#include <tinyxml.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue_loader.h"
+#include "catalogue/catalogue_records.h"
+#include "tools/sample_image/sample_image.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One generated image per track count, kept for the whole run.
+const fs::path& Image(int tracks) {
+    static std::map<int, fs::path> images;
+    auto found = images.find(tracks);
+    if (found == images.end()) {
+        const fs::path root =
+            fs::temp_directory_path() / ("kovra-bench-image-" + std::to_string(tracks));
+        SampleImageOptions options;
+        options.trackCount = tracks;
+        WriteSampleImage(root.string(), options);
+        found = images.emplace(tracks, root).first;
+    }
+    return found->second;
+}
+
+// Every file a load reads, in the order it reads them.
+std::vector<std::string> CatalogueFiles(int tracks) {
+    SampleImageOptions options;
+    options.trackCount = tracks;
+    const SampleImage image = DescribeSampleImage(options);
+    std::vector<std::string> files{"SYSTEM/List/Music/album.mum"};
+    for (const SampleAlbum& album : image.albums)
+        files.push_back(album.manifestPath);
+    files.push_back("SYSTEM/List/Music/music.mum");
+    std::string previous;
+    for (const SampleTrack& track : image.tracks) {
+        if (track.manifestPath != previous)
+            files.push_back(track.manifestPath);
+        previous = track.manifestPath;
+    }
+    return files;
+}
+
+void BM_LoadCatalogue(benchmark::State& state) {
+    const int tracks = static_cast<int>(state.range(0));
+    fs::current_path(Image(tracks));
+    DeviceCatalogue catalogue;
+    for (auto _ : state) {
+        LoadCatalogue(catalogue);
+        benchmark::DoNotOptimize(catalogue.FirstTrack());
+    }
+    state.SetItemsProcessed(state.iterations() * tracks);
+}
+
+void BM_TinyXmlParseOnly(benchmark::State& state) {
+    const int tracks = static_cast<int>(state.range(0));
+    fs::current_path(Image(tracks));
+    const std::vector<std::string> files = CatalogueFiles(tracks);
+    for (auto _ : state) {
+        for (const std::string& file : files) {
+            TiXmlDocument document;
+            document.LoadFile(file.c_str());
+            benchmark::DoNotOptimize(document.RootElement());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * tracks);
+}
+
+BENCHMARK(BM_LoadCatalogue)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TinyXmlParseOnly)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
