@@ -1,0 +1,40 @@
+// A library row: the plug-in's own copy of one track, as a plain heap block.
+#pragma once
+
+#include <cstdint>
+
+// Fields in column order: the field's position is the column number the view,
+// the cell texts and the sort share (0 artist ... 7 filename). Each text is a
+// separate heap copy owned by the row, or null (absent). A new row is
+// zero-filled: absent texts and zero numbers.
+struct LibraryItem {
+    char* artist;
+    char* title;
+    char* album;
+    int32_t length;  // seconds
+    int32_t track;
+    char* genre;
+    int32_t year;
+    char* filename;
+};
+
+enum Column : int {
+    kColumnArtist = 0,
+    kColumnTitle = 1,
+    kColumnAlbum = 2,
+    kColumnLength = 3,
+    kColumnTrack = 4,
+    kColumnGenre = 5,
+    kColumnYear = 6,
+    kColumnFilename = 7,
+};
+constexpr int kColumnCount = 8;
+
+// A zero-filled row; null when memory runs out. Free it with FreeRow.
+LibraryItem* NewRow();
+
+// Frees the row's five texts, then the row. Null is ignored.
+void FreeRow(LibraryItem* row);
+
+// A heap copy of text that FreeRow (or free) releases; null for null.
+char* DuplicateText(const char* text);
