@@ -10,7 +10,7 @@ struct LibraryItem;
 // does not reallocate for every row. The list never frees rows: that is the
 // owner's business (ClearLibrary). Destroying the list releases the array.
 class ItemList {
-public:
+  public:
     static constexpr int32_t kGrowthStep = 32;
 
     ItemList() = default;
@@ -41,7 +41,7 @@ public:
     // The pointer array for in-place sorting; null before the first append.
     LibraryItem** Items() { return items_; }
 
-private:
+  private:
     bool Resize(int32_t slots);
 
     LibraryItem** items_ = nullptr;

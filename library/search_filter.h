@@ -30,7 +30,8 @@ int FieldContains(const char* field, const char* term);
 
 // What one filter pass found.
 struct FilterResult {
-    std::unique_ptr<ItemList> rows;  // matching rows in library order; they stay owned by the library
+    std::unique_ptr<ItemList>
+        rows;  // matching rows in library order; they stay owned by the library
     int32_t matchCount = 0;
     uint32_t matchSeconds = 0;  // lengths of the matching rows, wrapping at 2^32
     uint32_t totalSeconds = 0;  // lengths of all library rows, wrapping at 2^32

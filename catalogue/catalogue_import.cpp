@@ -1,0 +1,115 @@
+// The catalogue import: from track records to library rows.
+#include "catalogue/catalogue_import.h"
+
+#include <climits>
+#include <cstdio>
+
+#include "catalogue/catalogue_loader.h"
+#include "catalogue/catalogue_records.h"
+#include "library/debug_output.h"
+#include "library/library_item.h"
+#include "library/library_lists.h"
+
+namespace {
+
+bool IsCSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Bytes 0x80 and above do not show in the host's 8-bit list: they become spaces.
+void BlankHighBytes(char* text) {
+    for (; text != nullptr && *text != 0; ++text) {
+        if (static_cast<unsigned char>(*text) >= 0x80) {
+            *text = ' ';
+        }
+    }
+}
+
+// The drive letter and colon, then the audio file's path on the player. A
+// track without a path gets the drive part alone; a long one is cut to fit.
+char* BuildFilename(const char* driveRoot, const char* lastUrl) {
+    char filename[kFilenameBufferSize];
+    std::snprintf(filename, sizeof filename, "%.2s%s", driveRoot, lastUrl ? lastUrl : "");
+    return DuplicateText(filename);
+}
+
+}  // namespace
+
+int LeadingInteger(const char* text) {
+    if (text == nullptr) {
+        return 0;
+    }
+    while (IsCSpace(*text)) {
+        ++text;
+    }
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') {
+        ++text;
+    }
+    long long value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) {
+            value = static_cast<long long>(INT_MAX) + 1;  // saturated: more digits change nothing
+        }
+    }
+    if (negative) {
+        return static_cast<int>(-value);
+    }
+    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
+
+LibraryItem* RowFromTrack(const TrackRecord& track, const char* driveRoot) {
+    LibraryItem* row = NewRow();
+    if (row == nullptr) {
+        return nullptr;
+    }
+    row->filename = BuildFilename(driveRoot, track.LastUrl());
+    row->album = DuplicateText(kPlaceholderAlbum);
+    row->artist = DuplicateText(track.Creator() ? track.Creator() : kDefaultArtist);
+    row->genre = DuplicateText(track.Genre() ? track.Genre() : "");
+    row->length = LeadingInteger(track.PlayingTime());
+    row->track = 1;
+    row->title = DuplicateText(track.Title() ? track.Title() : "");
+    BlankHighBytes(row->title);
+    row->year = LeadingInteger(track.Recorded());
+    return row;
+}
+
+void AppendSampleRow(ItemList& library) {
+    LibraryItem* row = NewRow();
+    if (row == nullptr) {
+        return;
+    }
+    row->filename = DuplicateText("http://www.example.com/ml_kovra/sample.mp3");
+    row->album = DuplicateText("SEP");
+    row->artist = DuplicateText("Nullsoft Band");
+    row->genre = DuplicateText("Shit");
+    row->length = 666;
+    row->track = 1;
+    row->title = DuplicateText("Uhmm errors?");
+    row->year = 2003;
+    AdoptRow(library, row);
+}
+
+void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library) {
+    int position = 0;
+    for (const TrackRecord* track = catalogue.FirstTrack(); track != nullptr;
+         track = track->Next(), ++position) {
+        DebugPrintf("Adding Song %d\n", position);
+        if (LibraryItem* row = RowFromTrack(*track, catalogue.DriveRoot())) {
+            AdoptRow(library, row);
+        }
+    }
+    AppendSampleRow(library);
+}
+
+void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
+                     void (*locate)(DeviceCatalogue&)) {
+    ClearLibrary(lists);
+    if (locate != nullptr) {
+        locate(catalogue);
+    }
+    LoadCatalogue(catalogue);
+    AppendCatalogueRows(catalogue, lists.library);
+}

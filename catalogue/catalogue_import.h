@@ -1,0 +1,37 @@
+// Turns the player's catalogue into library rows: one per track, then the
+// fixed sample row.
+#pragma once
+
+class DeviceCatalogue;
+class ItemList;
+class TrackRecord;
+struct LibraryItem;
+struct LibraryLists;
+
+// What the player's own rows show in place of an album, and who plays an
+// anonymous track.
+constexpr char kPlaceholderAlbum[] = "UHM NOT YET";
+constexpr char kDefaultArtist[] = "Unknown artist";
+
+// Built filenames are composed in a buffer of this size, cut to fit.
+constexpr int kFilenameBufferSize = 256;
+
+// Clears the library (freeing its rows), finds the player with `locate`,
+// loads its catalogue and appends one row per track and the sample row.
+// Runs no filter pass. `locate` sets the catalogue's drive root, or leaves it.
+void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
+                     void (*locate)(DeviceCatalogue&));
+
+// Appends a row for each track of the catalogue's current lists, writing the
+// debug line "Adding Song n" for each, then the sample row.
+void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library);
+
+// A new row for `track` on the drive `driveRoot`; null when memory runs out.
+LibraryItem* RowFromTrack(const TrackRecord& track, const char* driveRoot);
+
+// The leading decimal integer of `text` as atoi reads it (leading white
+// space, a sign, digits), but clamped to the 32-bit range where atoi's
+// result would be undefined. 0 for null or no digits.
+int LeadingInteger(const char* text);
+
+void AppendSampleRow(ItemList& library);

@@ -1,0 +1,20 @@
+// Clearing and filling the library list.
+#include "library/library_lists.h"
+
+#include "library/library_item.h"
+
+void ClearLibrary(LibraryLists& lists) {
+    lists.result.reset();
+    for (int32_t index = lists.library.Count() - 1; index >= 0; --index) {
+        FreeRow(lists.library.Get(index));
+        lists.library.Remove(index);
+    }
+}
+
+bool AdoptRow(ItemList& library, LibraryItem* row) {
+    if (library.Append(row)) {
+        return true;
+    }
+    FreeRow(row);
+    return false;
+}

@@ -1,0 +1,21 @@
+// The two lists of rows: the library list, which owns every row, and the
+// result list of the last filter pass, which only points at library rows.
+#pragma once
+
+#include <memory>
+
+#include "library/item_list.h"
+
+struct LibraryLists {
+    ItemList library;
+    // Null before the first filter pass; replaced by every pass.
+    std::unique_ptr<ItemList> result;
+};
+
+// Frees every row of the library list, from the last to the first. The
+// result list goes too: every row it pointed at is gone.
+void ClearLibrary(LibraryLists& lists);
+
+// Appends `row` to the library list, which then owns it; frees the row when
+// the list cannot grow. False in that case.
+bool AdoptRow(ItemList& library, LibraryItem* row);

@@ -1,0 +1,73 @@
+// Import of host records into rows, and export of rows as host records.
+#include "library/record_exchange.h"
+
+#include <cstring>
+
+#include "library/library_item.h"
+#include "library/library_lists.h"
+
+namespace {
+
+constexpr int32_t kRecordGrowth = 256;
+
+// A new row with copies of the record's texts; null when memory runs out.
+LibraryItem* RowFromRecord(const HostItemRecord& record) {
+    LibraryItem* row = NewRow();
+    if (row == nullptr) {
+        return nullptr;
+    }
+    row->album = DuplicateText(record.album);
+    row->artist = DuplicateText(record.artist);
+    row->title = DuplicateText(record.title);
+    row->genre = DuplicateText(record.genre);
+    row->filename = DuplicateText(record.filename);
+    row->track = record.track;
+    row->year = record.year;
+    row->length = record.length;
+    return row;
+}
+
+void FillRecord(HostItemRecord& record, const LibraryItem& row) {
+    std::memset(&record, 0, sizeof record);
+    record.filename = row.filename;
+    record.title = row.title;
+    record.album = row.album;
+    record.artist = row.artist;
+    record.genre = row.genre;
+    record.year = row.year;
+    record.track = row.track;
+    record.length = row.length;
+}
+
+}  // namespace
+
+void ImportRecords(const HostItemRecordList* list, ItemList& library) {
+    if (list == nullptr || list->count <= 0 || list->records == nullptr) {
+        return;
+    }
+    for (int32_t i = 0; i < list->count; ++i) {
+        LibraryItem* row = RowFromRecord(list->records[i]);
+        if (row == nullptr || !AdoptRow(library, row)) {
+            return;
+        }
+    }
+}
+
+void ExportRows(HostItemRecordList& out, bool allRows, const LibraryLists& lists,
+                const RowSelection& selection) {
+    out = HostItemRecordList{nullptr, 0, 0};
+    const ItemList& source = lists.result ? *lists.result : lists.library;
+    const bool everyRow = allRows || !lists.result || !selection.ViewOpen();
+    for (int32_t i = 0; i < source.Count(); ++i) {
+        const LibraryItem* row = source.Get(i);
+        if (row == nullptr || (!everyRow && !selection.IsSelected(i))) {
+            continue;
+        }
+        EnsureRecords(out, out.count + 1, kRecordGrowth);
+        if (out.records == nullptr) {
+            return;
+        }
+        FillRecord(out.records[out.count], *row);
+        ++out.count;
+    }
+}

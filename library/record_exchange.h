@@ -1,0 +1,31 @@
+// Rows to and from the host's item records: import (records become new rows)
+// and export (rows become records that borrow the rows' texts).
+#pragma once
+
+#include "library/host_item_record.h"
+
+class ItemList;
+struct LibraryLists;
+
+// Appends one new row per record to the end of the library list, copying the
+// texts that are present (slots 4 and 9 are ignored). Nothing happens for a
+// null list, a count of 0 or less, or a list without records. Stops when
+// memory runs out.
+void ImportRecords(const HostItemRecordList* list, ItemList& library);
+
+// Which rows the view has selected, when a view is open.
+class RowSelection {
+  public:
+    virtual ~RowSelection() = default;
+    virtual bool ViewOpen() const = 0;
+    // Whether the list control shows row `index` selected.
+    virtual bool IsSelected(int index) const = 0;
+};
+
+// Fills `out` (emptied first; free it with FreeRecords) from the result list,
+// or from the library list before the first filter pass, in list order. Every
+// row is taken when `allRows` is set, when there is no result list yet or
+// when no view is open; otherwise only the selected ones. The records borrow
+// the rows' texts: the rows must outlive the records.
+void ExportRows(HostItemRecordList& out, bool allRows, const LibraryLists& lists,
+                const RowSelection& selection);

@@ -1,0 +1,156 @@
+// From catalogue tracks to library rows.
+#include "catalogue/catalogue_import.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue_records.h"
+#include "library/debug_output.h"
+#include "tests/support/rows.h"
+#include "tests/support/temp_dir.h"
+#include "tools/sample_image/sample_image.h"
+
+namespace {
+
+using testing_support::CurrentDirGuard;
+using testing_support::OwnedLists;
+using testing_support::TempDir;
+
+std::vector<std::string> g_debugLines;
+
+void CaptureDebugLine(const char* line) {
+    g_debugLines.emplace_back(line);
+}
+
+class DebugCapture {
+  public:
+    DebugCapture() : previous_(SetDebugSink(CaptureDebugLine)) { g_debugLines.clear(); }
+    ~DebugCapture() { SetDebugSink(previous_); }
+
+  private:
+    DebugSink previous_;
+};
+
+void Locate(DeviceCatalogue&) {}
+
+TEST(ImportCatalogue, OneRowPerTrackThenTheSampleRow) {
+    TempDir image;
+    SampleImageOptions options;
+    options.trackCount = 40;
+    ASSERT_TRUE(WriteSampleImage(image.Path().string(), options));
+    const SampleImage expected = DescribeSampleImage(options);
+
+    OwnedLists lists;
+    lists.Add({"dropped earlier"});
+    DeviceCatalogue catalogue;
+    DebugCapture capture;
+    {
+        CurrentDirGuard inside(image.Path());
+        ImportCatalogue(catalogue, lists, Locate);
+    }
+    ASSERT_EQ(lists.library.Count(), 41);  // the earlier row is gone
+    for (int i = 0; i < 40; ++i) {
+        const LibraryItem* row = lists.library.Get(i);
+        const SampleTrack& track = expected.tracks[i];
+        EXPECT_STREQ(row->filename, track.lastUrl.c_str());  // no drive found: no drive part
+        EXPECT_STREQ(row->album, "UHM NOT YET");
+        EXPECT_STREQ(row->artist, track.creator.c_str());
+        EXPECT_EQ(row->length, std::stoi(track.playingTime));
+        EXPECT_EQ(row->year, std::stoi(track.recorded));
+        EXPECT_EQ(row->track, 1);
+    }
+    const LibraryItem* sample = lists.library.Get(40);
+    EXPECT_STREQ(sample->artist, "Nullsoft Band");
+    EXPECT_STREQ(sample->title, "Uhmm errors?");
+    EXPECT_STREQ(sample->album, "SEP");
+    EXPECT_STREQ(sample->genre, "Shit");
+    EXPECT_EQ(sample->length, 666);
+    EXPECT_EQ(sample->year, 2003);
+    EXPECT_EQ(std::string(sample->filename).rfind("http://", 0), 0u);
+    ASSERT_EQ(g_debugLines.size(), 40u);
+    EXPECT_EQ(g_debugLines.front(), "Adding Song 0\n");
+    EXPECT_EQ(g_debugLines.back(), "Adding Song 39\n");
+}
+
+TEST(ImportCatalogue, WithoutAPlayerOnlyTheSampleRowIsLeft) {
+    TempDir empty;
+    OwnedLists lists;
+    DeviceCatalogue catalogue;
+    CurrentDirGuard inside(empty.Path());
+    ImportCatalogue(catalogue, lists, Locate);
+    ASSERT_EQ(lists.library.Count(), 1);
+    EXPECT_STREQ(lists.library.Get(0)->artist, "Nullsoft Band");
+}
+
+struct TrackCase {
+    const char* name;
+    const char* lastUrl;
+    const char* creator;
+    const char* title;
+    const char* genre;
+    const char* recorded;
+    const char* playingTime;
+    const char* filename;
+    const char* artist;
+    const char* shownTitle;
+    const char* shownGenre;
+    int year;
+    int length;
+};
+
+class RowFromTrackTest : public ::testing::TestWithParam<TrackCase> {};
+
+TEST_P(RowFromTrackTest, FollowsTheFieldRules) {
+    const TrackCase& c = GetParam();
+    TrackRecord track(nullptr);
+    track.SetText(TrackField::LastUrl, c.lastUrl);
+    track.SetText(TrackField::Creator, c.creator);
+    track.SetText(TrackField::Title, c.title);
+    track.SetText(TrackField::Genre, c.genre);
+    track.SetText(TrackField::Recorded, c.recorded);
+    track.SetText(TrackField::PlayingTime, c.playingTime);
+    LibraryItem* row = RowFromTrack(track, "E:/");
+    EXPECT_STREQ(row->filename, c.filename);
+    EXPECT_STREQ(row->artist, c.artist);
+    EXPECT_STREQ(row->title, c.shownTitle);
+    EXPECT_STREQ(row->genre, c.shownGenre);
+    EXPECT_STREQ(row->album, "UHM NOT YET");
+    EXPECT_EQ(row->year, c.year);
+    EXPECT_EQ(row->length, c.length);
+    EXPECT_EQ(row->track, 1);
+    FreeRow(row);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tracks, RowFromTrackTest,
+    ::testing::Values(TrackCase{"Complete", "/MUSIC/a.mp3", "Band", "Song", "Pop", "2003-05-01",
+                                "215", "E:/MUSIC/a.mp3", "Band", "Song", "Pop", 2003, 215},
+                      TrackCase{"Absent", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                "E:", "Unknown artist", "", "", 0, 0},
+                      TrackCase{"HighBytesInTitle", "/x", "Caf\xC3\xA9", "Caf\xE9", "G", "x",
+                                " -12s", "E:/x", "Caf\xC3\xA9", "Caf ", "G", 0, -12},
+                      TrackCase{"HugeNumbersClamp", "/x", "a", "t", "g", "99999999999999",
+                                "-99999999999999", "E:/x", "a", "t", "g", 2147483647,
+                                -2147483647 - 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RowFromTrack, CutsALongFilenameToItsBuffer) {
+    TrackRecord track(nullptr);
+    const std::string url = "/" + std::string(1000, 'u');
+    track.SetText(TrackField::LastUrl, url.c_str());
+    LibraryItem* row = RowFromTrack(track, "E:/");
+    EXPECT_EQ(std::string(row->filename), ("E:" + url).substr(0, kFilenameBufferSize - 1));
+    FreeRow(row);
+}
+
+TEST(DebugPrintf, CutsLinesTo1023Characters) {
+    DebugCapture capture;
+    const std::string longText(2000, 'x');
+    DebugPrintf("%s", longText.c_str());
+    ASSERT_EQ(g_debugLines.size(), 1u);
+    EXPECT_EQ(g_debugLines[0].size(), 1023u);
+}
+
+}  // namespace

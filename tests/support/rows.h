@@ -1,0 +1,47 @@
+// Test helpers: library rows built from literals, freed with their list.
+#pragma once
+
+#include <cstdint>
+
+#include "library/library_item.h"
+#include "library/library_lists.h"
+
+namespace testing_support {
+
+struct RowSpec {
+    const char* artist = nullptr;
+    const char* title = nullptr;
+    const char* album = nullptr;
+    int32_t length = 0;
+    int32_t track = 0;
+    const char* genre = nullptr;
+    int32_t year = 0;
+    const char* filename = nullptr;
+};
+
+// A new row with copies of the spec's texts (null stays absent).
+inline LibraryItem* MakeRow(const RowSpec& spec) {
+    LibraryItem* row = NewRow();
+    row->artist = DuplicateText(spec.artist);
+    row->title = DuplicateText(spec.title);
+    row->album = DuplicateText(spec.album);
+    row->length = spec.length;
+    row->track = spec.track;
+    row->genre = DuplicateText(spec.genre);
+    row->year = spec.year;
+    row->filename = DuplicateText(spec.filename);
+    return row;
+}
+
+// Library lists whose rows are freed when the object goes.
+struct OwnedLists : LibraryLists {
+    OwnedLists() = default;
+    ~OwnedLists() { ClearLibrary(*this); }
+    LibraryItem* Add(const RowSpec& spec) {
+        LibraryItem* row = MakeRow(spec);
+        AdoptRow(library, row);
+        return row;
+    }
+};
+
+}  // namespace testing_support
