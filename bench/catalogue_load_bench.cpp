@@ -78,5 +78,3 @@ BENCHMARK(BM_LoadCatalogue)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TinyXmlParseOnly)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

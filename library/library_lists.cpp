@@ -3,6 +3,10 @@
 
 #include "library/library_item.h"
 
+LibraryLists::~LibraryLists() {
+    ClearLibrary(*this);
+}
+
 void ClearLibrary(LibraryLists& lists) {
     lists.result.reset();
     for (int32_t index = lists.library.Count() - 1; index >= 0; --index) {

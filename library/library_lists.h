@@ -6,7 +6,13 @@
 
 #include "library/item_list.h"
 
+// Destroying the lists frees the rows still in them.
 struct LibraryLists {
+    LibraryLists() = default;
+    ~LibraryLists();
+    LibraryLists(const LibraryLists&) = delete;
+    LibraryLists& operator=(const LibraryLists&) = delete;
+
     ItemList library;
     // Null before the first filter pass; replaced by every pass.
     std::unique_ptr<ItemList> result;

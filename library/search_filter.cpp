@@ -12,25 +12,51 @@ namespace {
 
 constexpr size_t kYearTextSize = 32;
 
-// The same text the year cell shows, so a row is found by what the user sees.
-// Kept here rather than calling YearText so the filter stands on its own.
-const char* FilterYearText(int32_t year, char* buffer, size_t size) {
-    std::memset(buffer, 0, size);
-    if (year > 0 && year < 5000) {
-        std::snprintf(buffer, size, "%d", static_cast<int>(year));
+// The same text the year cell shows ("%d" for 0 < year < 5000, else empty),
+// so a row is found by what the user sees. Written by hand: this runs for
+// every row of every pass, where a formatted print would dominate the cost.
+void FormatYearText(int32_t year, char (&buffer)[kYearTextSize]) {
+    std::memset(buffer, 0, sizeof buffer);
+    if (year <= 0 || year >= 5000) {
+        return;
     }
-    return buffer;
+    char digits[4];
+    int count = 0;
+    for (int32_t rest = year; rest > 0; rest /= 10) {
+        digits[count++] = static_cast<char>('0' + rest % 10);
+    }
+    for (int i = 0; i < count; ++i) {
+        buffer[i] = digits[count - 1 - i];
+    }
 }
 
-bool TermFoundInRow(const LibraryItem& row, const char* yearText, const char* term) {
-    return FieldContains(row.album, term) || FieldContains(row.artist, term) ||
-           FieldContains(row.title, term) || FieldContains(row.genre, term) ||
-           FieldContains(yearText, term);
-}
+// The year text is made only when a term gets as far as the year field.
+class RowFields {
+  public:
+    explicit RowFields(const LibraryItem& row) : row_(row) {}
 
-bool AllTermsFound(const LibraryItem& row, const char* yearText, const char* terms) {
+    bool Contain(const char* term) {
+        if (FieldContains(row_.album, term) || FieldContains(row_.artist, term) ||
+            FieldContains(row_.title, term) || FieldContains(row_.genre, term)) {
+            return true;
+        }
+        if (!haveYear_) {
+            FormatYearText(row_.year, yearText_);
+            haveYear_ = true;
+        }
+        return FieldContains(yearText_, term);
+    }
+
+  private:
+    const LibraryItem& row_;
+    bool haveYear_ = false;
+    char yearText_[kYearTextSize];
+};
+
+bool AllTermsFound(const LibraryItem& row, const char* terms) {
+    RowFields fields(row);
     for (const char* term = terms; *term != '\0'; term += std::strlen(term) + 1) {
-        if (!TermFoundInRow(row, yearText, term)) {
+        if (!fields.Contain(term)) {
             return false;
         }
     }
@@ -86,14 +112,24 @@ int FieldContains(const char* field, const char* term) {
     if (term == nullptr || *term == '\0') {
         return 1;
     }
-    const size_t termLength = std::strlen(term);
-    const size_t fieldLength = std::strlen(field);
-    if (termLength > fieldLength) {
-        return 0;
-    }
-    for (size_t start = 0; start + termLength <= fieldLength; ++start) {
-        if (AsciiCompareNoCaseN(field + start, term, termLength) == 0) {
+    // Candidates start where the first byte matches; a candidate that runs
+    // into the field's end means every later one is shorter still.
+    const auto* f = reinterpret_cast<const unsigned char*>(field);
+    const auto* t = reinterpret_cast<const unsigned char*>(term);
+    const unsigned char first = AsciiLower(t[0]);
+    for (; *f != 0; ++f) {
+        if (AsciiLower(*f) != first) {
+            continue;
+        }
+        size_t i = 1;
+        while (t[i] != 0 && f[i] != 0 && AsciiLower(f[i]) == AsciiLower(t[i])) {
+            ++i;
+        }
+        if (t[i] == 0) {
             return 1;
+        }
+        if (f[i] == 0) {
+            return 0;
         }
     }
     return 0;
@@ -122,9 +158,7 @@ FilterResult FilterRows(const ItemList& library, const char* query) {
         // 32-bit sums they are, without signed overflow.
         const auto length = static_cast<uint32_t>(row->length);
         result.totalSeconds += length;
-        char yearText[kYearTextSize];
-        FilterYearText(row->year, yearText, sizeof yearText);
-        if (!AllTermsFound(*row, yearText, terms)) {
+        if (!AllTermsFound(*row, terms)) {
             continue;
         }
         // Counted only once appended, so the count and total always describe

@@ -1,13 +1,19 @@
 // kovra-catalogue: prints, tab-separated, the albums and tracks the loader reads from a player
-// image.
+// image, or the rows the plug-in's view would show, searched and sorted.
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <system_error>
 
+#include "catalogue/catalogue_import.h"
 #include "catalogue/catalogue_loader.h"
 #include "catalogue/catalogue_records.h"
+#include "library/cell_text.h"
+#include "library/library_item.h"
+#include "library/library_lists.h"
+#include "library/search_filter.h"
+#include "library/sort_order.h"
 
 namespace {
 
@@ -15,6 +21,14 @@ namespace fs = std::filesystem;
 
 struct Options {
     std::string imagePath;
+    bool rows = false;  // the view's rows instead of the catalogue records
+    std::string search;
+    SortState sort;
+};
+
+// The view's column headers, by column number.
+const char* const kRowColumns[kColumnCount] = {
+    "Artist", "Title", "Album", "Length", "Track #", "Genre", "Year", "Filename",
 };
 
 enum class Parsed { Run, Help, Invalid };
@@ -33,9 +47,34 @@ static_assert(sizeof kTrackColumns / sizeof kTrackColumns[0] == kTrackFieldCount
 
 void PrintUsage(std::FILE* to) {
     std::fprintf(to,
-                 "usage: kovra-catalogue PATH\n"
+                 "usage: kovra-catalogue PATH [--rows] [--search TEXT] [--sort COLUMN[:desc]]\n"
                  "  prints the albums and tracks of the player image in folder PATH,\n"
-                 "  one tab-separated line each, as the media library would load them\n");
+                 "  one tab-separated line each, as the media library would load them.\n"
+                 "  --rows          print the rows the library view shows instead, and\n"
+                 "                  its status line last\n"
+                 "  --search TEXT   only the rows the search TEXT finds (implies --rows)\n"
+                 "  --sort COLUMN   sort by artist, title, album, length, track, genre,\n"
+                 "                  year or filename; add :desc to descend (implies --rows)\n");
+}
+
+// "artist", "track:desc", ... into a sort state; false for an unknown column.
+bool ParseSort(const std::string& text, SortState& sort) {
+    static const char* const kNames[kColumnCount] = {"artist", "title", "album", "length",
+                                                     "track",  "genre", "year",  "filename"};
+    const size_t colon = text.find(':');
+    const std::string name = text.substr(0, colon);
+    const std::string direction = colon == std::string::npos ? "asc" : text.substr(colon + 1);
+    if (direction != "asc" && direction != "desc") {
+        return false;
+    }
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (name == kNames[column]) {
+            sort.column = column;
+            sort.direction = direction == "desc" ? 1 : 0;
+            return true;
+        }
+    }
+    return false;
 }
 
 // Options take the form --name [value]; each new one is one more branch here.
@@ -45,6 +84,27 @@ Parsed ParseArguments(int argc, char** argv, Options& options) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             return Parsed::Help;
+        }
+        if (arg == "--rows") {
+            options.rows = true;
+            continue;
+        }
+        if ((arg == "--search" || arg == "--sort") && i + 1 == argc) {
+            std::fprintf(stderr, "kovra-catalogue: %s needs a value\n", arg.c_str());
+            return Parsed::Invalid;
+        }
+        if (arg == "--search") {
+            options.search = argv[++i];
+            options.rows = true;
+            continue;
+        }
+        if (arg == "--sort") {
+            if (!ParseSort(argv[++i], options.sort)) {
+                std::fprintf(stderr, "kovra-catalogue: cannot sort by %s\n", argv[i]);
+                return Parsed::Invalid;
+            }
+            options.rows = true;
+            continue;
         }
         if (arg.size() > 1 && arg[0] == '-') {
             std::fprintf(stderr, "kovra-catalogue: unknown option %s\n", arg.c_str());
@@ -149,6 +209,37 @@ void PrintTracks(const CatalogueLists& lists) {
     }
 }
 
+// The rows a view would show after its first filter pass: the catalogue
+// import's rows (with the sample row), searched and sorted, then the status line.
+bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
+    LibraryLists lists;
+    AppendCatalogueRows(catalogue, lists.library);
+    FilterResult found = FilterRows(lists.library, options.search.c_str());
+    if (!found.rows) {
+        std::fprintf(stderr, "kovra-catalogue: out of memory\n");
+        return false;
+    }
+    SortRows(*found.rows, options.sort);
+    Row header;
+    for (const char* column : kRowColumns) {
+        header.Add(column);
+    }
+    header.Print();
+    for (int32_t i = 0; i < found.rows->Count(); ++i) {
+        const LibraryItem& item = *found.rows->Get(i);
+        Row row;
+        for (int column = 0; column < kColumnCount; ++column) {
+            char buffer[kCellTextSize];
+            row.Add(CellText(item, column, buffer, sizeof buffer));
+        }
+        row.Print();
+    }
+    char status[kStatusLineSize];
+    FormatStatusLine(status, sizeof status, lists.library.Count(), found);
+    std::printf("%s\n", status);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,6 +259,12 @@ int main(int argc, char** argv) {
     }
     DeviceCatalogue catalogue;
     LoadCatalogue(catalogue);
+    if (options.rows) {
+        if (!PrintRows(catalogue, options)) {
+            return 1;
+        }
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
     PrintAlbums(*catalogue.Lists());
     std::printf("\n");
     PrintTracks(*catalogue.Lists());

@@ -33,10 +33,8 @@ inline LibraryItem* MakeRow(const RowSpec& spec) {
     return row;
 }
 
-// Library lists whose rows are freed when the object goes.
+// Library lists with a shorthand for adding rows.
 struct OwnedLists : LibraryLists {
-    OwnedLists() = default;
-    ~OwnedLists() { ClearLibrary(*this); }
     LibraryItem* Add(const RowSpec& spec) {
         LibraryItem* row = MakeRow(spec);
         AdoptRow(library, row);

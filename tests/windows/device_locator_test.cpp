@@ -27,7 +27,7 @@ void PutIndex(const char* root, bool present) {
 }
 
 class DeviceLocatorTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(GetDriveTypeA("E:/"), static_cast<UINT>(DRIVE_REMOVABLE))
             << "run through with-drives with the layout above";

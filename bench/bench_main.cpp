@@ -1,0 +1,4 @@
+// The benchmark program's entry point.
+#include <benchmark/benchmark.h>
+
+BENCHMARK_MAIN();

@@ -1,0 +1,51 @@
+// The filter pass and the sort order against the view's controls.
+#include "library/library_view_win32.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "library/search_filter.h"
+#include "library/sort_order.h"
+#include "plugin/plugin_state.h"
+#include "plugin/settings.h"
+#include "resources/resource.h"
+
+void RunFilterPass() {
+    const HWND view = g_plugin.viewWindow;
+    if (view == nullptr) {
+        return;
+    }
+    char query[kQueryBufferSize];
+    query[0] = 0;
+    GetDlgItemTextA(view, IDC_SEARCH, query, static_cast<int>(kQueryBufferSize - 1));
+    FilterResult found = FilterRows(g_lists.library, query);
+    char status[kStatusLineSize];
+    FormatStatusLine(status, sizeof status, g_lists.library.Count(), found);
+    g_lists.result = std::move(found.rows);
+    ReSort();
+    SetDlgItemTextA(view, IDC_STATUS, status);
+}
+
+void ReSort() {
+    if (!g_lists.result) {
+        return;
+    }
+    SortRows(*g_lists.result, g_sortState);
+    const HWND list = g_listViewBinding.ListControl();
+    const int32_t count = g_lists.result->Count();
+    SendMessageA(list, LVM_SETITEMCOUNT, 0, 0);
+    SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0);
+    SendMessageA(list, LVM_REDRAWITEMS, 0, count - 1);
+}
+
+void OnColumnClick(int32_t column) {
+    ApplyColumnClick(g_sortState, column);
+    WriteSettingInt("sortdir", g_sortState.direction);
+    WriteSettingInt("sortcol", g_sortState.column);
+    ReSort();
+}
+
+void ReadStoredSortOrder() {
+    g_sortState.direction = ReadSettingInt("sortdir", 0);
+    g_sortState.column = ReadSettingInt("sortcol", g_sortState.column);
+}

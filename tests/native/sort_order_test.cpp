@@ -1,0 +1,497 @@
+// Sort keys, key comparison, the row tie-break chains, sorting and column clicks.
+#include "library/sort_order.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "library/item_list.h"
+#include "library/library_item.h"
+
+namespace {
+
+struct RowValues {
+    const char* artist;
+    const char* title;
+    const char* album;
+    int32_t length;
+    int32_t track;
+    const char* genre;
+    int32_t year;
+};
+
+// Owns its rows; the list only points at them, as the result list does.
+class RowSet {
+  public:
+    RowSet() = default;
+    RowSet(const RowSet&) = delete;
+    RowSet& operator=(const RowSet&) = delete;
+    ~RowSet() {
+        for (LibraryItem* row : owned_) {
+            FreeRow(row);
+        }
+    }
+
+    LibraryItem* Add(const RowValues& v) {
+        LibraryItem* row = NewRow();
+        row->artist = DuplicateText(v.artist);
+        row->title = DuplicateText(v.title);
+        row->album = DuplicateText(v.album);
+        row->length = v.length;
+        row->track = v.track;
+        row->genre = DuplicateText(v.genre);
+        row->year = v.year;
+        owned_.push_back(row);
+        EXPECT_TRUE(list.Append(row));
+        return row;
+    }
+
+    // The titles in list order: every row in these tests has a unique title.
+    std::vector<std::string> Titles() const {
+        std::vector<std::string> titles;
+        for (int32_t i = 0; i < list.Count(); ++i) {
+            const LibraryItem* row = list.Get(i);
+            titles.emplace_back(row != nullptr && row->title != nullptr ? row->title : "<null>");
+        }
+        return titles;
+    }
+
+    ItemList list;
+
+  private:
+    std::vector<LibraryItem*> owned_;
+};
+
+int Sign(int value) {
+    return (value > 0) - (value < 0);
+}
+
+// Sort keys
+
+struct KeyCase {
+    const char* text;
+    size_t keyOffset;  // where the key starts inside the text
+};
+
+TEST(SortKey, PointsPastLeadingNoiseArticleAndSpaces) {
+    const KeyCase cases[] = {
+        {"Beatles", 0},
+        {"The Beatles", 4},
+        {"the beatles", 4},
+        {"THE BEATLES", 4},
+        {"tHe Beatles", 4},
+        {"  ...The  Who", 10},
+        {"--The Who", 6},
+        {"  Beatles", 2},
+        {"Theatre", 0},
+        {"The", 0},
+        {"Th", 0},
+        {"T", 0},
+        {"The ", 4},        // only the article: the key is empty
+        {"The 'Rock'", 4},  // leading punctuation is skipped only before the article
+        {"The -Who", 4},
+        {"The The", 4},            // the article is skipped once
+        {"The\tBand", 0},          // a tab is not the space after the article
+        {"The \tBand", 4},         // and is not skipped as a space either
+        {"A  B", 0},               // inner spaces stay
+        {"\xC3\xA9t\xC3\xA9", 2},  // high bytes are not letters
+        {"\xEF\xBB\xBFThe Cure", 7},
+        {"42nd Street", 0},
+        {"!!!", 3},
+        {"", 0},
+        {"   ", 3},
+    };
+    for (const KeyCase& c : cases) {
+        // A heap copy lets the address sanitizer catch a read past the terminator.
+        char* text = DuplicateText(c.text);
+        EXPECT_EQ(SortKey(text), text + c.keyOffset) << '"' << c.text << '"';
+        std::free(text);
+    }
+}
+
+TEST(SortKey, AbsentTextGivesTheEmptyText) {
+    const char* key = SortKey(nullptr);
+    ASSERT_NE(key, nullptr);
+    EXPECT_STREQ(key, "");
+}
+
+struct CompareCase {
+    const char* a;
+    const char* b;
+    int sign;
+};
+
+TEST(CompareKeys, OrdersKeysByLoweredUnsignedBytes) {
+    const CompareCase cases[] = {
+        {"abba", "ABBA", 0},
+        {"Beatles", "The Beatles", 0},
+        {"  ...The  Who", "who", 0},
+        {"The Beatles", "Abba", 1},
+        {"The Beatles", "Cream", -1},
+        {"a_b", "ab", -1},  // '_' sits between the upper- and lower-case letters
+        {"a_b", "AB", -1},
+        {"a[", "AZ", -1},    // '[' after 'Z' unless 'Z' is lowered first
+        {"ab", "abc", -1},   // the shorter of two equal prefixes first
+        {"a\xE9", "az", 1},  // bytes compare unsigned
+        {"Theatre", "The Eatre", 1},
+        {"a\tb", "a b", -1},
+        {nullptr, "a", -1},
+        {nullptr, "", 0},
+        {nullptr, nullptr, 0},
+        {"!!!", nullptr, 0},
+        {"", "0", -1},
+        {"The ", "", 0},
+        {"9", "A", -1},
+    };
+    for (const CompareCase& c : cases) {
+        const char* a = c.a == nullptr ? "(null)" : c.a;
+        const char* b = c.b == nullptr ? "(null)" : c.b;
+        EXPECT_EQ(Sign(CompareKeys(c.a, c.b)), c.sign) << '"' << a << "\" vs \"" << b << '"';
+        EXPECT_EQ(Sign(CompareKeys(c.b, c.a)), -c.sign) << '"' << b << "\" vs \"" << a << '"';
+    }
+}
+
+// The tie-break chains
+
+struct ChainStep {
+    int32_t column;
+    bool alwaysAscending;
+};
+
+struct Chain {
+    int32_t column;
+    ChainStep steps[4];
+};
+
+const Chain kChains[] = {
+    {kColumnArtist,
+     {{kColumnArtist, false}, {kColumnAlbum, false}, {kColumnTrack, true}, {kColumnTitle, true}}},
+    {kColumnTitle,
+     {{kColumnTitle, false}, {kColumnArtist, false}, {kColumnAlbum, false}, {kColumnTrack, true}}},
+    {kColumnAlbum,
+     {{kColumnAlbum, false}, {kColumnTrack, true}, {kColumnTitle, true}, {kColumnArtist, true}}},
+    {kColumnLength,
+     {{kColumnLength, false}, {kColumnArtist, false}, {kColumnAlbum, false}, {kColumnTrack, true}}},
+    {kColumnTrack,
+     {{kColumnTrack, false}, {kColumnTitle, false}, {kColumnArtist, false}, {kColumnAlbum, false}}},
+    {kColumnGenre,
+     {{kColumnGenre, false}, {kColumnArtist, false}, {kColumnAlbum, false}, {kColumnTrack, true}}},
+    {kColumnYear,
+     {{kColumnYear, false}, {kColumnArtist, false}, {kColumnAlbum, false}, {kColumnTrack, true}}},
+};
+
+const RowValues kMiddle = {"Middle", "Middle", "Middle", 500, 50, "Middle", 2000};
+
+// kMiddle with one column moved below (-1) or above (+1) it.
+RowValues Shifted(RowValues values, int32_t column, int by) {
+    const char* text = by < 0 ? "Aardvark" : "Zebra";
+    switch (column) {
+        case kColumnArtist:
+            values.artist = text;
+            break;
+        case kColumnTitle:
+            values.title = text;
+            break;
+        case kColumnAlbum:
+            values.album = text;
+            break;
+        case kColumnLength:
+            values.length += by * 100;
+            break;
+        case kColumnTrack:
+            values.track += by * 10;
+            break;
+        case kColumnGenre:
+            values.genre = text;
+            break;
+        case kColumnYear:
+            values.year += by * 10;
+            break;
+        default:
+            break;
+    }
+    return values;
+}
+
+bool InChain(const Chain& chain, int32_t column) {
+    for (const ChainStep& step : chain.steps) {
+        if (step.column == column) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(CompareRows, EachKeyOfTheChainDecidesInItsDirection) {
+    for (const Chain& chain : kChains) {
+        for (int32_t direction : {0, 1, 5, -1}) {
+            const SortState state{chain.column, direction};
+            for (const ChainStep& step : chain.steps) {
+                RowSet rows;
+                const LibraryItem* low = rows.Add(Shifted(kMiddle, step.column, -1));
+                const LibraryItem* high = rows.Add(kMiddle);
+                const int expected = (step.alwaysAscending || direction == 0) ? -1 : 1;
+                EXPECT_EQ(CompareRows(*low, *high, state), expected)
+                    << "sort " << chain.column << " dir " << direction << " key " << step.column;
+                EXPECT_EQ(CompareRows(*high, *low, state), -expected)
+                    << "sort " << chain.column << " dir " << direction << " key " << step.column;
+            }
+        }
+    }
+}
+
+TEST(CompareRows, AnEarlierKeyOfTheChainOutranksALaterOne) {
+    for (const Chain& chain : kChains) {
+        for (int32_t direction : {0, 1}) {
+            const SortState state{chain.column, direction};
+            for (int first = 0; first < 4; ++first) {
+                for (int later = first + 1; later < 4; ++later) {
+                    const ChainStep& deciding = chain.steps[first];
+                    RowSet rows;
+                    const LibraryItem* a = rows.Add(Shifted(Shifted(kMiddle, deciding.column, -1),
+                                                            chain.steps[later].column, 1));
+                    const LibraryItem* b = rows.Add(kMiddle);
+                    const int expected = (deciding.alwaysAscending || direction == 0) ? -1 : 1;
+                    EXPECT_EQ(CompareRows(*a, *b, state), expected)
+                        << "sort " << chain.column << " dir " << direction << " keys "
+                        << deciding.column << " over " << chain.steps[later].column;
+                }
+            }
+        }
+    }
+}
+
+TEST(CompareRows, ColumnsOffTheChainAreIgnored) {
+    for (const Chain& chain : kChains) {
+        for (int32_t column = 0; column < kColumnCount - 1; ++column) {
+            if (InChain(chain, column)) {
+                continue;
+            }
+            RowSet rows;
+            LibraryItem* a = rows.Add(Shifted(kMiddle, column, -1));
+            LibraryItem* b = rows.Add(kMiddle);
+            a->filename = DuplicateText("a.mp3");
+            b->filename = DuplicateText("b.mp3");
+            EXPECT_EQ(CompareRows(*a, *b, SortState{chain.column, 0}), 0)
+                << "sort " << chain.column << " key " << column;
+        }
+    }
+}
+
+TEST(CompareRows, ColumnsOutsideTheSortableRangeCompareEverythingEqual) {
+    RowSet rows;
+    const LibraryItem* a = rows.Add({"Abba", "A", "A", 1, 1, "A", 1});
+    LibraryItem* b = rows.Add({"Zappa", "Z", "Z", 9, 9, "Z", 9});
+    b->filename = DuplicateText("z.mp3");
+    for (int32_t column : {7, 8, 99, -1, INT32_MIN, INT32_MAX}) {
+        EXPECT_EQ(CompareRows(*a, *b, SortState{column, 0}), 0) << column;
+        EXPECT_EQ(CompareRows(*b, *a, SortState{column, 1}), 0) << column;
+    }
+}
+
+TEST(CompareRows, NegativeNumbersCountAsZero) {
+    struct Case {
+        int32_t column;
+        int32_t low;   // a's value
+        int32_t high;  // b's value
+        int expected;  // with the titles deciding any tie the chain reaches
+    } const cases[] = {
+        {kColumnLength, -5, 0, 0},  // Length ties, Artist/Album/Track tie too
+        {kColumnLength, -5, 3, -1},  {kColumnLength, INT32_MIN, 1, -1},
+        {kColumnTrack, -1, 0, -1},  // Track ties, Title decides ("A" before "B")
+        {kColumnTrack, -1, 1, -1},   {kColumnYear, -2000, 0, 0},
+        {kColumnYear, -2000, 1, -1},
+    };
+    for (const Case& c : cases) {
+        RowSet rows;
+        LibraryItem* a = rows.Add({"Same", "A", "Same", 0, 0, "Same", 0});
+        LibraryItem* b = rows.Add({"Same", "B", "Same", 0, 0, "Same", 0});
+        int32_t* fieldA = c.column == kColumnLength  ? &a->length
+                          : c.column == kColumnTrack ? &a->track
+                                                     : &a->year;
+        int32_t* fieldB = c.column == kColumnLength  ? &b->length
+                          : c.column == kColumnTrack ? &b->track
+                                                     : &b->year;
+        *fieldA = c.low;
+        *fieldB = c.high;
+        EXPECT_EQ(CompareRows(*a, *b, SortState{c.column, 0}), c.expected)
+            << "column " << c.column << ": " << c.low << " vs " << c.high;
+    }
+}
+
+// Sorting whole lists
+
+TEST(SortRows, ArtistDescendingKeepsTracksOfAnAlbumInPlayOrder) {
+    RowSet rows;
+    rows.Add({"Abba", "Waterloo", "Waterloo", 0, 1, nullptr, 0});
+    rows.Add({"The Beatles", "Something", "Abbey Road", 0, 2, nullptr, 0});
+    rows.Add({"Cream", "Badge", "Goodbye", 0, 5, nullptr, 0});
+    rows.Add({"beatles", "Help!", "Help!", 0, 1, nullptr, 0});
+    rows.Add({"The Beatles", "Come Together", "Abbey Road", 0, 1, nullptr, 0});
+    rows.Add({"Beatles", "Ticket to Ride", "Help!", 0, 7, nullptr, 0});
+    rows.Add({"BEATLES", "Another", "Help!", 0, 7, nullptr, 0});
+    SortRows(rows.list, SortState{kColumnArtist, 1});
+    const std::vector<std::string> expected = {
+        "Badge",                                         // Cream
+        "Help!",         "Another",   "Ticket to Ride",  // Beatles, Help!: track 1, 7, 7 by title
+        "Come Together", "Something",                    // Beatles, Abbey Road
+        "Waterloo",                                      // Abba
+    };
+    EXPECT_EQ(rows.Titles(), expected);
+}
+
+TEST(SortRows, AlbumInEitherDirectionAscendsWithinAnAlbum) {
+    for (int32_t direction : {0, 1}) {
+        RowSet rows;
+        rows.Add({"Zed", "Two", "Beta", 0, 2, nullptr, 0});
+        rows.Add({"Zed", "One", "Beta", 0, 1, nullptr, 0});
+        rows.Add({"Amy", "One b", "Beta", 0, 1, nullptr, 0});
+        rows.Add({"Bob", "same", "Beta", 0, 3, nullptr, 0});
+        rows.Add({"Al", "Same", "Beta", 0, 3, nullptr, 0});  // titles tie: the artist decides
+        rows.Add({"Zed", "Other", "Alpha", 0, 9, nullptr, 0});
+        rows.Add({"Zed", "Last", "The Gamma", 0, 1, nullptr, 0});
+        SortRows(rows.list, SortState{kColumnAlbum, direction});
+        const std::vector<std::string> within = {"One", "One b", "Two", "Same", "same"};
+        std::vector<std::string> expected;
+        if (direction == 0) {
+            expected.push_back("Other");
+            expected.insert(expected.end(), within.begin(), within.end());
+            expected.push_back("Last");
+        } else {
+            expected.push_back("Last");
+            expected.insert(expected.end(), within.begin(), within.end());
+            expected.push_back("Other");
+        }
+        EXPECT_EQ(rows.Titles(), expected) << "direction " << direction;
+    }
+}
+
+TEST(SortRows, TrackDescendingDescendsOnAllFourKeys) {
+    RowSet rows;
+    rows.Add({"A", "T1", "A", 0, 1, nullptr, 0});
+    rows.Add({"A", "T2", "B", 0, 2, nullptr, 0});
+    rows.Add({"A", "X", "A", 0, 2, nullptr, 0});
+    rows.Add({"A", "X", "B", 0, 2, nullptr, 0});
+    rows.Add({"B", "X", "A", 0, 2, nullptr, 0});
+    SortRows(rows.list, SortState{kColumnTrack, 1});
+    ASSERT_EQ(rows.list.Count(), 5);
+    const struct {
+        const char* artist;
+        const char* title;
+        const char* album;
+    } expected[] = {
+        {"B", "X", "A"}, {"A", "X", "B"}, {"A", "X", "A"}, {"A", "T2", "B"}, {"A", "T1", "A"}};
+    for (int32_t i = 0; i < 5; ++i) {
+        const LibraryItem* row = rows.list.Get(i);
+        EXPECT_STREQ(row->artist, expected[i].artist) << i;
+        EXPECT_STREQ(row->title, expected[i].title) << i;
+        EXPECT_STREQ(row->album, expected[i].album) << i;
+    }
+}
+
+TEST(SortRows, EmptyAndAbsentKeysComeFirstAscending) {
+    RowSet rows;
+    rows.Add({"abba", "a", "4", 0, 0, nullptr, 0});
+    rows.Add({"!!!", "b", "3", 0, 0, nullptr, 0});
+    rows.Add({nullptr, "c", "2", 0, 0, nullptr, 0});
+    rows.Add({"", "d", "1", 0, 0, nullptr, 0});
+    rows.Add({"0", "e", "0", 0, 0, nullptr, 0});
+    SortRows(rows.list, SortState{kColumnArtist, 0});
+    // The three empty keys tie on Artist and fall to the album.
+    const std::vector<std::string> expected = {"d", "c", "b", "e", "a"};
+    EXPECT_EQ(rows.Titles(), expected);
+}
+
+TEST(SortRows, LargeListsComeOutOrderedUnderEveryState) {
+    // Over sixteen rows std::sort leaves insertion sort; many ties stress the comparator.
+    const char* const texts[] = {"The Beatles", "beatles", "Abba",    "",    nullptr,
+                                 "!!",          "Cream",   "the the", "a_b", "AB"};
+    for (int32_t column = -1; column <= kColumnCount; ++column) {
+        for (int32_t direction : {0, 1}) {
+            RowSet rows;
+            uint32_t seed = 12345;
+            auto next = [&seed](uint32_t bound) {
+                seed = seed * 1103515245u + 12345u;
+                return (seed >> 16) % bound;
+            };
+            for (int i = 0; i < 300; ++i) {
+                rows.Add({texts[next(10)], texts[next(10)], texts[next(10)],
+                          static_cast<int32_t>(next(5)) - 2, static_cast<int32_t>(next(5)) - 1,
+                          texts[next(10)], static_cast<int32_t>(next(3)) - 1});
+            }
+            const SortState state{column, direction};
+            SortRows(rows.list, state);
+            ASSERT_EQ(rows.list.Count(), 300);
+            for (int32_t i = 1; i < rows.list.Count(); ++i) {
+                ASSERT_LE(CompareRows(*rows.list.Get(i - 1), *rows.list.Get(i), state), 0)
+                    << "column " << column << " direction " << direction << " at " << i;
+            }
+        }
+    }
+}
+
+TEST(SortRows, EmptyListsAndNullEntriesAreSafe) {
+    ItemList empty;
+    SortRows(empty, SortState{});
+    EXPECT_EQ(empty.Count(), 0);
+
+    RowSet rows;
+    rows.Add({"B", "b", nullptr, 0, 0, nullptr, 0});
+    rows.list.Append(nullptr);
+    rows.Add({"A", "a", nullptr, 0, 0, nullptr, 0});
+    SortRows(rows.list, SortState{kColumnArtist, 0});
+    const std::vector<std::string> expected = {"<null>", "a", "b"};
+    EXPECT_EQ(rows.Titles(), expected);
+
+    rows.list.Release();  // the rows stay owned by the set
+    SortRows(rows.list, SortState{kColumnArtist, 0});
+    EXPECT_EQ(rows.list.Count(), 0);
+}
+
+TEST(SortRows, UnsortableColumnsKeepEveryRow) {
+    for (int32_t column : {int32_t{kColumnFilename}, int32_t{99}}) {
+        RowSet rows;
+        for (int i = 0; i < 40; ++i) {
+            rows.Add({"x", std::to_string(i).c_str(), nullptr, i, i, nullptr, i});
+        }
+        SortRows(rows.list, SortState{column, 0});
+        ASSERT_EQ(rows.list.Count(), 40);
+        std::vector<bool> seen(40, false);
+        for (int32_t i = 0; i < 40; ++i) {
+            seen[static_cast<size_t>(rows.list.Get(i)->length)] = true;
+        }
+        EXPECT_EQ(seen, std::vector<bool>(40, true)) << column;
+    }
+}
+
+// Column clicks
+
+TEST(ApplyColumnClick, SameColumnFlipsAnotherColumnKeepsDirection) {
+    const struct {
+        SortState before;
+        int32_t clicked;
+        SortState after;
+    } cases[] = {
+        {{kColumnArtist, 1}, kColumnTitle, {kColumnTitle, 1}},
+        {{kColumnTitle, 1}, kColumnTitle, {kColumnTitle, 0}},
+        {{kColumnTitle, 0}, kColumnTitle, {kColumnTitle, 1}},
+        {{kColumnAlbum, 5}, kColumnAlbum, {kColumnAlbum, 0}},
+        {{kColumnAlbum, -1}, kColumnAlbum, {kColumnAlbum, 0}},
+        {{kColumnArtist, 5}, kColumnYear, {kColumnYear, 5}},
+        {{kColumnArtist, 0}, kColumnFilename, {kColumnFilename, 0}},
+        {{99, 1}, 99, {99, 0}},
+    };
+    for (const auto& c : cases) {
+        SortState state = c.before;
+        ApplyColumnClick(state, c.clicked);
+        EXPECT_EQ(state.column, c.after.column)
+            << c.before.column << "/" << c.before.direction << " click " << c.clicked;
+        EXPECT_EQ(state.direction, c.after.direction)
+            << c.before.column << "/" << c.before.direction << " click " << c.clicked;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+// The list control wrapper: attach, columns and the host's list font.
+#include "view/list_view_binding.h"
+
+#include <commctrl.h>
+
+#include "plugin/host_api.h"
+
+void ListViewBinding::Attach(HWND listControl) {
+    listControl_ = listControl;
+    SendMessageA(listControl_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_FULLROWSELECT | LVS_EX_UNDERLINEHOT);
+    RefreshFont();
+}
+
+void ListViewBinding::InsertColumn(const char* title, int width) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_WIDTH | LVCF_TEXT;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = width;
+    column.pszText = const_cast<char*>(title);
+    SendMessageA(listControl_, LVM_INSERTCOLUMNA, columnCount_, reinterpret_cast<LPARAM>(&column));
+    ++columnCount_;
+}
+
+void ListViewBinding::RefreshFont() {
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+        SendMessageA(listControl_, WM_SETFONT, 0, 0);
+    }
+    font_ = nullptr;
+    if (libraryWindow_ != nullptr && useHostFont_ != 0) {
+        const LRESULT answer = SendMessageA(libraryWindow_, WM_LIBRARY_IPC, SKINFN_LIST_FONT,
+                                            LIBIPC_GET_SKIN_FUNCTION);
+        if (answer != 0) {
+            font_ = reinterpret_cast<HFONT>(answer);
+            SendMessageA(listControl_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);
+        }
+    }
+    InvalidateRect(listControl_, nullptr, TRUE);
+}
+
+void ListViewBinding::Release() {
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+        font_ = nullptr;
+    }
+}
