@@ -1,0 +1,96 @@
+// The message handler: every host message to the plug-in, dispatched.
+#include <exception>
+
+#include "library/library_view_win32.h"
+#include "library/record_exchange.h"
+#include "plugin/plugin_entry.h"
+#include "plugin/plugin_state.h"
+#include "plugin/tree_item.h"
+#include "view/view_dialog.h"
+
+namespace {
+
+char kSendToDescription[] = "ItemCacheEx";
+
+INT_PTR OwnAddress() {
+    return reinterpret_cast<INT_PTR>(&PluginMessageHandler);
+}
+
+// Items dropped on the tree item or sent to the plug-in become rows, and the
+// open view shows those that match its search.
+void TakeItems(INT_PTR list) {
+    ImportRecords(reinterpret_cast<const HostItemRecordList*>(list), g_lists.library);
+    RunFilterPass();
+}
+
+INT_PTR OnTreeClick(INT_PTR param2, INT_PTR param3) {
+    if (param2 == 0) {
+        ShowTreeMenu(reinterpret_cast<HWND>(param3));
+    }
+    return 1;
+}
+
+INT_PTR OnTreeDropTarget(INT_PTR type, INT_PTR list) {
+    if (type != kHostTypeItemRecordList) {
+        return -1;
+    }
+    if (list != 0) {
+        TakeItems(list);
+    }
+    return 1;
+}
+
+INT_PTR OnBuildSendTo(INT_PTR param1, INT_PTR context) {
+    if (param1 == 0) {
+        HostSendToRecord entry = {kSendToDescription, context, OwnAddress()};
+        SendMessageA(g_descriptor.hostLibraryWindow, WM_LIBRARY_IPC,
+                     reinterpret_cast<WPARAM>(&entry), LIBIPC_ADD_SEND_TO);
+    }
+    return 0;
+}
+
+// Only a selection of the entry this plug-in added carries its own address.
+INT_PTR OnSendToSelect(INT_PTR param1, INT_PTR list, INT_PTR userValue) {
+    if (param1 != 0 || list == 0 || userValue != OwnAddress()) {
+        return 0;
+    }
+    TakeItems(list);
+    return 1;
+}
+
+INT_PTR Dispatch(int message, INT_PTR param1, INT_PTR param2, INT_PTR param3) {
+    if (message >= PLUGMSG_TREE_FIRST && message <= PLUGMSG_TREE_LAST &&
+        param1 != g_plugin.treeItemId) {
+        return 0;
+    }
+    switch (message) {
+        case PLUGMSG_CREATE_VIEW:
+            return reinterpret_cast<INT_PTR>(CreateLibraryView(reinterpret_cast<HWND>(param2)));
+        case PLUGMSG_TREE_CLICK:
+            return OnTreeClick(param2, param3);
+        case PLUGMSG_TREE_DROP_TARGET:
+            return OnTreeDropTarget(param2, param3);
+        case PLUGMSG_TREE_DRAG_OVER:
+            return -1;
+        case PLUGMSG_TREE_DROP:
+            return DropTreeItem(reinterpret_cast<const POINT*>(param2));
+        case PLUGMSG_BUILD_SEND_TO:
+            return OnBuildSendTo(param1, param2);
+        case PLUGMSG_SEND_TO_SELECT:
+            return OnSendToSelect(param1, param2, param3);
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+// Nothing may be thrown into the host: a failure (memory, say) answers 0.
+INT_PTR KOVRA_HOST_CALL PluginMessageHandler(int message, INT_PTR param1, INT_PTR param2,
+                                             INT_PTR param3) {
+    try {
+        return Dispatch(message, param1, param2, param3);
+    } catch (...) {
+        return 0;
+    }
+}

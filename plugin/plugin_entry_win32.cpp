@@ -1,0 +1,48 @@
+// The export, the descriptor, init and quit.
+#include "plugin/plugin_entry.h"
+
+#include "library/library_lists.h"
+#include "plugin/plugin_state.h"
+#include "resources/resource.h"
+
+PluginDescriptor g_descriptor = {
+    kPluginDescriptorVersion, "ml_kovra v0.001", PluginInit, PluginQuit,
+    PluginMessageHandler,     nullptr,           nullptr,    nullptr,
+};
+
+extern "C" __declspec(dllexport) PluginDescriptor* KOVRA_HOST_CALL winampGetMediaLibraryPlugin() {
+    return &g_descriptor;
+}
+
+namespace {
+
+constexpr INT_PTR kTreeItemWord0 = 10000;
+constexpr int32_t kTreeItemWord2 = 1;
+char kTreeItemTitle[] = "Olympus m:robe MR-100";
+
+}  // namespace
+
+// The host's answers are stored as they come: a host without a settings file
+// leaves the path null, which the settings functions treat as no file.
+int KOVRA_HOST_CALL PluginInit() {
+    g_plugin.settingsPath = reinterpret_cast<const char*>(
+        SendMessageA(g_descriptor.hostMainWindow, kHostMainRequest, 0, HOSTIPC_GET_INI_FILE));
+
+    HostTreeItemRecord item = {kTreeItemWord0, kTreeItemTitle, kTreeItemWord2, 0};
+    SendMessageA(g_descriptor.hostLibraryWindow, WM_LIBRARY_IPC, reinterpret_cast<WPARAM>(&item),
+                 LIBIPC_ADD_TREE_ITEM);
+    g_plugin.treeItemId = item.itemId;
+
+    g_plugin.treeMenu = LoadMenuA(g_descriptor.moduleInstance, MAKEINTRESOURCEA(IDR_TREE_MENU));
+    return 0;
+}
+
+// Frees every row. The menu goes too: a menu loaded from the module is not
+// freed with it, and every load, init, quit and unload would leak one.
+void KOVRA_HOST_CALL PluginQuit() {
+    ClearLibrary(g_lists);
+    if (g_plugin.treeMenu != nullptr) {
+        DestroyMenu(g_plugin.treeMenu);
+        g_plugin.treeMenu = nullptr;
+    }
+}

@@ -1,0 +1,241 @@
+// The library view's dialog procedure: one line per message, each calling a
+// named handler; list notifications go to OnListNotify.
+#include "view/view_dialog.h"
+
+#include <commctrl.h>
+
+#include "catalogue/catalogue_import.h"
+#include "catalogue/device_locator.h"
+#include "library/cell_text.h"
+#include "library/library_view_win32.h"
+#include "plugin/plugin_entry.h"
+#include "plugin/plugin_state.h"
+#include "plugin/settings.h"
+#include "plugin/tree_item.h"
+#include "resources/resource.h"
+#include "view/drag_drop.h"
+#include "view/view_skin.h"
+
+namespace {
+
+constexpr UINT_PTR kInitialLoadTimer = 32;
+constexpr UINT kInitialLoadDelay = 50;
+constexpr UINT_PTR kApplySearchTimer = 500;
+constexpr UINT kApplySearchDelay = 150;
+
+// Texts of the search box and of formatted cells; nothing survives a message.
+constexpr int kTextBufferSize = 256;
+
+struct ColumnSpec {
+    const char* title;
+    int width;
+};
+
+const ColumnSpec kColumns[] = {
+    {"Artist", 200}, {"Title", 200}, {"Album", 200}, {"Length", 64},
+    {"Track #", 64}, {"Genre", 100}, {"Year", 64},   {"Filename", 80},
+};
+
+HWND ListOf(HWND view) {
+    return GetDlgItem(view, IDC_LIST);
+}
+
+// The opening, in the order the host's skinning relies on.
+void OnInitDialog(HWND view) {
+    const HWND host = g_descriptor.hostLibraryWindow;
+    g_plugin.viewWindow = view;
+    FetchSkinFunctions(host);
+    if (g_viewSkin.resizeInit != nullptr) {
+        g_viewSkin.resizeInit(view, g_resizeRules, kResizeRuleCount);
+    }
+    g_listViewBinding.SetLibraryWindow(host);
+    g_listViewBinding.Attach(ListOf(view));
+    for (const ColumnSpec& column : kColumns) {
+        g_listViewBinding.InsertColumn(column.title, column.width);
+    }
+    ApplyListColours(g_listViewBinding.ListControl());
+    ReadStoredSortOrder();
+    g_viewSkin.skinnedList = SendMessageA(
+        host, WM_LIBRARY_IPC, reinterpret_cast<WPARAM>(ListOf(view)), LIBIPC_SKIN_LISTVIEW);
+    SetTimer(view, kInitialLoadTimer, kInitialLoadDelay, nullptr);
+}
+
+void OnDestroy() {
+    g_plugin.viewWindow = nullptr;
+    SendMessageA(g_descriptor.hostLibraryWindow, WM_LIBRARY_IPC,
+                 static_cast<WPARAM>(g_viewSkin.skinnedList), LIBIPC_UNSKIN_LISTVIEW);
+}
+
+void OnSize(HWND view, WPARAM kind) {
+    if (kind != SIZE_MINIMIZED && g_viewSkin.resize != nullptr) {
+        g_viewSkin.resize(view, g_resizeRules, kResizeRuleCount);
+    }
+}
+
+// The host draws the borders of the search box and the list.
+void OnPaint(HWND view) {
+    if (g_viewSkin.drawBorders != nullptr) {
+        g_viewSkin.drawBorders(view, kBorderControls, kBorderCount);
+    }
+}
+
+void OnDisplayChange() {
+    ApplyListColours(g_listViewBinding.ListControl());
+    g_listViewBinding.RefreshFont();
+}
+
+// Typing restarts the search timer: one filter pass per pause.
+void OnCommand(HWND view, int control, int notification) {
+    if (control == IDC_SEARCH && notification == EN_CHANGE) {
+        KillTimer(view, kApplySearchTimer);
+        SetTimer(view, kApplySearchTimer, kApplySearchDelay, nullptr);
+    } else if (control == IDC_CONFIG) {
+        ShowDisclaimer(view);
+    }
+}
+
+void OnApplySearchTimer(HWND view) {
+    KillTimer(view, kApplySearchTimer);
+    char text[kTextBufferSize];
+    text[0] = 0;
+    GetDlgItemTextA(view, IDC_SEARCH, text, kTextBufferSize);
+    text[kTextBufferSize - 1] = 0;
+    WriteSettingText("lastfilter", text);
+    RunFilterPass();
+}
+
+// The device is read here rather than while opening, so the view shows at
+// once. Setting the stored search text arms the search timer, whose pass
+// brings the rows to the list.
+void OnInitialLoadTimer(HWND view) {
+    KillTimer(view, kInitialLoadTimer);
+    if (g_lists.library.Count() == 0) {
+        ImportCatalogue(g_deviceCatalogue, g_lists, LocateDevice);
+    }
+    char text[kTextBufferSize];
+    ReadSettingText("lastfilter", text, sizeof text);
+    SetDlgItemTextA(view, IDC_SEARCH, text);
+}
+
+void OnTimer(HWND view, WPARAM timer) {
+    if (timer == kApplySearchTimer) {
+        OnApplySearchTimer(view);
+    } else if (timer == kInitialLoadTimer) {
+        OnInitialLoadTimer(view);
+    }
+}
+
+void OnGetCellText(NMLVDISPINFOA& info) {
+    LVITEMA& item = info.item;
+    const LibraryItem* row = g_lists.result ? g_lists.result->Get(item.iItem) : nullptr;
+    if (row == nullptr || (item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr ||
+        item.cchTextMax <= 0) {
+        return;
+    }
+    char buffer[kTextBufferSize];
+    lstrcpynA(item.pszText, CellText(*row, item.iSubItem, buffer, sizeof buffer), item.cchTextMax);
+}
+
+// The list's type-ahead searches the sort column; the answer goes back as
+// the dialog's message result.
+INT_PTR OnFindItem(HWND view, const NMLVFINDITEMA& find) {
+    int32_t found = -1;
+    if (g_lists.result) {
+        found = FindRowByKey(*g_lists.result, g_sortState.column, find.iStart, find.lvfi.flags,
+                             find.lvfi.psz);
+    }
+    SetWindowLongPtrA(view, DWLP_MSGRESULT, found);
+    return 1;
+}
+
+bool ShiftDown() {
+    return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
+}
+
+INT_PTR OnListNotify(HWND view, NMHDR* header) {
+    if (header == nullptr || header->idFrom != IDC_LIST) {
+        return 0;
+    }
+    switch (header->code) {
+        case NM_DBLCLK:
+            PlaySelection(false, ShiftDown());
+            return 0;
+        case LVN_BEGINDRAG:
+            BeginDrag(view);
+            return 0;
+        case LVN_ODFINDITEMA:
+            return OnFindItem(view, *reinterpret_cast<NMLVFINDITEMA*>(header));
+        case LVN_GETDISPINFOA:
+            OnGetCellText(*reinterpret_cast<NMLVDISPINFOA*>(header));
+            return 0;
+        case LVN_COLUMNCLICK:
+            OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+            return 0;
+        default:
+            return 0;  // no context menu, no action on Enter
+    }
+}
+
+INT_PTR Dispatch(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog(view);
+            return 0;
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        case WM_SIZE:
+            OnSize(view, wParam);
+            return 0;
+        case WM_PAINT:
+            OnPaint(view);
+            return 0;
+        case WM_DISPLAYCHANGE:
+            OnDisplayChange();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(view, LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_TIMER:
+            OnTimer(view, wParam);
+            return 0;
+        case WM_NOTIFY:
+            return OnListNotify(view, reinterpret_cast<NMHDR*>(lParam));
+        case WM_MOUSEMOVE:
+            DragMove(view, lParam);
+            return 0;
+        case WM_LBUTTONUP:
+            DragRelease(view, lParam);
+            return 0;
+        case WM_LIBRARY_CHILD_IPC:
+            if (lParam == LIBCHILD_DROP_ITEM) {
+                ViewDrop(reinterpret_cast<HostDropRecord*>(wParam));
+            }
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+// Every message goes to the host's skin pre-handler first (from the second
+// view on, the previous view's pre-handler sees even WM_INITDIALOG).
+INT_PTR CALLBACK ViewDialogProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (g_viewSkin.preHandler != nullptr) {
+            const INT_PTR handled = g_viewSkin.preHandler(view, message, wParam, lParam);
+            if (handled != 0) {
+                return handled;
+            }
+        }
+        return Dispatch(view, message, wParam, lParam);
+    } catch (...) {
+        return 0;  // nothing may be thrown into the host
+    }
+}
+
+}  // namespace
+
+HWND CreateLibraryView(HWND parent) {
+    return CreateDialogParamA(g_descriptor.moduleInstance, MAKEINTRESOURCEA(IDD_VIEW), parent,
+                              ViewDialogProc, 0);
+}

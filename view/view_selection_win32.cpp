@@ -1,0 +1,17 @@
+// Row selection through the list control.
+#include "view/view_selection.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "plugin/plugin_state.h"
+
+bool ViewSelection::ViewOpen() const {
+    return g_plugin.viewWindow != nullptr;
+}
+
+bool ViewSelection::IsSelected(int index) const {
+    const LRESULT state = SendMessageA(g_listViewBinding.ListControl(), LVM_GETITEMSTATE,
+                                       static_cast<WPARAM>(index), LVIS_SELECTED);
+    return (state & LVIS_SELECTED) != 0;
+}
