@@ -10,52 +10,12 @@
 
 #include "library/item_list.h"
 #include "library/library_item.h"
+#include "tests/support/rows.h"
 
 namespace {
 
-struct RowValues {
-    const char* artist;
-    const char* title;
-    const char* album;
-    int32_t length;
-    int32_t track;
-    const char* genre;
-    int32_t year;
-    const char* filename;
-};
-
-// Owns its rows; the list only points at them, as the result list does.
-class RowSet {
-  public:
-    RowSet() = default;
-    RowSet(const RowSet&) = delete;
-    RowSet& operator=(const RowSet&) = delete;
-    ~RowSet() {
-        for (LibraryItem* row : owned_) {
-            FreeRow(row);
-        }
-    }
-
-    LibraryItem* Add(const RowValues& v) {
-        LibraryItem* row = NewRow();
-        row->artist = DuplicateText(v.artist);
-        row->title = DuplicateText(v.title);
-        row->album = DuplicateText(v.album);
-        row->length = v.length;
-        row->track = v.track;
-        row->genre = DuplicateText(v.genre);
-        row->year = v.year;
-        row->filename = DuplicateText(v.filename);
-        owned_.push_back(row);
-        EXPECT_TRUE(list.Append(row));
-        return row;
-    }
-
-    ItemList list;
-
-  private:
-    std::vector<LibraryItem*> owned_;
-};
+using testing_support::RowSet;
+using RowValues = testing_support::RowSpec;
 
 // Cell texts
 

@@ -12,6 +12,8 @@
 #include "library/item_list.h"
 #include "library/library_item.h"
 
+#include "tests/support/rows.h"
+
 namespace {
 
 using namespace std::string_literals;
@@ -182,16 +184,9 @@ class Library {
     Library& operator=(const Library&) = delete;
 
     void Add(const RowText& text) {
-        LibraryItem* row = NewRow();
-        ASSERT_NE(row, nullptr);
-        row->artist = DuplicateText(text.artist);
-        row->title = DuplicateText(text.title);
-        row->album = DuplicateText(text.album);
-        row->genre = DuplicateText(text.genre);
-        row->filename = DuplicateText(text.filename);
-        row->year = text.year;
-        row->length = text.length;
-        row->track = text.track;
+        LibraryItem* row =
+            testing_support::MakeRow({text.artist, text.title, text.album, text.length, text.track,
+                                      text.genre, text.year, text.filename});
         if (!list_.Append(row)) {
             FreeRow(row);
             FAIL() << "out of memory";

@@ -10,60 +10,22 @@
 
 #include "library/item_list.h"
 #include "library/library_item.h"
+#include "tests/support/rows.h"
 
 namespace {
 
-struct RowValues {
-    const char* artist;
-    const char* title;
-    const char* album;
-    int32_t length;
-    int32_t track;
-    const char* genre;
-    int32_t year;
-};
+using testing_support::RowSet;
+using RowValues = testing_support::RowSpec;
 
-// Owns its rows; the list only points at them, as the result list does.
-class RowSet {
-  public:
-    RowSet() = default;
-    RowSet(const RowSet&) = delete;
-    RowSet& operator=(const RowSet&) = delete;
-    ~RowSet() {
-        for (LibraryItem* row : owned_) {
-            FreeRow(row);
-        }
+// The titles in list order: every row in these tests has a unique title.
+std::vector<std::string> Titles(const RowSet& set) {
+    std::vector<std::string> titles;
+    for (int32_t i = 0; i < set.list.Count(); ++i) {
+        const LibraryItem* row = set.list.Get(i);
+        titles.emplace_back(row != nullptr && row->title != nullptr ? row->title : "<null>");
     }
-
-    LibraryItem* Add(const RowValues& v) {
-        LibraryItem* row = NewRow();
-        row->artist = DuplicateText(v.artist);
-        row->title = DuplicateText(v.title);
-        row->album = DuplicateText(v.album);
-        row->length = v.length;
-        row->track = v.track;
-        row->genre = DuplicateText(v.genre);
-        row->year = v.year;
-        owned_.push_back(row);
-        EXPECT_TRUE(list.Append(row));
-        return row;
-    }
-
-    // The titles in list order: every row in these tests has a unique title.
-    std::vector<std::string> Titles() const {
-        std::vector<std::string> titles;
-        for (int32_t i = 0; i < list.Count(); ++i) {
-            const LibraryItem* row = list.Get(i);
-            titles.emplace_back(row != nullptr && row->title != nullptr ? row->title : "<null>");
-        }
-        return titles;
-    }
-
-    ItemList list;
-
-  private:
-    std::vector<LibraryItem*> owned_;
-};
+    return titles;
+}
 
 int Sign(int value) {
     return (value > 0) - (value < 0);
@@ -340,7 +302,7 @@ TEST(SortRows, ArtistDescendingKeepsTracksOfAnAlbumInPlayOrder) {
         "Come Together", "Something",                    // Beatles, Abbey Road
         "Waterloo",                                      // Abba
     };
-    EXPECT_EQ(rows.Titles(), expected);
+    EXPECT_EQ(Titles(rows), expected);
 }
 
 TEST(SortRows, AlbumInEitherDirectionAscendsWithinAnAlbum) {
@@ -365,7 +327,7 @@ TEST(SortRows, AlbumInEitherDirectionAscendsWithinAnAlbum) {
             expected.insert(expected.end(), within.begin(), within.end());
             expected.push_back("Other");
         }
-        EXPECT_EQ(rows.Titles(), expected) << "direction " << direction;
+        EXPECT_EQ(Titles(rows), expected) << "direction " << direction;
     }
 }
 
@@ -402,7 +364,7 @@ TEST(SortRows, EmptyAndAbsentKeysComeFirstAscending) {
     SortRows(rows.list, SortState{kColumnArtist, 0});
     // The three empty keys tie on Artist and fall to the album.
     const std::vector<std::string> expected = {"d", "c", "b", "e", "a"};
-    EXPECT_EQ(rows.Titles(), expected);
+    EXPECT_EQ(Titles(rows), expected);
 }
 
 TEST(SortRows, LargeListsComeOutOrderedUnderEveryState) {
@@ -444,7 +406,7 @@ TEST(SortRows, EmptyListsAndNullEntriesAreSafe) {
     rows.Add({"A", "a", nullptr, 0, 0, nullptr, 0});
     SortRows(rows.list, SortState{kColumnArtist, 0});
     const std::vector<std::string> expected = {"<null>", "a", "b"};
-    EXPECT_EQ(rows.Titles(), expected);
+    EXPECT_EQ(Titles(rows), expected);
 
     rows.list.Release();  // the rows stay owned by the set
     SortRows(rows.list, SortState{kColumnArtist, 0});

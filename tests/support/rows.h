@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "library/library_item.h"
 #include "library/library_lists.h"
@@ -40,6 +43,32 @@ struct OwnedLists : LibraryLists {
         AdoptRow(library, row);
         return row;
     }
+};
+
+// Rows that a plain list points at, as the result list does; the set owns
+// them and frees them when it goes.
+class RowSet {
+  public:
+    RowSet() = default;
+    RowSet(const RowSet&) = delete;
+    RowSet& operator=(const RowSet&) = delete;
+    ~RowSet() {
+        for (LibraryItem* row : owned_) {
+            FreeRow(row);
+        }
+    }
+
+    LibraryItem* Add(const RowSpec& spec) {
+        LibraryItem* row = MakeRow(spec);
+        owned_.push_back(row);
+        EXPECT_TRUE(list.Append(row));
+        return row;
+    }
+
+    ItemList list;
+
+  private:
+    std::vector<LibraryItem*> owned_;
 };
 
 }  // namespace testing_support
