@@ -1,0 +1,25 @@
+// How the stand-in host answers the plug-in's requests; tests change them to provoke other paths.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace devhost {
+
+struct HostOptions {
+    // Answered to HOSTIPC_GET_INI_FILE. Empty: a file in a folder that the
+    // host makes for itself and removes when it goes (the file is not made).
+    std::string settingsPath;
+    bool answerSettingsPath = true;  // false: the request is answered with 0
+    INT_PTR treeItemId = 4242;       // written into the tree item record and answered
+    // false: every LIBIPC_GET_SKIN_FUNCTION (the font too) and LIBIPC_SKIN_LISTVIEW
+    // is answered with 0, as by a host without a skin.
+    bool answerSkinRequests = true;
+    int32_t dragOverResult = 1;          // written into the record of LIBIPC_DRAG_OVER
+    INT_PTR skinnedListHandle = 0x5150;  // answered to LIBIPC_SKIN_LISTVIEW
+    INT_PTR preHandlerAnswer = 0;        // returned by the dialog-message skin function
+};
+
+}  // namespace devhost

@@ -1,0 +1,195 @@
+// kovra-devhost: the stand-in host as a program. Loads ml_kovra.dll, opens
+// its library view in a visible window, types a search and shows the rows.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "devhost/stand_in_host.h"
+#include "devhost/window_capture.h"
+#include "resources/resource.h"
+
+namespace {
+
+struct Options {
+    std::string dllPath;
+    std::string search;
+    std::string screenshots;  // folder for BMP files; none when empty
+    std::string settingsPath;
+    int rows = 10;
+    int staySeconds = 0;
+};
+
+constexpr int kTreeWidth = 200;
+constexpr int kClientWidth = 1100;
+constexpr int kClientHeight = 680;
+
+void PrintUsage() {
+    std::fprintf(stderr,
+                 "usage: kovra-devhost --dll PATH [--search TEXT] [--screenshots DIR]\n"
+                 "                     [--settings FILE] [--rows N] [--stay SECONDS]\n"
+                 "  opens the plug-in's library view in a window, prints its status line\n"
+                 "  and first rows, types TEXT into its search box and prints them again\n");
+}
+
+bool ParseArguments(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (i + 1 >= argc) {
+            return false;
+        }
+        const char* value = argv[++i];
+        if (arg == "--dll")
+            options.dllPath = value;
+        else if (arg == "--search")
+            options.search = value;
+        else if (arg == "--screenshots")
+            options.screenshots = value;
+        else if (arg == "--settings")
+            options.settingsPath = value;
+        else if (arg == "--rows")
+            options.rows = std::atoi(value);
+        else if (arg == "--stay")
+            options.staySeconds = std::atoi(value);
+        else
+            return false;
+    }
+    return !options.dllPath.empty();
+}
+
+// The host's own tree beside the library window, as a user would see it.
+void LayOutHost(devhost::StandInHost& host) {
+    const HWND main = host.MainWindow();
+    RECT frame = {0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    SetWindowPos(main, nullptr, 40, 30, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOZORDER);
+    SetWindowTextA(main, "Media Library (ml_kovra stand-in host)");
+    const HWND tree = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
+                                      WS_CHILD | WS_VISIBLE | LBS_NOINTEGRALHEIGHT, 0, 0,
+                                      kTreeWidth, kClientHeight, main, nullptr, nullptr, nullptr);
+    for (const char* item : {"Local Media", "Playlists", "Devices", "   Olympus m:robe MR-100"}) {
+        SendMessageA(tree, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    }
+    SendMessageA(tree, LB_SETCURSEL, 3, 0);
+    devhost::SetTreePaneWidth(main, kTreeWidth);
+    ShowWindow(main, SW_SHOW);
+    UpdateWindow(main);
+}
+
+std::string ItemText(HWND list, int row, int column) {
+    char text[260] = {};
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// The status line, then the first rows as the list control shows them.
+void PrintView(HWND view, int rows) {
+    char status[512] = {};
+    GetDlgItemTextA(view, IDC_STATUS, status, sizeof status);
+    std::printf("status: %s\n", status);
+    const HWND list = GetDlgItem(view, IDC_LIST);
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count && row < rows; ++row) {
+        std::string line;
+        for (int column = 0; column < 8; ++column) {
+            line += (column ? "\t" : "") + ItemText(list, row, column);
+        }
+        std::printf("  %s\n", line.c_str());
+    }
+    std::fflush(stdout);
+}
+
+// Pumps until the view's status line says something (the first filter pass).
+bool WaitForRows(devhost::StandInHost& host, HWND view) {
+    for (int waited = 0; waited < 20000; waited += 50) {
+        host.Pump(50);
+        char status[64] = {};
+        GetDlgItemTextA(view, IDC_STATUS, status, sizeof status);
+        if (status[0] != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Types like a user: one character at a time, quicker than the view's
+// search pause, so only the last keystroke leads to a search.
+void TypeSearch(devhost::StandInHost& host, HWND view, const std::string& text) {
+    const HWND box = GetDlgItem(view, IDC_SEARCH);
+    SetFocus(box);
+    for (char c : text) {
+        SendMessageA(box, WM_CHAR, static_cast<unsigned char>(c), 0);
+        host.Pump(60);
+    }
+    host.Pump(500);
+}
+
+void Screenshot(const Options& options, HWND window, const char* name) {
+    if (options.screenshots.empty()) {
+        return;
+    }
+    const std::string path = options.screenshots + "\\" + name;
+    std::printf(
+        devhost::CaptureWindow(window, path) ? "screenshot: %s\n" : "screenshot failed: %s\n",
+        path.c_str());
+}
+
+int Run(const Options& options) {
+    devhost::HostOptions hostOptions;
+    hostOptions.settingsPath = options.settingsPath;
+    devhost::StandInHost host(hostOptions);
+    if (!host.Load(options.dllPath)) {
+        std::fprintf(stderr, "kovra-devhost: %s\n", host.LoadError().c_str());
+        return 1;
+    }
+    LayOutHost(host);
+    host.Init();
+    const HWND view =
+        reinterpret_cast<HWND>(host.Send(PLUGMSG_CREATE_VIEW, host.Options().treeItemId,
+                                         reinterpret_cast<INT_PTR>(host.LibraryWindow()), 0));
+    if (view == nullptr) {
+        std::fprintf(stderr, "kovra-devhost: the plug-in made no view\n");
+        return 1;
+    }
+    RECT library = {};
+    GetClientRect(host.LibraryWindow(), &library);
+    MoveWindow(view, 0, 0, library.right, library.bottom, TRUE);
+    ShowWindow(view, SW_SHOW);
+    if (!WaitForRows(host, view)) {
+        std::fprintf(stderr, "kovra-devhost: no rows reached the view\n");
+        return 1;
+    }
+    PrintView(view, options.rows);
+    Screenshot(options, host.MainWindow(), "view.bmp");
+    if (!options.search.empty()) {
+        std::printf("typing: %s\n", options.search.c_str());
+        TypeSearch(host, view, options.search);
+        PrintView(view, options.rows);
+        Screenshot(options, host.MainWindow(), "search.bmp");
+    }
+    for (int waited = 0; waited < options.staySeconds * 1000 && IsWindow(host.MainWindow());
+         waited += 100) {
+        host.Pump(100);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseArguments(argc, argv, options)) {
+        PrintUsage();
+        return 2;
+    }
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&classes);
+    return Run(options);
+}
