@@ -1,0 +1,1 @@
+kovra_plugin_test(plugin_dispatch plugin_dispatch_test.cpp)
