@@ -1,1 +1,0 @@
-kovra_plugin_test(plugin_dispatch plugin_dispatch_test.cpp)
