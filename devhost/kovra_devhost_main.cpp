@@ -106,13 +106,23 @@ void PrintView(HWND view, int rows) {
     std::fflush(stdout);
 }
 
-// Pumps until the view's status line says something (the first filter pass).
-bool WaitForRows(devhost::StandInHost& host, HWND view) {
-    for (int waited = 0; waited < 20000; waited += 50) {
-        host.Pump(50);
+double Milliseconds(const LARGE_INTEGER& from) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
+// Pumps until the view's status line says something (the first filter pass)
+// and says how long that took from `opened`.
+bool WaitForRows(devhost::StandInHost& host, HWND view, const LARGE_INTEGER& opened) {
+    for (int waited = 0; waited < 20000; waited += 5) {
+        host.Pump(5);
         char status[64] = {};
         GetDlgItemTextA(view, IDC_STATUS, status, sizeof status);
         if (status[0] != 0) {
+            std::printf("rows on screen %.0f ms after the view opened\n", Milliseconds(opened));
             return true;
         }
     }
@@ -151,6 +161,8 @@ int Run(const Options& options) {
     }
     LayOutHost(host);
     host.Init();
+    LARGE_INTEGER opened;
+    QueryPerformanceCounter(&opened);
     const HWND view =
         reinterpret_cast<HWND>(host.Send(PLUGMSG_CREATE_VIEW, host.Options().treeItemId,
                                          reinterpret_cast<INT_PTR>(host.LibraryWindow()), 0));
@@ -162,7 +174,7 @@ int Run(const Options& options) {
     GetClientRect(host.LibraryWindow(), &library);
     MoveWindow(view, 0, 0, library.right, library.bottom, TRUE);
     ShowWindow(view, SW_SHOW);
-    if (!WaitForRows(host, view)) {
+    if (!WaitForRows(host, view, opened)) {
         std::fprintf(stderr, "kovra-devhost: no rows reached the view\n");
         return 1;
     }
