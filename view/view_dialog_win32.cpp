@@ -138,14 +138,29 @@ void OnGetCellText(NMLVDISPINFOA& info) {
 
 // The list's type-ahead searches the sort column; the answer goes back as
 // the dialog's message result.
-INT_PTR OnFindItem(HWND view, const NMLVFINDITEMA& find) {
+INT_PTR AnswerFind(HWND view, int start, UINT flags, const char* typed) {
     int32_t found = -1;
     if (g_lists.result) {
-        found = FindRowByKey(*g_lists.result, g_sortState.column, find.iStart, find.lvfi.flags,
-                             find.lvfi.psz);
+        found = FindRowByKey(*g_lists.result, g_sortState.column, start, flags, typed);
     }
     SetWindowLongPtrA(view, DWLP_MSGRESULT, found);
     return 1;
+}
+
+INT_PTR OnFindItem(HWND view, const NMLVFINDITEMA& find) {
+    return AnswerFind(view, find.iStart, find.lvfi.flags, find.lvfi.psz);
+}
+
+// Some list controls (wine's) ask even an ANSI dialog with a wide text;
+// without an answer they would take row 0 for every search.
+INT_PTR OnFindItemWide(HWND view, const NMLVFINDITEMW& find) {
+    char typed[kTextBufferSize];
+    typed[0] = 0;
+    if (find.lvfi.psz != nullptr && WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, typed,
+                                                        sizeof typed, nullptr, nullptr) == 0) {
+        typed[sizeof typed - 1] = 0;  // cut short: what fitted
+    }
+    return AnswerFind(view, find.iStart, find.lvfi.flags, typed);
 }
 
 bool ShiftDown() {
@@ -165,6 +180,8 @@ INT_PTR OnListNotify(HWND view, NMHDR* header) {
             return 0;
         case LVN_ODFINDITEMA:
             return OnFindItem(view, *reinterpret_cast<NMLVFINDITEMA*>(header));
+        case LVN_ODFINDITEMW:
+            return OnFindItemWide(view, *reinterpret_cast<NMLVFINDITEMW*>(header));
         case LVN_GETDISPINFOA:
             OnGetCellText(*reinterpret_cast<NMLVDISPINFOA*>(header));
             return 0;
