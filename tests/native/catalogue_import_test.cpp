@@ -100,6 +100,10 @@ struct TrackCase {
     int length;
 };
 
+void PrintTo(const TrackCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class RowFromTrackTest : public ::testing::TestWithParam<TrackCase> {};
 
 TEST_P(RowFromTrackTest, FollowsTheFieldRules) {

@@ -235,6 +235,10 @@ struct HostileFile {
     std::string bytes;
 };
 
+void PrintTo(const HostileFile& c, std::ostream* out) {
+    *out << c.name;
+}
+
 std::string Nested(int levels) {
     std::string text;
     for (int i = 0; i < levels; ++i)

@@ -117,6 +117,10 @@ struct ExportCase {
     int expected;
 };
 
+void PrintTo(const ExportCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class ExportSelectionTest : public ::testing::TestWithParam<ExportCase> {};
 
 TEST_P(ExportSelectionTest, TakesTheRightRows) {

@@ -35,6 +35,10 @@ struct SplitCase {
     std::vector<std::string> terms;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class SplitQueryTest : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitQueryTest, WritesTheseBytesAndNothingMore) {
@@ -84,6 +88,10 @@ struct SplitRoomCase {
     std::string written;
 };
 
+void PrintTo(const SplitRoomCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class SplitQueryRoomTest : public ::testing::TestWithParam<SplitRoomCase> {};
 
 TEST_P(SplitQueryRoomTest, StaysInsideTheBuffer) {
@@ -117,6 +125,10 @@ struct ContainsCase {
     const char* term;
     int expected;
 };
+
+void PrintTo(const ContainsCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class FieldContainsTest : public ::testing::TestWithParam<ContainsCase> {};
 

@@ -42,6 +42,10 @@ struct DepthCase {
     int depth;
 };
 
+void PrintTo(const DepthCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class NestingDepthTest : public ::testing::TestWithParam<DepthCase> {};
 
 TEST_P(NestingDepthTest, CountsWhatTheParserNests) {
