@@ -21,13 +21,13 @@ using devhost::RecordedRequest;
 using testing_support::HostItems;
 using Item = HostItems::Item;
 
+// Laid out for a screen of at least 1024 x 768 (scripts/test makes one).
 // The host's main window, and two windows of the host's own beside it (a
 // playlist, say): one up and to the left of the view, whose points have
 // negative view coordinates, and one to the right.
 constexpr RECT kMainFrame = {300, 250, 800, 650};
 constexpr RECT kUpperLeftFrame = {20, 20, 220, 170};
 constexpr RECT kRightFrame = {850, 300, 1050, 450};
-constexpr POINT kEmptyDesktop = {1200, 950};
 constexpr POINT kOffScreen = {-3000, -3000};
 
 // clang-format off
@@ -359,9 +359,13 @@ class DragDropTest : public testing_support::PluginTest {
             case Place::kRightWindow:
                 EXPECT_EQ(WindowFromPoint(Center(kRightFrame)), right_);
                 return Center(kRightFrame);
-            case Place::kEmptyDesktop:
-                EXPECT_EQ(WindowFromPoint(kEmptyDesktop), GetDesktopWindow());
-                return kEmptyDesktop;
+            case Place::kEmptyDesktop: {
+                // The screen's bottom right corner, below and beside every window here.
+                const POINT corner = {GetSystemMetrics(SM_CXSCREEN) - 30,
+                                      GetSystemMetrics(SM_CYSCREEN) - 30};
+                EXPECT_EQ(WindowFromPoint(corner), GetDesktopWindow());
+                return corner;
+            }
         }
         return {};
     }
