@@ -1,0 +1,15 @@
+// Fuzz target: arbitrary bytes as one track manifest inside an otherwise valid player image.
+#include <cstddef>
+#include <cstdint>
+
+#include "tests/fuzz/catalogue_fixture.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    InitCatalogueFuzzing(argc, argv, FuzzedFile::TrackManifest);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    LoadWithFuzzedFile(data, size);
+    return 0;
+}
