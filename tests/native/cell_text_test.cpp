@@ -15,7 +15,7 @@
 namespace {
 
 using testing_support::RowSet;
-using RowValues = testing_support::RowSpec;
+using testing_support::RowValues;
 
 // Cell texts
 

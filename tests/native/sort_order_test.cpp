@@ -15,7 +15,7 @@
 namespace {
 
 using testing_support::RowSet;
-using RowValues = testing_support::RowSpec;
+using testing_support::RowValues;
 
 // The titles in list order: every row in these tests has a unique title.
 std::vector<std::string> Titles(const RowSet& set) {

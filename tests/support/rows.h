@@ -11,7 +11,7 @@
 
 namespace testing_support {
 
-struct RowSpec {
+struct RowValues {
     const char* artist = nullptr;
     const char* title = nullptr;
     const char* album = nullptr;
@@ -22,24 +22,24 @@ struct RowSpec {
     const char* filename = nullptr;
 };
 
-// A new row with copies of the spec's texts (null stays absent).
-inline LibraryItem* MakeRow(const RowSpec& spec) {
+// A new row with copies of the values's texts (null stays absent).
+inline LibraryItem* MakeRow(const RowValues& values) {
     LibraryItem* row = NewRow();
-    row->artist = DuplicateText(spec.artist);
-    row->title = DuplicateText(spec.title);
-    row->album = DuplicateText(spec.album);
-    row->length = spec.length;
-    row->track = spec.track;
-    row->genre = DuplicateText(spec.genre);
-    row->year = spec.year;
-    row->filename = DuplicateText(spec.filename);
+    row->artist = DuplicateText(values.artist);
+    row->title = DuplicateText(values.title);
+    row->album = DuplicateText(values.album);
+    row->length = values.length;
+    row->track = values.track;
+    row->genre = DuplicateText(values.genre);
+    row->year = values.year;
+    row->filename = DuplicateText(values.filename);
     return row;
 }
 
 // Library lists with a shorthand for adding rows.
 struct OwnedLists : LibraryLists {
-    LibraryItem* Add(const RowSpec& spec) {
-        LibraryItem* row = MakeRow(spec);
+    LibraryItem* Add(const RowValues& values) {
+        LibraryItem* row = MakeRow(values);
         AdoptRow(library, row);
         return row;
     }
@@ -58,8 +58,8 @@ class RowSet {
         }
     }
 
-    LibraryItem* Add(const RowSpec& spec) {
-        LibraryItem* row = MakeRow(spec);
+    LibraryItem* Add(const RowValues& values) {
+        LibraryItem* row = MakeRow(values);
         owned_.push_back(row);
         EXPECT_TRUE(list.Append(row));
         return row;

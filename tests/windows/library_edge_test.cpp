@@ -17,7 +17,7 @@
 
 namespace {
 
-using testing_support::RowSpec;
+using testing_support::RowValues;
 
 std::string Text(HWND window, int id) {
     char text[512] = {};
@@ -40,10 +40,10 @@ class LibraryViewTest : public ::testing::Test {
         g_plugin.settingsPath = settings_.c_str();
         g_plugin.viewWindow = view_;
         g_sortState = SortState{};
-        const RowSpec rows[] = {{"The Beatles", "Help", nullptr, 3725},
-                                {"Abba", "Waterloo", nullptr, 0},
-                                {"Cream", "Beat", nullptr, 1}};
-        for (const RowSpec& row : rows) {
+        const RowValues rows[] = {{"The Beatles", "Help", nullptr, 3725},
+                                  {"Abba", "Waterloo", nullptr, 0},
+                                  {"Cream", "Beat", nullptr, 1}};
+        for (const RowValues& row : rows) {
             AdoptRow(g_lists.library, testing_support::MakeRow(row));
         }
     }

@@ -283,9 +283,7 @@ TEST(PluginLifecycle, RepeatedLoadInitQuitUnload) {
         devhost::StandInHost host;
         ASSERT_TRUE(host.Load(testing_support::PluginDllPath()));
         ASSERT_EQ(host.Init(), 0);
-        const auto view =
-            reinterpret_cast<HWND>(host.Send(PLUGMSG_CREATE_VIEW, host.Options().treeItemId,
-                                             reinterpret_cast<INT_PTR>(host.LibraryWindow()), 0));
+        const HWND view = testing_support::CreateView(host);
         ASSERT_NE(view, nullptr);
         host.Pump(cycle % 2 == 0 ? 0 : 300);  // every other cycle lets the view load
         DestroyWindow(view);
@@ -300,14 +298,9 @@ TEST(PluginLifecycle, AHostWithoutSettingsFileStillWorks) {
     devhost::StandInHost host(options);
     ASSERT_TRUE(host.Load(testing_support::PluginDllPath()));
     ASSERT_EQ(host.Init(), 0);
-    const auto view =
-        reinterpret_cast<HWND>(host.Send(PLUGMSG_CREATE_VIEW, host.Options().treeItemId,
-                                         reinterpret_cast<INT_PTR>(host.LibraryWindow()), 0));
+    const HWND view = testing_support::CreateView(host);
     ASSERT_NE(view, nullptr);
-    host.Pump(400);
-    char status[64] = {};
-    GetDlgItemTextA(view, IDC_STATUS, status, sizeof status);
-    EXPECT_STREQ(status, "1 items [0:11:06]");
+    EXPECT_EQ(testing_support::WaitForStatusLine(host, view), "1 items [0:11:06]");
 }
 
 }  // namespace

@@ -30,17 +30,10 @@ void Cycle() {
     devhost::StandInHost host;
     ASSERT_TRUE(host.Load(testing_support::PluginDllPath()));
     ASSERT_EQ(host.Init(), 0);
-    const auto view =
-        reinterpret_cast<HWND>(host.Send(PLUGMSG_CREATE_VIEW, host.Options().treeItemId,
-                                         reinterpret_cast<INT_PTR>(host.LibraryWindow()), 0));
+    const HWND view = testing_support::CreateView(host);
     ASSERT_NE(view, nullptr);
-    char status[64] = {};
-    for (int waited = 0; waited < 5000 && status[0] == 0; waited += 10) {
-        host.Pump(10);
-        GetDlgItemTextA(view, IDC_STATUS, status, sizeof status);
-    }
-    ASSERT_EQ(std::string(status).rfind("31 items [", 0), 0u)
-        << status;  // 30 tracks and the sample row
+    const std::string status = testing_support::WaitForStatusLine(host, view);
+    ASSERT_EQ(status.rfind("31 items [", 0), 0u) << status;  // 30 tracks and the sample row
     DestroyWindow(view);
     host.Quit();
     host.Unload();

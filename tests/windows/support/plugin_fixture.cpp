@@ -15,6 +15,23 @@ std::string PluginDllPath() {
     return path != nullptr ? path : "ml_kovra.dll";
 }
 
+HWND CreateView(devhost::StandInHost& host) {
+    return reinterpret_cast<HWND>(host.Send(PLUGMSG_CREATE_VIEW, host.Options().treeItemId,
+                                            reinterpret_cast<INT_PTR>(host.LibraryWindow()), 0));
+}
+
+std::string WaitForStatusLine(devhost::StandInHost& host, HWND view, DWORD timeout) {
+    char status[512] = {};
+    for (DWORD waited = 0; waited <= timeout; waited += 10) {
+        GetDlgItemTextA(view, IDC_STATUS, status, sizeof status);
+        if (status[0] != 0) {
+            break;
+        }
+        host.Pump(10);
+    }
+    return status;
+}
+
 void PluginTest::SetUp() {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&classes);
@@ -33,8 +50,7 @@ void PluginTest::Restart(const devhost::HostOptions& options) {
 }
 
 HWND PluginTest::OpenView() {
-    const auto view = reinterpret_cast<HWND>(
-        Send(PLUGMSG_CREATE_VIEW, TreeId(), reinterpret_cast<INT_PTR>(host_->LibraryWindow())));
+    const HWND view = CreateView(*host_);
     if (view != nullptr) {
         RECT area = {};
         GetClientRect(host_->LibraryWindow(), &area);
@@ -45,13 +61,7 @@ HWND PluginTest::OpenView() {
 }
 
 bool PluginTest::WaitForStatus(HWND view, DWORD timeout) {
-    for (DWORD waited = 0; waited < timeout; waited += 20) {
-        if (!Status(view).empty()) {
-            return true;
-        }
-        host_->Pump(20);
-    }
-    return false;
+    return !WaitForStatusLine(*host_, view, timeout).empty();
 }
 
 HWND PluginTest::OpenViewWithRows() {

@@ -18,6 +18,14 @@ namespace testing_support {
 // The DLL under test: KOVRA_PLUGIN_DLL names it.
 std::string PluginDllPath();
 
+// Asks `host` for the plug-in's view, as the host does when its tree item
+// is opened; null when the plug-in makes none.
+HWND CreateView(devhost::StandInHost& host);
+
+// Pumps `host` until the view's status line says something (the first
+// filter pass has run) and gives that line; the empty text on timeout.
+std::string WaitForStatusLine(devhost::StandInHost& host, HWND view, DWORD timeout = 10000);
+
 // A plug-in freshly loaded (so its static state starts anew) and initialised.
 class PluginTest : public ::testing::Test {
   protected:
