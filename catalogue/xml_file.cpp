@@ -2,6 +2,7 @@
 #include "catalogue/xml_file.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -53,6 +54,62 @@ int Utf8Length(unsigned char lead) {
     return 1;
 }
 
+// An attribute value as the parser hands it over before it knows the
+// encoding: character references become the one byte they name, the five
+// named ones their character, and any other '&' is dropped. The value was
+// already scanned, so every reference in it is complete.
+std::string DecodeReferences(const std::string& raw) {
+    static const char* const kNamed[] = {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"};
+    static const char kNamedCharacters[] = {'&', '<', '>', '"', '\''};
+    std::string decoded;
+    for (size_t at = 0; at < raw.size();) {
+        if (raw[at] != '&') {
+            decoded.push_back(raw[at++]);
+            continue;
+        }
+        if (at + 2 < raw.size() && raw[at + 1] == '#') {
+            const bool hex = raw[at + 2] == 'x';
+            const size_t semicolon = raw.find(';', at + (hex ? 3 : 2));
+            if (semicolon == std::string::npos) {
+                break;
+            }
+            unsigned long code = 0;
+            unsigned long scale = 1;
+            for (size_t q = semicolon - 1; raw[q] != (hex ? 'x' : '#');
+                 --q, scale *= hex ? 16 : 10) {
+                const char c = raw[q];
+                const unsigned long digit = (c >= '0' && c <= '9')   ? c - '0'
+                                            : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                                                                     : c - 'A' + 10;
+                code += scale * digit;
+            }
+            decoded.push_back(static_cast<char>(code));
+            at = semicolon + 1;
+            continue;
+        }
+        size_t named = 0;
+        while (named < 5 && raw.compare(at, std::strlen(kNamed[named]), kNamed[named]) != 0) {
+            ++named;
+        }
+        if (named < 5) {
+            decoded.push_back(kNamedCharacters[named]);
+            at += std::strlen(kNamed[named]);
+        } else {
+            ++at;  // an '&' the parser does not know is dropped
+        }
+    }
+    return decoded;
+}
+
+// A name as a span of the scanned text.
+struct Name {
+    const unsigned char* start = nullptr;
+    size_t length = 0;
+    bool operator==(const Name& other) const {
+        return length == other.length && std::memcmp(start, other.start, length) == 0;
+    }
+};
+
 class NestingScanner {
   public:
     NestingScanner(const char* text, int limit)
@@ -67,6 +124,7 @@ class NestingScanner {
     bool StartsWith(const char* tag, bool ignoreCase) const;
     void SkipSpace();
     bool SkipName();
+    bool ReadName(Name& name);
     bool SkipChar();
     bool SkipEntity();
     bool SkipTextUntil(const char* endTag);
@@ -75,7 +133,7 @@ class NestingScanner {
     bool EndTag();
     bool Markup();
     StartTag ElementStart();
-    bool Attribute(std::string* value);
+    bool Attribute(Name* name, std::string* value);
     bool Declaration();
     bool Comment();
     bool Cdata();
@@ -84,9 +142,11 @@ class NestingScanner {
     const unsigned char* p_;
     Encoding encoding_ = Encoding::Unknown;
     int limit_;
-    int depth_ = 0;
     int deepest_ = 0;
-    bool refused_ = false;
+    // Names of the open elements, as spans of the text: an end tag must name
+    // the innermost one.
+    std::vector<Name> open_;
+    std::vector<Name> attributes_;  // of the start tag being read
 };
 
 bool NestingScanner::StartsWith(const char* tag, bool ignoreCase) const {
@@ -122,6 +182,16 @@ bool NestingScanner::SkipName() {
     while (IsNameChar(*p_)) {
         ++p_;
     }
+    return true;
+}
+
+// The same, keeping where the name is.
+bool NestingScanner::ReadName(Name& name) {
+    name.start = p_;
+    if (!SkipName()) {
+        return false;
+    }
+    name.length = static_cast<size_t>(p_ - name.start);
     return true;
 }
 
@@ -214,26 +284,33 @@ bool NestingScanner::Text() {
     return true;
 }
 
-// "</name" then optional space and '>'. The parser also insists that the name
-// is the element's own; if it is not, the parser stops, and so does all that
-// matters here, so the name is not checked.
+// "</name", optional space and '>', where the name is the innermost open
+// element's; anything else stops the parser.
 bool NestingScanner::EndTag() {
     p_ += 2;
-    if (!SkipName()) {
+    const Name& name = open_.back();
+    if (std::strncmp(reinterpret_cast<const char*>(p_), reinterpret_cast<const char*>(name.start),
+                     name.length) != 0) {
         return false;
     }
+    p_ += name.length;
     SkipSpace();
     if (*p_ != '>') {
         return false;
     }
     ++p_;
+    open_.pop_back();
     return true;
 }
 
-bool NestingScanner::Attribute(std::string* value) {
+bool NestingScanner::Attribute(Name* name, std::string* value) {
     SkipSpace();
-    if (!SkipName() || AtEnd()) {
+    Name read;
+    if (!ReadName(read) || AtEnd()) {
         return false;
+    }
+    if (name != nullptr) {
+        *name = read;
     }
     SkipSpace();
     if (*p_ != '=') {
@@ -269,13 +346,16 @@ bool NestingScanner::Attribute(std::string* value) {
     return !AtEnd();
 }
 
+// The parser also stops at an attribute named twice in one tag.
 NestingScanner::StartTag NestingScanner::ElementStart() {
     SkipSpace();
     ++p_;  // '<'
     SkipSpace();
-    if (!SkipName() || AtEnd()) {
+    Name name;
+    if (!ReadName(name) || AtEnd()) {
         return StartTag::Failed;
     }
+    attributes_.clear();
     for (;;) {
         SkipSpace();
         if (AtEnd()) {
@@ -291,18 +371,22 @@ NestingScanner::StartTag NestingScanner::ElementStart() {
         }
         if (*p_ == '>') {
             ++p_;
+            open_.push_back(name);
             return StartTag::Open;
         }
-        if (!Attribute(nullptr)) {
+        Name attribute;
+        if (!Attribute(&attribute, nullptr) ||
+            std::find(attributes_.begin(), attributes_.end(), attribute) != attributes_.end()) {
             return StartTag::Failed;
         }
+        attributes_.push_back(attribute);
     }
 }
 
 // "<?xml ...>". The first declaration of the document decides whether the
 // parser reads UTF-8, which decides how many bytes each character takes.
 bool NestingScanner::Declaration() {
-    const bool decidesEncoding = depth_ == 0 && encoding_ == Encoding::Unknown;
+    const bool decidesEncoding = open_.empty() && encoding_ == Encoding::Unknown;
     std::string declared;
     bool closed = false;
     p_ += 5;
@@ -317,11 +401,11 @@ bool NestingScanner::Declaration() {
             return false;
         }
         if (StartsWith("encoding", true)) {
-            if (!Attribute(&declared)) {
+            if (!Attribute(nullptr, &declared)) {
                 return false;
             }
         } else if (StartsWith("version", true) || StartsWith("standalone", true)) {
-            if (!Attribute(nullptr)) {
+            if (!Attribute(nullptr, nullptr)) {
                 return false;
             }
         } else {
@@ -331,12 +415,7 @@ bool NestingScanner::Declaration() {
         }
     }
     if (decidesEncoding) {
-        // The parser decodes references in the value before comparing it;
-        // no real player writes one there, so such a file is refused.
-        if (declared.find('&') != std::string::npos) {
-            refused_ = true;
-            return false;
-        }
+        declared = DecodeReferences(declared);
         const bool utf8 = declared.empty() ||
                           AsciiCompareNoCaseN(declared.c_str(), "UTF-8", 5) == 0 ||
                           AsciiCompareNoCaseN(declared.c_str(), "UTF8", 4) == 0;
@@ -389,22 +468,14 @@ bool NestingScanner::Markup() {
     if (StartsWith("<!", false) || !IsNameStart(p_[1])) {
         return Unknown();
     }
-    if (depth_ + 1 > deepest_) {
-        deepest_ = depth_ + 1;
+    const int depth = static_cast<int>(open_.size()) + 1;  // this element's own level
+    if (depth > deepest_) {
+        deepest_ = depth;
     }
     if (deepest_ > limit_) {
         return false;
     }
-    switch (ElementStart()) {
-        case StartTag::Open:
-            ++depth_;
-            return true;
-        case StartTag::Empty:
-            return true;
-        case StartTag::Failed:
-        default:
-            return false;
-    }
+    return ElementStart() != StartTag::Failed;
 }
 
 int NestingScanner::Run() {
@@ -417,11 +488,10 @@ int NestingScanner::Run() {
             break;
         }
         bool going;
-        if (depth_ > 0 && *p_ != '<') {
+        if (!open_.empty() && *p_ != '<') {
             going = Text();
-        } else if (depth_ > 0 && StartsWith("</", false)) {
+        } else if (!open_.empty() && StartsWith("</", false)) {
             going = EndTag();
-            --depth_;
         } else if (*p_ != '<') {
             break;  // character data outside the root: the parser stops
         } else {
@@ -431,7 +501,7 @@ int NestingScanner::Run() {
             break;
         }
     }
-    return (refused_ || deepest_ > limit_) ? limit_ + 1 : deepest_;
+    return deepest_ > limit_ ? limit_ + 1 : deepest_;
 }
 
 // ---------------------------------------------------------------------------

@@ -65,9 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
         DepthCase{"QuotedAttributeHidesTags", "<a x=\"<b><c>\" y='<d>'><e/></a>", 2},
         DepthCase{"UnknownMarkup", "<!DOCTYPE a><a><!b><?pi x?></a>", 1},
         DepthCase{"EndTagsClose", "<a><b></b><b><c/></b></a>", 3},
-        // The parser stops at an end tag that names another element; the guard
-        // does not check names and counts on, which can only count more.
-        DepthCase{"MismatchedEndTagCountsOn", "<a></b><c><d><e/></d></c></a>", 3},
+        DepthCase{"ParserStopsAtAnotherElementsEndTag", "<a></b><c><d><e/></d></c></a>", 1},
+        DepthCase{"EndTagMayEndInSpace", "<a><b></b  ><c/></a >", 2},
+        DepthCase{"ParserStopsAtADuplicateAttribute", "<a x='1' x='2'><b><c/></b></a>", 1},
         DepthCase{"TextAfterRootStops", "<a/>text<b><c/></b>", 1},
         // A character reference swallows everything up to its ';'.
         DepthCase{"ReferenceSwallowsTags", "<a>&#<b><c><d>#65;</a>", 1},
@@ -86,8 +86,28 @@ TEST(NestingDepth, StopsCountingPastTheLimit) {
     EXPECT_EQ(Depth(deep, kMaxXmlNesting), kMaxXmlNesting + 1);
 }
 
-TEST(NestingDepth, RefusesReferencesInTheDeclaredEncoding) {
-    EXPECT_EQ(Depth("<?xml version=\"1.0\" encoding=\"&#85;TF-8\"?><a/>", 10), 11);
+TEST(NestingDepth, DecodesReferencesInTheDeclaredEncodingAsTheParserDoes) {
+    // In UTF-8 the lead byte 0xE0 swallows "<b", so only a, c and d nest;
+    // in any other encoding <b> opens too.
+    const std::string body = "<a>\xE0<b><c><d/></c></a>";
+    const struct {
+        const char* encoding;
+        int depth;
+    } cases[] = {
+        {"UTF-8", 3},
+        {"&#85;TF-8", 3},  // "&#85;" is 'U'
+        {"U&zz;TF-8", 4},  // an unknown reference loses only its '&'
+        {"&#85;&#84;&#70;-8", 3},
+        {"&#x55;TF8", 3},
+        {"Latin-1", 4},
+        {"&#76;atin-1", 4},
+    };
+    for (const auto& c : cases) {
+        const std::string text =
+            std::string("<?xml version=\"1.0\" encoding=\"") + c.encoding + "\"?>" + body;
+        EXPECT_EQ(Depth(text), c.depth) << c.encoding;
+        EXPECT_EQ(ParsedDepth(text), c.depth) << c.encoding;
+    }
 }
 
 // Mutations of a catalogue-like text: the guard must never count less than
