@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "library/item_list.h"
 #include "library/library_item.h"
 
 std::vector<FuzzRecord> SplitRecords(const uint8_t* data, size_t size) {
@@ -103,4 +104,17 @@ void FuzzFailure(const char* format, ...) {
     va_end(arguments);
     std::fprintf(stderr, "\n");
     std::abort();
+}
+
+std::vector<LibraryItem*> AppendRows(const std::vector<FuzzRecord>& records, size_t first,
+                                     size_t maxRows, ItemList& list) {
+    std::vector<LibraryItem*> rows;
+    for (size_t r = first; r < records.size() && rows.size() < maxRows; ++r) {
+        const bool nullRow = records[r].size() == 1 && records[r][0].empty();
+        rows.push_back(nullRow ? nullptr : RowFromFields(records[r], 0));
+        if (!list.Append(rows.back())) {
+            std::abort();
+        }
+    }
+    return rows;
 }

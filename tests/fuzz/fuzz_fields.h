@@ -49,6 +49,14 @@ enum RowField {
 // A row (freed by FreeRow) from the fields of `record` from `first` on.
 LibraryItem* RowFromFields(const FuzzRecord& record, size_t first);
 
+class ItemList;
+
+// Appends a row for each record from `first` on, at most `maxRows`: a record
+// holding one empty field gives a null row, any other RowFromFields. The
+// list owns nothing; the rows are also given back, in order, for checking.
+std::vector<LibraryItem*> AppendRows(const std::vector<FuzzRecord>& records, size_t first,
+                                     size_t maxRows, ItemList& list);
+
 // Prints the message to stderr and aborts, so that libFuzzer keeps the input.
 [[noreturn]] void FuzzFailure(const char* format, ...)
 #if defined(__GNUC__)

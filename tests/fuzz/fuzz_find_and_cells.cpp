@@ -238,14 +238,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t cellSize = static_cast<uint32_t>(FieldNumber(head, 5, 16)) % 300;
 
     LibraryLists lists;
-    std::vector<LibraryItem*> rows;
-    for (size_t r = 1; r < records.size() && rows.size() < kMaxRows; ++r) {
-        const bool nullRow = records[r].size() == 1 && records[r][0].empty();
-        rows.push_back(nullRow ? nullptr : RowFromFields(records[r], 0));
-        if (!lists.library.Append(rows.back())) {
-            std::abort();
-        }
-    }
+    const std::vector<LibraryItem*> rows = AppendRows(records, 1, kMaxRows, lists.library);
 
     const int32_t found = FindRowByKey(lists.library, column, start, flags, typed);
     const int32_t expected = ExpectedFind(lists.library, column, start, flags, typed);

@@ -63,6 +63,21 @@ void ExpectRecord(const RecordedItem& got, const Item& want) {
     EXPECT_EQ(got.unused9, 0);
 }
 
+// The drop record a request carried: always type 0 with result and the
+// spare word 0, at `point`, with or without data and with `flags`.
+void ExpectDropRecord(const RecordedRequest& request, LPARAM code, bool hasData, POINT point,
+                      int32_t flags) {
+    EXPECT_EQ(request.code, code);
+    ASSERT_TRUE(request.drop.has_value());
+    EXPECT_EQ(request.drop->type, kHostTypeItemRecordList);
+    EXPECT_EQ(request.drop->hasData, hasData);
+    EXPECT_EQ(request.drop->result, 0);
+    EXPECT_EQ(request.drop->x, point.x);
+    EXPECT_EQ(request.drop->y, point.y);
+    EXPECT_EQ(request.drop->flags, flags);
+    EXPECT_EQ(request.drop->reserved, 0);
+}
+
 void ExpectRecords(const RecordedRequest& request, const std::vector<Item>& want) {
     ASSERT_EQ(request.itemCount, static_cast<int32_t>(want.size()));
     ASSERT_EQ(request.items.size(), want.size());
@@ -482,15 +497,7 @@ TEST_F(DragDropTest, EachMoveOutsideTheViewAsksTheHostOnce) {
         ASSERT_EQ(transfers.size(), 3u);
         for (size_t i = 0; i < transfers.size(); ++i) {
             SCOPED_TRACE("move to " + Describe(points[i]));
-            EXPECT_EQ(transfers[i].code, LIBIPC_DRAG_OVER);
-            ASSERT_TRUE(transfers[i].drop.has_value());
-            EXPECT_EQ(transfers[i].drop->type, kHostTypeItemRecordList);
-            EXPECT_FALSE(transfers[i].drop->hasData);
-            EXPECT_EQ(transfers[i].drop->result, 0);
-            EXPECT_EQ(transfers[i].drop->x, points[i].x);
-            EXPECT_EQ(transfers[i].drop->y, points[i].y);
-            EXPECT_EQ(transfers[i].drop->flags, 0);
-            EXPECT_EQ(transfers[i].drop->reserved, 0);
+            ExpectDropRecord(transfers[i], LIBIPC_DRAG_OVER, false, points[i], 0);
         }
         EXPECT_EQ(GetCapture(), view_) << "moving does not end the drag";
         ReleaseCapture();
@@ -545,27 +552,11 @@ TEST_F(DragDropTest, ReleaseElsewhereAsksTheHostThenDropsTheSelectedRows) {
         ASSERT_EQ(transfers.size(), 2u);
 
         const RecordedRequest& query = transfers[0];
-        EXPECT_EQ(query.code, LIBIPC_DRAG_OVER);
-        ASSERT_TRUE(query.drop.has_value());
-        EXPECT_EQ(query.drop->type, kHostTypeItemRecordList);
-        EXPECT_FALSE(query.drop->hasData);
-        EXPECT_EQ(query.drop->result, 0);
-        EXPECT_EQ(query.drop->x, point.x);
-        EXPECT_EQ(query.drop->y, point.y);
-        EXPECT_EQ(query.drop->flags, 1);
-        EXPECT_EQ(query.drop->reserved, 0);
+        ExpectDropRecord(query, LIBIPC_DRAG_OVER, false, point, 1);
 
         const RecordedRequest& drop = transfers[1];
-        EXPECT_EQ(drop.code, LIBIPC_DROP);
         EXPECT_EQ(drop.wParam, query.wParam) << "the drop reuses the query's record";
-        ASSERT_TRUE(drop.drop.has_value());
-        EXPECT_EQ(drop.drop->type, kHostTypeItemRecordList);
-        EXPECT_TRUE(drop.drop->hasData);
-        EXPECT_EQ(drop.drop->result, 0);
-        EXPECT_EQ(drop.drop->x, point.x);
-        EXPECT_EQ(drop.drop->y, point.y);
-        EXPECT_EQ(drop.drop->flags, 0);
-        EXPECT_EQ(drop.drop->reserved, 0);
+        ExpectDropRecord(drop, LIBIPC_DROP, true, point, 0);
         ExpectRecords(drop, {kAbba, kCream, kZappa});
     }
 }
@@ -783,15 +774,7 @@ TEST_F(DragDropTest, TreeItemDroppedElsewhereDropsEveryShownRow) {
         const std::vector<RecordedRequest> transfers = Transfers();
         ASSERT_EQ(transfers.size(), 1u);
         const RecordedRequest& drop = transfers[0];
-        EXPECT_EQ(drop.code, LIBIPC_DROP);
-        ASSERT_TRUE(drop.drop.has_value());
-        EXPECT_EQ(drop.drop->type, kHostTypeItemRecordList);
-        EXPECT_TRUE(drop.drop->hasData);
-        EXPECT_EQ(drop.drop->result, 0);
-        EXPECT_EQ(drop.drop->x, point.x);
-        EXPECT_EQ(drop.drop->y, point.y);
-        EXPECT_EQ(drop.drop->flags, 0);
-        EXPECT_EQ(drop.drop->reserved, 0);
+        ExpectDropRecord(drop, LIBIPC_DROP, true, point, 0);
         ExpectRecords(drop, kShownRows);
     }
 }
