@@ -2,9 +2,7 @@
 // bound what a hostile one can make the plug-in read and hold.
 //
 // A player holds at most a few thousand tracks (an MR-100 with 5,000 tracks is
-// full); its catalogue files and manifests together come to a few megabytes,
-// and the texts kept from them to about 1 MB. A manifest linked many times is
-// read each time, within the same budget.
+// full). A manifest linked many times is read each time, within the same budget.
 #pragma once
 
 #include <cstddef>
@@ -16,10 +14,11 @@ struct LoadCeilings {
     size_t textKept;    // bytes of text copied into records
 };
 
-// Each is 30 to 40 times what a full player needs: 256 MB read (a 5,000-track
-// player reads about 7 MB), 200,000 tracks, 50,000 albums, 48 MB of text (12
-// texts per track, near 200 bytes a track for a real player).
-constexpr LoadCeilings kLoadCeilings = {256u * 1024 * 1024, 200000, 50000, 48u * 1024 * 1024};
+// Each is 15 to 40 times what a full player needs, and above what a
+// 50,000-track test image needs: a 5,000-track player reads 8.5 MB of files,
+// makes about 450 albums and keeps under 1 MB of text (the test image ten
+// times that).
+constexpr LoadCeilings kLoadCeilings = {128u * 1024 * 1024, 100000, 20000, 32u * 1024 * 1024};
 
 // No single text kept is longer: a real title or path has well under 300
 // characters, and the host's list shows far fewer. A longer text is cut.
