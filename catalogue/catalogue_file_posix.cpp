@@ -12,8 +12,9 @@
 namespace {
 
 FileReadStatus OpenFailure(int error) {
-    return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG ? FileReadStatus::Missing
-                                                                        : FileReadStatus::Unreadable;
+    return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG
+               ? FileReadStatus::Missing
+               : FileReadStatus::Unreadable;
 }
 
 // Reads exactly `size` bytes; false when the file ends early or a read fails.

@@ -61,8 +61,8 @@ FileReadStatus ReadCatalogueFile(const char* path, size_t limit, XmlBuffer& buff
         return FileReadStatus::NotRegularFile;
     }
     // Shared for writing too: the player's own files may be open elsewhere.
-    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return OpenFailure(GetLastError());
     }

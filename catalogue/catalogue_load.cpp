@@ -90,7 +90,8 @@ const XmlBuffer* CatalogueLoad::ReadFile(const char* path) {
     Progress();
     if (status == FileReadStatus::TooLarge) {
         char detail[64];
-        std::snprintf(detail, sizeof detail, "over %zu bytes", kMaxCatalogueFileBytes);
+        std::snprintf(detail, sizeof detail, "over %lu bytes",
+                      static_cast<unsigned long>(kMaxCatalogueFileBytes));
         Report(LoadProblem::TooLarge, path, detail);
     } else if (status != FileReadStatus::Read) {
         Report(ReadProblem(status), path, "");
@@ -147,7 +148,8 @@ const char* CatalogueLoad::Kept(const char* value, const char* element, const ch
         return value;
     }
     char detail[128];
-    std::snprintf(detail, sizeof detail, "%.64s: %zu bytes", element, std::strlen(value));
+    std::snprintf(detail, sizeof detail, "%.64s: %lu bytes", element,
+                  static_cast<unsigned long>(std::strlen(value)));
     Report(LoadProblem::TextCut, path, detail);
     std::memcpy(cut_, value, kMaxTextLength);
     cut_[kMaxTextLength] = 0;
@@ -164,11 +166,11 @@ void CatalogueLoad::ReportCeiling(const char* path) {
     }
     reportedCeiling_ = true;
     const LoadCeiling ceiling = budget_.StoppedBy();
-    DebugPrintf("Catalogue load stopped: the %s ceiling (%zu) was reached\n",
-                LoadCeilingName(ceiling), budget_.Ceiling(ceiling));
+    const unsigned long value = static_cast<unsigned long>(budget_.Ceiling(ceiling));
+    DebugPrintf("Catalogue load stopped: the %s ceiling (%lu) was reached\n",
+                LoadCeilingName(ceiling), value);
     char detail[64];
-    std::snprintf(detail, sizeof detail, "%s: %zu", LoadCeilingName(ceiling),
-                  budget_.Ceiling(ceiling));
+    std::snprintf(detail, sizeof detail, "%s: %lu", LoadCeilingName(ceiling), value);
     Report(LoadProblem::BudgetCeiling, path, detail);
 }
 

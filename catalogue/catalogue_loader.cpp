@@ -34,8 +34,9 @@ bool FormatPath(CatalogueLoad& load, char* buffer, size_t size, const char* tail
         return true;
     }
     char detail[96];
-    std::snprintf(detail, sizeof detail, "a path of %zu characters; at most %zu fit",
-                  std::strlen(load.DriveRoot()) + std::strlen(tail), size - 1);
+    std::snprintf(detail, sizeof detail, "a path of %lu characters; at most %lu fit",
+                  static_cast<unsigned long>(std::strlen(load.DriveRoot()) + std::strlen(tail)),
+                  static_cast<unsigned long>(size - 1));
     load.Report(LoadProblem::PathTooLong, linkedFrom, detail);
     return false;
 }

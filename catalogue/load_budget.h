@@ -8,10 +8,10 @@
 #include <cstddef>
 
 struct LoadCeilings {
-    size_t bytesRead;   // file bytes read, all files of the load together
-    size_t tracks;      // track records made
-    size_t albums;      // album records made
-    size_t textKept;    // bytes of text copied into records
+    size_t bytesRead;  // file bytes read, all files of the load together
+    size_t tracks;     // track records made
+    size_t albums;     // album records made
+    size_t textKept;   // bytes of text copied into records
 };
 
 // Each is 15 to 40 times what a full player needs, and above what a

@@ -54,12 +54,11 @@ class StubManifests : public CatalogueFileSource {
 
     FileReadStatus Read(const char*, size_t, XmlBuffer& buffer) override {
         const std::string n = std::to_string(served++);
-        const std::string text =
-            file_ == FuzzedFile::AlbumCatalogue
-                ? "<a><mpvp:Album><nmf:MetaData><g><dc:creator>" + n +
-                      "</dc:creator></g></nmf:MetaData></mpvp:Album></a>"
-                : "<m><mpv:AssetList><mpv:Audio><mpv:LastURL>" + n +
-                      "</mpv:LastURL></mpv:Audio></mpv:AssetList></m>";
+        const std::string text = file_ == FuzzedFile::AlbumCatalogue
+                                     ? "<a><mpvp:Album><nmf:MetaData><g><dc:creator>" + n +
+                                           "</dc:creator></g></nmf:MetaData></mpvp:Album></a>"
+                                     : "<m><mpv:AssetList><mpv:Audio><mpv:LastURL>" + n +
+                                           "</mpv:LastURL></mpv:Audio></mpv:AssetList></m>";
         buffer.Assign(text.data(), text.size());
         return FileReadStatus::Read;
     }
@@ -138,7 +137,8 @@ Snapshot Walk(const DeviceCatalogue& catalogue) {
         for (int i = 0; i < kTrackFieldCount; ++i) {
             texts[i] = Copy(track->Text(static_cast<TrackField>(i)));
             if (texts[i] && texts[i]->size() > kMaxTextLength) {
-                FuzzFailure("track %zu keeps a text longer than the ceiling", snapshot.tracks.size());
+                FuzzFailure("track %zu keeps a text longer than the ceiling",
+                            snapshot.tracks.size());
             }
         }
         snapshot.tracks.push_back(std::move(texts));

@@ -360,11 +360,11 @@ std::vector<std::string> g_debugLines;
 TEST_P(LoadCeilingTest, StopsTheLoadThereAndKeepsWhatCameBefore) {
     const CeilingCase& c = GetParam();
     // album.mum: two albums; music.mum: the same two-track manifest three times.
-    const std::string albumLink = "<mpv:ManifestLink><mpv:LastURL>a.mpv</mpv:LastURL>"
-                                  "</mpv:ManifestLink>";
+    const std::string albumLink =
+        "<mpv:ManifestLink><mpv:LastURL>a.mpv</mpv:LastURL>"
+        "</mpv:ManifestLink>";
     Write(kAlbumCatalogue, AssetList(albumLink + albumLink));
-    Write(kMusicCatalogue,
-          AssetList(MusicLink("t.mpv") + MusicLink("t.mpv") + MusicLink("t.mpv")));
+    Write(kMusicCatalogue, AssetList(MusicLink("t.mpv") + MusicLink("t.mpv") + MusicLink("t.mpv")));
     Write("t.mpv", AssetList(Audio("A") + Audio("B")));
     g_debugLines.clear();
     const DebugSink previous =
@@ -405,9 +405,9 @@ class RecordingObserver : public LoadObserver {
 };
 
 TEST_F(LoaderTest, TheObserverHearsProgressAndEveryProblem) {
-    Write(kMusicCatalogue,
-          AssetList(MusicLink("missing.mpv") + MusicLink("folder") + MusicLink(std::string(600, 'x')) +
-                    MusicLink("bad.mpv") + MusicLink("deep.mpv") + MusicLink("long.mpv")));
+    Write(kMusicCatalogue, AssetList(MusicLink("missing.mpv") + MusicLink("folder") +
+                                     MusicLink(std::string(600, 'x')) + MusicLink("bad.mpv") +
+                                     MusicLink("deep.mpv") + MusicLink("long.mpv")));
     Write("folder/file", "");
     Write("bad.mpv", "<a><b></a>");
     Write("deep.mpv", Nested(300));

@@ -55,17 +55,18 @@ TEST_P(ParseLimitTest, StopsWithItsErrorJustPastTheLimit) {
     EXPECT_GT(past.ErrorRow(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Limits, ParseLimitTest,
-    ::testing::Values(
-        LimitCase{"Nesting", Nested(TIXML_MAX_ELEMENT_DEPTH), Nested(TIXML_MAX_ELEMENT_DEPTH + 1),
-                  TiXmlBase::TIXML_ERROR_NESTING_TOO_DEEP},
-        LimitCase{"Attributes", Attributes(TIXML_MAX_ATTRIBUTES),
-                  Attributes(TIXML_MAX_ATTRIBUTES + 1), TiXmlBase::TIXML_ERROR_TOO_MANY_ATTRIBUTES},
-        // The root element counts as one node.
-        LimitCase{"Nodes", Siblings(TIXML_MAX_NODES - 1), Siblings(TIXML_MAX_NODES),
-                  TiXmlBase::TIXML_ERROR_TOO_MANY_NODES}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Limits, ParseLimitTest,
+                         ::testing::Values(LimitCase{"Nesting", Nested(TIXML_MAX_ELEMENT_DEPTH),
+                                                     Nested(TIXML_MAX_ELEMENT_DEPTH + 1),
+                                                     TiXmlBase::TIXML_ERROR_NESTING_TOO_DEEP},
+                                           LimitCase{"Attributes", Attributes(TIXML_MAX_ATTRIBUTES),
+                                                     Attributes(TIXML_MAX_ATTRIBUTES + 1),
+                                                     TiXmlBase::TIXML_ERROR_TOO_MANY_ATTRIBUTES},
+                                           // The root element counts as one node.
+                                           LimitCase{"Nodes", Siblings(TIXML_MAX_NODES - 1),
+                                                     Siblings(TIXML_MAX_NODES),
+                                                     TiXmlBase::TIXML_ERROR_TOO_MANY_NODES}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ParseLimits, AttributesCountAsNodes) {
     std::string text = "<r>";

@@ -233,7 +233,8 @@ const HostileCase kCases[] = {
          std::string element = "<e";
          for (int i = 0; i < 80000; ++i)
              element += " a" + std::to_string(i) + "=''";
-         WriteDriveFile(kMusicCatalogue, BeforeAssetListEnd(p.Read(kMusicCatalogue), element + "/>"));
+         WriteDriveFile(kMusicCatalogue,
+                        BeforeAssetListEnd(p.Read(kMusicCatalogue), element + "/>"));
          return kTracks + 1;
      }},
     {"FiveMillionEmptyElements",
@@ -253,8 +254,8 @@ const HostileCase kCases[] = {
     // Each link is read, until the whole load has read its 128 MB.
     {"TwentyMegabyteManifestFiftyTimes",
      [](const Player& p) {
-         const std::string manifest = p.Read(p.SingleTrackManifest()) + "<!--" +
-                                      std::string(20 << 20, 'c') + "-->";
+         const std::string manifest =
+             p.Read(p.SingleTrackManifest()) + "<!--" + std::string(20 << 20, 'c') + "-->";
          WriteDriveFile(p.SingleTrackManifest(), manifest);
          const std::string music = MusicCatalogue(Repeat(MusicLink(p.SingleTrackManifest()), 50));
          WriteDriveFile(kMusicCatalogue, music);
