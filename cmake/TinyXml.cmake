@@ -50,3 +50,8 @@ add_library(tinyxml STATIC
     ${_tinyxml_copy}/tinyxmlparser.cpp)
 target_include_directories(tinyxml SYSTEM PUBLIC ${_tinyxml_copy})
 target_compile_options(tinyxml PRIVATE -w)
+# TinyXML formats and scans numbers only when it prints a document or reads a
+# number from an attribute, never while it parses. Its stdio calls go to the
+# system's C runtime instead of MinGW's own printf and scanf with their
+# floating-point conversions, which would otherwise be linked into the DLL.
+target_compile_definitions(tinyxml PRIVATE __USE_MINGW_ANSI_STDIO=0)
