@@ -1,0 +1,71 @@
+// Writing an export to standard output or to a file, byte for byte.
+#include "tools/export_output.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The C runtime on Windows turns every LF on a text stream into CR LF, which would change the
+// CSV's line ends and every other format's bytes.
+void MakeStdoutBinary() {
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+}
+
+bool WriteAll(std::FILE* stream, const std::string& text) {
+    return std::fwrite(text.data(), 1, text.size(), stream) == text.size() &&
+           std::fflush(stream) == 0;
+}
+
+}  // namespace
+
+bool LiesInside(const fs::path& file, const fs::path& folder) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(file, error);
+    if (error) {
+        return false;
+    }
+    for (fs::path at = absolute.parent_path();; at = at.parent_path()) {
+        if (fs::equivalent(at, folder, error)) {
+            return true;
+        }
+        if (at == at.parent_path()) {
+            return false;
+        }
+    }
+}
+
+bool WriteOutput(const std::string& path, const std::string& text, std::string& error) {
+    if (path.empty()) {
+        MakeStdoutBinary();
+        if (!WriteAll(stdout, text)) {
+            error = std::string("cannot write to standard output: ") + std::strerror(errno);
+            return false;
+        }
+        return true;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    const bool written = WriteAll(file, text);
+    const int savedErrno = errno;
+    if (std::fclose(file) != 0 || !written) {
+        error = "cannot write " + path + ": " + std::strerror(written ? errno : savedErrno);
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
+}
