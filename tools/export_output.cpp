@@ -32,11 +32,18 @@ bool WriteAll(std::FILE* stream, const std::string& text) {
 
 bool LiesInside(const fs::path& file, const fs::path& folder) {
     std::error_code error;
-    const fs::path absolute = fs::absolute(file, error);
+    // A link by the file's own name, even one to a file yet to be made, must not lead onto the
+    // player either.
+    fs::path resolved = fs::absolute(file, error);
+    for (int hops = 0; hops < 40 && fs::is_symlink(resolved, error); ++hops) {
+        const fs::path target = fs::read_symlink(resolved, error);
+        resolved = target.is_absolute() ? target : resolved.parent_path() / target;
+    }
+    resolved = fs::weakly_canonical(resolved, error);
     if (error) {
         return false;
     }
-    for (fs::path at = absolute.parent_path();; at = at.parent_path()) {
+    for (fs::path at = resolved.parent_path();; at = at.parent_path()) {
         if (fs::equivalent(at, folder, error)) {
             return true;
         }
