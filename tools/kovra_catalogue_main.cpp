@@ -218,6 +218,10 @@ int main(int argc, char** argv) {
     std::error_code pathError;
     const fs::path output =
         options.outputPath.empty() ? fs::path() : fs::absolute(options.outputPath, pathError);
+    if (pathError) {
+        PrintError("cannot write " + options.outputPath + ": " + pathError.message());
+        return kExitCannotWrite;
+    }
     if (!EnterPlayer(options.playerPath)) {
         return kExitNotAPlayer;
     }
