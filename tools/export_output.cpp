@@ -71,7 +71,11 @@ bool WriteOutput(const std::string& path, const std::string& text, std::string& 
     const int savedErrno = errno;
     if (std::fclose(file) != 0 || !written) {
         error = "cannot write " + path + ": " + std::strerror(written ? errno : savedErrno);
-        std::remove(path.c_str());
+        // Only a file of the user's: a device such as /dev/full must stay.
+        std::error_code ignored;
+        if (fs::is_regular_file(path, ignored)) {
+            std::remove(path.c_str());
+        }
         return false;
     }
     return true;

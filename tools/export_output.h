@@ -9,6 +9,7 @@
 bool LiesInside(const std::filesystem::path& file, const std::filesystem::path& folder);
 
 // Writes `text` to standard output, unchanged (no CR is added before LF on Windows), or to the
-// file at `path` when it is not empty, replacing the file. A file that could not be written
-// completely is removed. False with `error` set to one line when something could not be written.
+// file at `path` when it is not empty, replacing the file. A regular file that could not be
+// written completely is removed. False with `error` set to one line when something could not be
+// written.
 bool WriteOutput(const std::string& path, const std::string& text, std::string& error);
