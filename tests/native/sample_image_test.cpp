@@ -140,6 +140,21 @@ TEST(SampleImageTest, EveryFileIsUtf8XmlWithLfLineEnds) {
     }
 }
 
+// An intact player has every audio file its catalogue names; a rewrite without them leaves none.
+TEST(SampleImageTest, AudioFilesOptionWritesAnEmptyFileAtEveryTrackPath) {
+    TempDir image;
+    SampleImageOptions options{6, 30};
+    options.audioFiles = true;
+    ASSERT_TRUE(WriteSampleImage(image.Path().string(), options));
+    for (const SampleTrack& t : DescribeSampleImage(options).tracks) {
+        const fs::path audio = image.Path() / fs::u8path(t.lastUrl.substr(1));
+        EXPECT_TRUE(fs::is_regular_file(audio) && fs::file_size(audio) == 0) << t.lastUrl;
+    }
+    options.audioFiles = false;
+    ASSERT_TRUE(WriteSampleImage(image.Path().string(), options));
+    EXPECT_FALSE(fs::exists(image.Path() / "MUSIC"));
+}
+
 bool HasNonAscii(const std::string& text) {
     return std::any_of(text.begin(), text.end(),
                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });

@@ -6,8 +6,9 @@
 #include <vector>
 
 struct SampleImageOptions {
-    unsigned seed = 1;     // same seed and options => byte-identical image
-    int trackCount = 200;  // number of tracks (mpv:Audio entries) in total; below 0 counts as 0
+    unsigned seed = 1;        // same seed and options => byte-identical image
+    int trackCount = 200;     // number of tracks (mpv:Audio entries) in total; below 0 counts as 0
+    bool audioFiles = false;  // also an empty file at every track's audio path (mpv:LastURL)
 };
 
 struct SampleTrack {
