@@ -235,12 +235,17 @@ INT_PTR Dispatch(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // Every message goes to the host's skin pre-handler first (from the second
-// view on, the previous view's pre-handler sees even WM_INITDIALOG).
+// view on, the previous view's pre-handler sees even WM_INITDIALOG). The
+// window is forgotten when it goes even if the pre-handler took WM_DESTROY:
+// passes and exports must never reach a dead view.
 INT_PTR CALLBACK ViewDialogProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
         if (g_viewSkin.preHandler != nullptr) {
             const INT_PTR handled = g_viewSkin.preHandler(view, message, wParam, lParam);
             if (handled != 0) {
+                if (message == WM_DESTROY) {
+                    g_plugin.viewWindow = nullptr;
+                }
                 return handled;
             }
         }
