@@ -16,6 +16,10 @@ void ClearLibrary(LibraryLists& lists) {
 }
 
 bool AdoptRow(ItemList& library, LibraryItem* row) {
+    // Rows never change once in the library, so their sort keys are derived here, once.
+    if (row != nullptr) {
+        row->sortKeys = DeriveSortKeys(*row, static_cast<uint32_t>(library.Count()));
+    }
     if (library.Append(row)) {
         return true;
     }

@@ -22,6 +22,6 @@ struct LibraryLists {
 // result list goes too: every row it pointed at is gone.
 void ClearLibrary(LibraryLists& lists);
 
-// Appends `row` to the library list, which then owns it; frees the row when
-// the list cannot grow. False in that case.
+// Appends `row` to the library list, which then owns it, and derives its sort
+// keys; frees the row when the list cannot grow. False in that case.
 bool AdoptRow(ItemList& library, LibraryItem* row);
