@@ -29,9 +29,9 @@ constexpr int kTextKeyCount = 4;
 // A zero-filled block means "not derived": the sort then derives the keys
 // when it needs them, so rows outside the library still sort correctly.
 struct RowSortKeys {
-    uint32_t entry;                   // 1 + the row's place in the library list; 0 until derived
-    uint16_t head[kTextKeyCount];     // the key's first two lowered bytes, big-endian, 0-padded
-    uint8_t skip[kTextKeyCount];      // bytes before the key; kSkipUnknown: SortKey tells
+    uint32_t entry;                // 1 + the row's place in the library list; 0 until derived
+    uint16_t head[kTextKeyCount];  // the key's first two lowered bytes, big-endian, 0-padded
+    uint8_t skip[kTextKeyCount];   // bytes before the key; kSkipUnknown: SortKey tells
 };
 constexpr uint8_t kSkipUnknown = 255;
 

@@ -122,8 +122,7 @@ struct SortEntry {
 // The leading key of the chain as an unsigned number in sort direction.
 uint32_t HeadOf(const KeyedRow& row, const ChainKey& key) {
     const int textKey = TextKeyOf(key.column);
-    const uint32_t head =
-        textKey >= 0 ? row.keys.head[textKey] : NumberKey(*row.row, key.column);
+    const uint32_t head = textKey >= 0 ? row.keys.head[textKey] : NumberKey(*row.row, key.column);
     return key.descending ? ~head : head;
 }
 
@@ -181,8 +180,7 @@ void SortInPlace(LibraryItem** items, int32_t count, const Chain& chain) {
 }  // namespace
 
 int CompareRows(const LibraryItem& a, const LibraryItem& b, const SortState& state) {
-    return CompareChain(KeyedRow{&a, SortKeysOf(a)}, KeyedRow{&b, SortKeysOf(b)},
-                        ChainFor(state));
+    return CompareChain(KeyedRow{&a, SortKeysOf(a)}, KeyedRow{&b, SortKeysOf(b)}, ChainFor(state));
 }
 
 void SortRows(ItemList& rows, const SortState& state) {
