@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <new>
+#include <vector>
 
+#include "library/ascii_text.h"
 #include "library/item_list.h"
 #include "library/library_item.h"
 
@@ -110,71 +112,191 @@ int CompareChain(const KeyedRow& a, const KeyedRow& b, const Chain& chain) {
     return 0;
 }
 
-// A row in the sort: the leading key as one number, so that most comparisons
-// touch only this array, then the row's library place and its place in the list.
+constexpr int kHeadBytes = 8;
+
+// The sort key's first eight lowered bytes, big-endian and zero-padded, so
+// that the numbers order as the keys' prefixes do.
+uint64_t TextHead(const char* key) {
+    const auto* k = reinterpret_cast<const unsigned char*>(key);
+    uint64_t head = 0;
+    int i = 0;
+    for (; i < kHeadBytes && k[i] != 0; ++i) {
+        head = (head << 8) | AsciiLower(k[i]);
+    }
+    return head << (8 * (kHeadBytes - i));
+}
+
+// A head whose last byte is set may belong to a key that runs on.
+bool MayRunOn(uint64_t head) {
+    return (head & 0xFF) != 0;
+}
+
+const char* KeyOf(const KeyedRow& row, int textKey) {
+    const char* text = KeyText(*row.row, textKey);
+    const uint8_t skip = row.keys.skip[textKey];
+    return text == nullptr ? "" : skip == kSkipUnknown ? SortKey(text) : text + skip;
+}
+
+// A row in the sort: every chain key as a number (a number column's value,
+// a text key's head), read from the row once, so that sorting touches only
+// this array; texts are read again only where heads tie and run on.
 struct SortEntry {
-    uint32_t head;
-    uint32_t entry;
-    uint32_t index;
-    KeyedRow keyed;
+    uint64_t head[kChainLength];
+    uint32_t place;  // library order (rows outside the library after, in list order)
 };
 
-// The leading key of the chain as an unsigned number in sort direction.
-uint32_t HeadOf(const KeyedRow& row, const ChainKey& key) {
-    const int textKey = TextKeyOf(key.column);
-    const uint32_t head = textKey >= 0 ? row.keys.head[textKey] : NumberKey(*row.row, key.column);
-    return key.descending ? ~head : head;
-}
+// What the sort knows of the rows, by place: the rows themselves and the
+// start of each text key of the chain.
+struct SortTable {
+    const Chain* chain;
+    std::vector<const LibraryItem*> rows;
+    std::vector<const char*> keys;    // kChainLength per place; null for number keys
+    std::vector<uint64_t> nextHeads;  // kChainLength per place: bytes 8-15 of text keys
 
-// True when every row ties on `column`: such a key decides nothing, and
-// dropping it spares reading texts that are all alike (every row from the
-// device has the same album).
-bool AllTie(const SortEntry* entries, int32_t count, int32_t column) {
-    for (int32_t i = 1; i < count; ++i) {
-        if (CompareColumn(entries[0].keyed, entries[i].keyed, column) != 0) {
-            return false;
-        }
+    const char* Key(const SortEntry& entry, int level) const {
+        return keys[entry.place * kChainLength + static_cast<size_t>(level)];
     }
-    return true;
-}
-
-Chain WithoutTies(const Chain& chain, const SortEntry* entries, int32_t count) {
-    Chain kept;
-    for (int i = 0; i < chain.length; ++i) {
-        if (!AllTie(entries, count, chain.keys[i].column)) {
-            kept.keys[kept.length++] = chain.keys[i];
-        }
+    uint64_t NextHead(const SortEntry& entry, int level) const {
+        return nextHeads[entry.place * kChainLength + static_cast<size_t>(level)];
     }
-    return kept;
-}
+};
 
-void SortEntries(SortEntry* entries, int32_t count, const Chain& chain) {
+void SortRange(SortEntry* entries, int32_t count, const SortTable& table, int level);
+
+void SortByHeads(SortEntry* entries, int32_t count, const SortTable& table, int level,
+                 size_t offset);
+
+// Rows whose text keys agree on their first `offset` bytes, all set: the
+// next eight bytes decide, read from the texts as another head.
+void SortPastHeads(SortEntry* entries, int32_t count, const SortTable& table, int level,
+                   size_t offset) {
     for (int32_t i = 0; i < count; ++i) {
-        entries[i].head = chain.length > 0 ? HeadOf(entries[i].keyed, chain.keys[0]) : 0;
+        entries[i].head[level] = offset == kHeadBytes
+                                     ? table.NextHead(entries[i], level)
+                                     : TextHead(table.Key(entries[i], level) + offset);
     }
-    std::sort(entries, entries + count, [&chain](const SortEntry& a, const SortEntry& b) {
-        if (a.head != b.head) {
-            return a.head < b.head;
-        }
-        const int order = CompareChain(a.keyed, b.keyed, chain);
-        if (order != 0) {
-            return order < 0;
-        }
-        if (a.entry != b.entry) {
-            return a.entry < b.entry;
-        }
-        return a.index < b.index;
-    });
+    SortByHeads(entries, count, table, level, offset);
 }
 
-// Without room for the entries: the same order, comparing the rows in place.
-void SortInPlace(LibraryItem** items, int32_t count, const Chain& chain) {
-    std::sort(items, items + count, [&chain](const LibraryItem* a, const LibraryItem* b) {
-        const KeyedRow x{a, SortKeysOf(*a)};
-        const KeyedRow y{b, SortKeysOf(*b)};
-        const int order = CompareChain(x, y, chain);
-        return order != 0 ? order < 0 : x.keys.entry < y.keys.entry;
-    });
+// Sorts a run by head[level] (the key's bytes from `offset`), then each run
+// of equal heads by what comes after: more of the text while the heads run
+// on, else the next key.
+void SortByHeads(SortEntry* entries, int32_t count, const SortTable& table, int level,
+                 size_t offset) {
+    const bool descending = table.chain->keys[level].descending;
+    std::sort(entries, entries + count,
+              [level, descending](const SortEntry& a, const SortEntry& b) {
+                  if (a.head[level] != b.head[level]) {
+                      return (a.head[level] < b.head[level]) != descending;
+                  }
+                  return a.place < b.place;
+              });
+    const bool text = TextKeyOf(table.chain->keys[level].column) >= 0;
+    for (int32_t start = 0; start < count;) {
+        int32_t end = start + 1;
+        while (end < count && entries[end].head[level] == entries[start].head[level]) {
+            ++end;
+        }
+        if (end - start > 1 && text && MayRunOn(entries[start].head[level])) {
+            SortPastHeads(entries + start, end - start, table, level, offset + kHeadBytes);
+        } else {
+            SortRange(entries + start, end - start, table, level + 1);
+        }
+        start = end;
+    }
+}
+
+// A run of rows whose keys before `level` are all equal, in library order.
+void SortRange(SortEntry* entries, int32_t count, const SortTable& table, int level) {
+    if (count < 2 || level == table.chain->length) {
+        return;  // in library order already: every step keeps it among equals
+    }
+    SortByHeads(entries, count, table, level, 0);
+}
+
+// The list's rows by place: library order first (a counting sort on the
+// places the rows got on entering), then rows outside the library in list
+// order. Reading rows in this order reads memory mostly in the order the
+// rows and texts were allocated.
+std::vector<const LibraryItem*> InLibraryOrder(LibraryItem* const* items, int32_t count) {
+    std::vector<uint32_t> entries(static_cast<size_t>(count));
+    uint32_t last = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        entries[i] = items[i]->sortKeys.entry;
+        last = std::max(last, entries[i]);
+    }
+    // Rows outside the library (entry 0) count as coming after the last.
+    for (uint32_t& entry : entries) {
+        entry = entry == 0 ? last + 1 : entry;
+    }
+    std::vector<uint32_t> starts(static_cast<size_t>(last) + 2, 0);
+    for (const uint32_t entry : entries) {
+        ++starts[entry];
+    }
+    uint32_t sum = 0;
+    for (uint32_t& start : starts) {
+        const uint32_t rows = start;
+        start = sum;
+        sum += rows;
+    }
+    std::vector<const LibraryItem*> ordered(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+        ordered[starts[entries[i]]++] = items[i];
+    }
+    return ordered;
+}
+
+// Fills the entries and the table; drops from the chain every key on which
+// all rows tie (every row from the device has the same album and track).
+void ReadRows(SortTable& table, SortEntry* entries, Chain& chain) {
+    const size_t count = table.rows.size();
+    table.keys.assign(count * kChainLength, nullptr);
+    table.nextHeads.assign(count * kChainLength, 0);
+    bool allTie[kChainLength];
+    for (int level = 0; level < chain.length; ++level) {
+        allTie[level] = true;
+    }
+    for (size_t place = 0; place < count; ++place) {
+        const KeyedRow row{table.rows[place], SortKeysOf(*table.rows[place])};
+        SortEntry& entry = entries[place];
+        entry.place = static_cast<uint32_t>(place);
+        for (int level = 0; level < chain.length; ++level) {
+            const int32_t column = chain.keys[level].column;
+            const int textKey = TextKeyOf(column);
+            if (textKey < 0) {
+                entry.head[level] = NumberKey(*row.row, column);
+            } else {
+                const char* key = KeyOf(row, textKey);
+                const size_t slot = place * kChainLength + static_cast<size_t>(level);
+                table.keys[slot] = key;
+                entry.head[level] = TextHead(key);
+                if (MayRunOn(entry.head[level])) {
+                    table.nextHeads[slot] = TextHead(key + kHeadBytes);
+                }
+            }
+            if (allTie[level] && place > 0 && entry.head[level] != entries[0].head[level]) {
+                allTie[level] = false;
+            } else if (allTie[level] && place > 0 && textKey >= 0 && MayRunOn(entry.head[level])) {
+                allTie[level] = AsciiCompareNoCase(table.Key(entry, level) + kHeadBytes,
+                                                   table.Key(entries[0], level) + kHeadBytes) == 0;
+            }
+        }
+    }
+    Chain kept;
+    for (int level = 0; level < chain.length; ++level) {
+        if (!allTie[level]) {
+            kept.keys[kept.length] = chain.keys[level];
+            for (size_t place = 0; place < count; ++place) {
+                entries[place].head[kept.length] = entries[place].head[level];
+                const size_t from = place * kChainLength + static_cast<size_t>(level);
+                const size_t to = place * kChainLength + static_cast<size_t>(kept.length);
+                table.keys[to] = table.keys[from];
+                table.nextHeads[to] = table.nextHeads[from];
+            }
+            ++kept.length;
+        }
+    }
+    chain = kept;
 }
 
 }  // namespace
@@ -193,23 +315,24 @@ void SortRows(ItemList& rows, const SortState& state) {
     LibraryItem** rowsStart = std::stable_partition(
         items, items + count, [](const LibraryItem* row) { return row == nullptr; });
     const auto rowCount = static_cast<int32_t>(items + count - rowsStart);
-    const Chain chain = ChainFor(state);
-    auto* entries = new (std::nothrow) SortEntry[static_cast<size_t>(rowCount)];
-    if (entries == nullptr) {
-        SortInPlace(rowsStart, rowCount, chain);
+    if (rowCount < 2) {
         return;
     }
-    for (int32_t i = 0; i < rowCount; ++i) {
-        const LibraryItem* row = rowsStart[i];
-        entries[i].keyed = KeyedRow{row, SortKeysOf(*row)};
-        entries[i].entry = entries[i].keyed.keys.entry;
-        entries[i].index = static_cast<uint32_t>(i);
+    // The plug-in answers the host and must not throw: without the memory
+    // for the sort's tables the rows are left as they are.
+    try {
+        Chain chain = ChainFor(state);
+        SortTable table;
+        table.chain = &chain;
+        table.rows = InLibraryOrder(rowsStart, rowCount);
+        std::vector<SortEntry> entries(static_cast<size_t>(rowCount));
+        ReadRows(table, entries.data(), chain);
+        SortRange(entries.data(), rowCount, table, 0);
+        for (int32_t i = 0; i < rowCount; ++i) {
+            rowsStart[i] = const_cast<LibraryItem*>(table.rows[entries[i].place]);
+        }
+    } catch (const std::bad_alloc&) {
     }
-    SortEntries(entries, rowCount, WithoutTies(chain, entries, rowCount));
-    for (int32_t i = 0; i < rowCount; ++i) {
-        rowsStart[i] = const_cast<LibraryItem*>(entries[i].keyed.row);
-    }
-    delete[] entries;
 }
 
 void ApplyColumnClick(SortState& state, int32_t column) {
