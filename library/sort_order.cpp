@@ -137,68 +137,65 @@ const char* KeyOf(const KeyedRow& row, int textKey) {
     return text == nullptr ? "" : skip == kSkipUnknown ? SortKey(text) : text + skip;
 }
 
-// A row in the sort: every chain key as a number (a number column's value,
-// a text key's head), read from the row once, so that sorting touches only
-// this array; texts are read again only where heads tie and run on.
+// A row in the sort: the chain key being sorted on as a number (a number
+// column's value, eight bytes of a text key) and the row's place. Each step
+// fills the numbers from the table, so sorting moves only these 16 bytes.
 struct SortEntry {
-    uint64_t head[kChainLength];
+    uint64_t head;
     uint32_t place;  // library order (rows outside the library after, in list order)
 };
 
-// What the sort knows of the rows, by place: the rows themselves and the
-// start of each text key of the chain.
+// What the sort read of the rows, by place: the rows, and for each chain key
+// its head (the number, or a text key's first eight bytes), a text key's
+// next eight bytes and its start.
 struct SortTable {
-    const Chain* chain;
+    Chain chain;
     std::vector<const LibraryItem*> rows;
+    std::vector<uint64_t> heads;      // kChainLength per place
+    std::vector<uint64_t> nextHeads;  // kChainLength per place; 0 for short and number keys
     std::vector<const char*> keys;    // kChainLength per place; null for number keys
-    std::vector<uint64_t> nextHeads;  // kChainLength per place: bytes 8-15 of text keys
 
-    const char* Key(const SortEntry& entry, int level) const {
-        return keys[entry.place * kChainLength + static_cast<size_t>(level)];
+    static size_t Slot(uint32_t place, int level) {
+        return static_cast<size_t>(place) * kChainLength + static_cast<size_t>(level);
     }
-    uint64_t NextHead(const SortEntry& entry, int level) const {
-        return nextHeads[entry.place * kChainLength + static_cast<size_t>(level)];
+    // Bytes `offset` to offset + 7 of the key at `level`, as a number.
+    uint64_t Head(uint32_t place, int level, size_t offset) const {
+        if (offset == 0) {
+            return heads[Slot(place, level)];
+        }
+        if (offset == kHeadBytes) {
+            return nextHeads[Slot(place, level)];
+        }
+        return TextHead(keys[Slot(place, level)] + offset);
     }
 };
 
 void SortRange(SortEntry* entries, int32_t count, const SortTable& table, int level);
 
-void SortByHeads(SortEntry* entries, int32_t count, const SortTable& table, int level,
-                 size_t offset);
-
-// Rows whose text keys agree on their first `offset` bytes, all set: the
-// next eight bytes decide, read from the texts as another head.
-void SortPastHeads(SortEntry* entries, int32_t count, const SortTable& table, int level,
-                   size_t offset) {
-    for (int32_t i = 0; i < count; ++i) {
-        entries[i].head[level] = offset == kHeadBytes
-                                     ? table.NextHead(entries[i], level)
-                                     : TextHead(table.Key(entries[i], level) + offset);
-    }
-    SortByHeads(entries, count, table, level, offset);
-}
-
-// Sorts a run by head[level] (the key's bytes from `offset`), then each run
-// of equal heads by what comes after: more of the text while the heads run
-// on, else the next key.
+// Sorts a run of rows equal on the keys before `level` and on the first
+// `offset` bytes of the key at `level` (all of them set), then each run of
+// equal heads by what comes after: more of the text while the heads run on,
+// else the next key.
 void SortByHeads(SortEntry* entries, int32_t count, const SortTable& table, int level,
                  size_t offset) {
-    const bool descending = table.chain->keys[level].descending;
-    std::sort(entries, entries + count,
-              [level, descending](const SortEntry& a, const SortEntry& b) {
-                  if (a.head[level] != b.head[level]) {
-                      return (a.head[level] < b.head[level]) != descending;
-                  }
-                  return a.place < b.place;
-              });
-    const bool text = TextKeyOf(table.chain->keys[level].column) >= 0;
+    for (int32_t i = 0; i < count; ++i) {
+        entries[i].head = table.Head(entries[i].place, level, offset);
+    }
+    const bool descending = table.chain.keys[level].descending;
+    std::sort(entries, entries + count, [descending](const SortEntry& a, const SortEntry& b) {
+        if (a.head != b.head) {
+            return (a.head < b.head) != descending;
+        }
+        return a.place < b.place;
+    });
+    const bool text = TextKeyOf(table.chain.keys[level].column) >= 0;
     for (int32_t start = 0; start < count;) {
         int32_t end = start + 1;
-        while (end < count && entries[end].head[level] == entries[start].head[level]) {
+        while (end < count && entries[end].head == entries[start].head) {
             ++end;
         }
-        if (end - start > 1 && text && MayRunOn(entries[start].head[level])) {
-            SortPastHeads(entries + start, end - start, table, level, offset + kHeadBytes);
+        if (end - start > 1 && text && MayRunOn(entries[start].head)) {
+            SortByHeads(entries + start, end - start, table, level, offset + kHeadBytes);
         } else {
             SortRange(entries + start, end - start, table, level + 1);
         }
@@ -208,7 +205,7 @@ void SortByHeads(SortEntry* entries, int32_t count, const SortTable& table, int 
 
 // A run of rows whose keys before `level` are all equal, in library order.
 void SortRange(SortEntry* entries, int32_t count, const SortTable& table, int level) {
-    if (count < 2 || level == table.chain->length) {
+    if (count < 2 || level == table.chain.length) {
         return;  // in library order already: every step keeps it among equals
     }
     SortByHeads(entries, count, table, level, 0);
@@ -246,57 +243,68 @@ std::vector<const LibraryItem*> InLibraryOrder(LibraryItem* const* items, int32_
     return ordered;
 }
 
-// Fills the entries and the table; drops from the chain every key on which
-// all rows tie (every row from the device has the same album and track).
-void ReadRows(SortTable& table, SortEntry* entries, Chain& chain) {
-    const size_t count = table.rows.size();
-    table.keys.assign(count * kChainLength, nullptr);
-    table.nextHeads.assign(count * kChainLength, 0);
-    bool allTie[kChainLength];
-    for (int level = 0; level < chain.length; ++level) {
-        allTie[level] = true;
+// Whether the key at `level` of the row at `place` equals that of the first row.
+bool TiesFirst(const SortTable& table, uint32_t place, int level) {
+    const size_t slot = SortTable::Slot(place, level);
+    const size_t first = SortTable::Slot(0, level);
+    if (table.heads[slot] != table.heads[first] ||
+        table.nextHeads[slot] != table.nextHeads[first]) {
+        return false;
     }
+    return table.keys[slot] == nullptr || !MayRunOn(table.nextHeads[slot]) ||
+           AsciiCompareNoCase(table.keys[slot] + 2 * kHeadBytes,
+                              table.keys[first] + 2 * kHeadBytes) == 0;
+}
+
+// Reads every row once, in library order, into the table.
+void ReadRows(SortTable& table) {
+    const size_t count = table.rows.size();
+    table.heads.assign(count * kChainLength, 0);
+    table.nextHeads.assign(count * kChainLength, 0);
+    table.keys.assign(count * kChainLength, nullptr);
     for (size_t place = 0; place < count; ++place) {
         const KeyedRow row{table.rows[place], SortKeysOf(*table.rows[place])};
-        SortEntry& entry = entries[place];
-        entry.place = static_cast<uint32_t>(place);
-        for (int level = 0; level < chain.length; ++level) {
-            const int32_t column = chain.keys[level].column;
+        for (int level = 0; level < table.chain.length; ++level) {
+            const size_t slot = SortTable::Slot(static_cast<uint32_t>(place), level);
+            const int32_t column = table.chain.keys[level].column;
             const int textKey = TextKeyOf(column);
             if (textKey < 0) {
-                entry.head[level] = NumberKey(*row.row, column);
-            } else {
-                const char* key = KeyOf(row, textKey);
-                const size_t slot = place * kChainLength + static_cast<size_t>(level);
-                table.keys[slot] = key;
-                entry.head[level] = TextHead(key);
-                if (MayRunOn(entry.head[level])) {
-                    table.nextHeads[slot] = TextHead(key + kHeadBytes);
-                }
+                table.heads[slot] = NumberKey(*row.row, column);
+                continue;
             }
-            if (allTie[level] && place > 0 && entry.head[level] != entries[0].head[level]) {
-                allTie[level] = false;
-            } else if (allTie[level] && place > 0 && textKey >= 0 && MayRunOn(entry.head[level])) {
-                allTie[level] = AsciiCompareNoCase(table.Key(entry, level) + kHeadBytes,
-                                                   table.Key(entries[0], level) + kHeadBytes) == 0;
+            const char* key = KeyOf(row, textKey);
+            table.keys[slot] = key;
+            table.heads[slot] = TextHead(key);
+            if (MayRunOn(table.heads[slot])) {
+                table.nextHeads[slot] = TextHead(key + kHeadBytes);
             }
         }
     }
+}
+
+// Drops from the chain every key on which all rows tie (every row from the
+// device has the same album and track): they decide nothing.
+void DropKeysThatAllTie(SortTable& table) {
+    const auto count = static_cast<uint32_t>(table.rows.size());
     Chain kept;
-    for (int level = 0; level < chain.length; ++level) {
-        if (!allTie[level]) {
-            kept.keys[kept.length] = chain.keys[level];
-            for (size_t place = 0; place < count; ++place) {
-                entries[place].head[kept.length] = entries[place].head[level];
-                const size_t from = place * kChainLength + static_cast<size_t>(level);
-                const size_t to = place * kChainLength + static_cast<size_t>(kept.length);
-                table.keys[to] = table.keys[from];
-                table.nextHeads[to] = table.nextHeads[from];
-            }
-            ++kept.length;
+    for (int level = 0; level < table.chain.length; ++level) {
+        uint32_t place = 1;
+        while (place < count && TiesFirst(table, place, level)) {
+            ++place;
         }
+        if (place == count) {
+            continue;
+        }
+        for (uint32_t p = 0; p < count; ++p) {
+            const size_t from = SortTable::Slot(p, level);
+            const size_t to = SortTable::Slot(p, kept.length);
+            table.heads[to] = table.heads[from];
+            table.nextHeads[to] = table.nextHeads[from];
+            table.keys[to] = table.keys[from];
+        }
+        kept.keys[kept.length++] = table.chain.keys[level];
     }
-    chain = kept;
+    table.chain = kept;
 }
 
 }  // namespace
@@ -321,12 +329,15 @@ void SortRows(ItemList& rows, const SortState& state) {
     // The plug-in answers the host and must not throw: without the memory
     // for the sort's tables the rows are left as they are.
     try {
-        Chain chain = ChainFor(state);
         SortTable table;
-        table.chain = &chain;
+        table.chain = ChainFor(state);
         table.rows = InLibraryOrder(rowsStart, rowCount);
+        ReadRows(table);
+        DropKeysThatAllTie(table);
         std::vector<SortEntry> entries(static_cast<size_t>(rowCount));
-        ReadRows(table, entries.data(), chain);
+        for (int32_t i = 0; i < rowCount; ++i) {
+            entries[i].place = static_cast<uint32_t>(i);
+        }
         SortRange(entries.data(), rowCount, table, 0);
         for (int32_t i = 0; i < rowCount; ++i) {
             rowsStart[i] = const_cast<LibraryItem*>(table.rows[entries[i].place]);
