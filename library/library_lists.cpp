@@ -9,6 +9,7 @@ LibraryLists::~LibraryLists() {
 
 void ClearLibrary(LibraryLists& lists) {
     lists.result.reset();
+    lists.searchTexts.Clear();
     for (int32_t index = lists.library.Count() - 1; index >= 0; --index) {
         FreeRow(lists.library.Get(index));
         lists.library.Remove(index);

@@ -214,7 +214,7 @@ void PrintTracks(const CatalogueLists& lists) {
 bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
     LibraryLists lists;
     AppendCatalogueRows(catalogue, lists.library);
-    FilterResult found = FilterRows(lists.library, options.search.c_str());
+    FilterResult found = FilterLibrary(lists, options.search.c_str());
     if (!found.rows) {
         std::fprintf(stderr, "kovra-catalogue: out of memory\n");
         return false;
