@@ -123,7 +123,10 @@ uint64_t TextHead(const char* key) {
     for (; i < kHeadBytes && k[i] != 0; ++i) {
         head = (head << 8) | AsciiLower(k[i]);
     }
-    return head << (8 * (kHeadBytes - i));
+    for (; i < kHeadBytes; ++i) {
+        head <<= 8;  // one byte at a time: a shift by all 64 bits would be undefined
+    }
+    return head;
 }
 
 // A head whose last byte is set may belong to a key that runs on.
