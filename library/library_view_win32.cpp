@@ -18,7 +18,7 @@ void RunFilterPass() {
     char query[kQueryBufferSize];
     query[0] = 0;
     GetDlgItemTextA(view, IDC_SEARCH, query, static_cast<int>(kQueryBufferSize - 1));
-    FilterResult found = FilterRows(g_lists.library, query);
+    FilterResult found = FilterLibrary(g_lists, query);
     char status[kStatusLineSize];
     FormatStatusLine(status, sizeof status, g_lists.library.Count(), found);
     g_lists.result = std::move(found.rows);

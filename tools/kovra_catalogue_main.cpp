@@ -139,7 +139,7 @@ void PrintTracks(const CatalogueLists& lists) {
 bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
     LibraryLists lists;
     AppendCatalogueRows(catalogue, lists.library);
-    FilterResult found = FilterRows(lists.library, options.search.c_str());
+    FilterResult found = FilterLibrary(lists, options.search.c_str());
     if (!found.rows) {
         PrintError("out of memory");
         return false;
