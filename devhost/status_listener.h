@@ -19,7 +19,7 @@ class StatusListener {
         std::string text;
         double milliseconds;  // on the performance counter, from the listener's start
     };
-    // Runs for each text once the control has taken (and painted) it.
+    // Runs for each text once the control has taken it (before it is painted).
     using OnText = std::function<void(const std::string&)>;
 
     explicit StatusListener(HWND view, OnText onText = nullptr);

@@ -248,7 +248,7 @@ TEST_F(PluginTest, LongAudioPathsAreCutToTheFilenameBuffer) {
 // The first progress line marks "while it is read" (big enough a player
 // takes well past the quiet stretch).
 TEST_F(PluginTest, APlayerUnpluggedMidReadShowsTheRowsReadSoFar) {
-    constexpr int kBigPlayer = 3000;
+    constexpr int kBigPlayer = 2000;
     testing_support::WritePlayer(kBigPlayer, 5);
     const HWND view = OpenView();
     ASSERT_NE(view, nullptr);
