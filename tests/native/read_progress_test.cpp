@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ const PacingCase kPacing[] = {
      {0xFFFFFFF0u, 0x00000024u, 0x00000060u, 0x00000088u},
      {false, true, false, true}},
 };
+
+void PrintTo(const PacingCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ReadProgressPacing : public ::testing::TestWithParam<PacingCase> {};
 

@@ -8,9 +8,9 @@
 #include <map>
 #include <string>
 
+#include "devhost/status_listener.h"
 #include "tests/support/temp_dir.h"
 #include "tests/windows/support/player_drive.h"
-#include "devhost/status_listener.h"
 #include "tests/windows/support/plugin_fixture.h"
 
 namespace {
