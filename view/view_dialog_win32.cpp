@@ -14,6 +14,7 @@
 #include "plugin/tree_item.h"
 #include "resources/resource.h"
 #include "view/drag_drop.h"
+#include "view/read_progress_line.h"
 #include "view/view_skin.h"
 
 namespace {
@@ -105,11 +106,12 @@ void OnApplySearchTimer(HWND view) {
 }
 
 // The device is read here rather than while opening, so the view shows at
-// once. Setting the stored search text arms the search timer, whose pass
-// brings the rows to the list.
+// once; its status line tells how the read goes. Setting the stored search
+// text arms the search timer, whose pass brings the rows to the list.
 void OnInitialLoadTimer(HWND view) {
     KillTimer(view, kInitialLoadTimer);
     if (g_lists.library.Count() == 0) {
+        ReadProgressScope progress(view);
         ImportCatalogue(g_deviceCatalogue, g_lists, LocateDevice);
     }
     char text[kTextBufferSize];

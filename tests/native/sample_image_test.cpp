@@ -125,6 +125,31 @@ TEST(SampleImageTest, SameSeedWritesTheSameBytesAndAnotherSeedDoesNot) {
     }
 }
 
+// The read-speed probe reads these files as the load would: each once, all but index.mum.
+TEST(SampleImageTest, CatalogueFilesAreEveryFileALoadReadsInItsOrder) {
+    for (const ImageCase& c : kImageCases) {
+        SCOPED_TRACE("seed " + std::to_string(c.seed));
+        TempDir folder;
+        ASSERT_TRUE(WriteSampleImage(folder.Path().string(), {c.seed, c.trackCount}));
+        const SampleImage image = DescribeSampleImage({c.seed, c.trackCount});
+        const std::vector<std::string> files = CatalogueFilesInReadOrder(image);
+        std::set<std::string> named(files.begin(), files.end());
+        EXPECT_EQ(named.size(), files.size()) << "a file named twice";
+        named.insert("index.mum");
+        std::set<std::string> written;
+        for (const auto& file : ReadTree(folder.Path())) {
+            written.insert(file.first);
+        }
+        EXPECT_EQ(named, written);
+        ASSERT_GE(files.size(), image.albums.size() + 2);
+        EXPECT_EQ(files.front(), "SYSTEM/List/Music/album.mum");
+        EXPECT_EQ(files[image.albums.size() + 1], "SYSTEM/List/Music/music.mum");
+        if (!image.tracks.empty()) {
+            EXPECT_EQ(files[image.albums.size() + 2], image.tracks.front().manifestPath);
+        }
+    }
+}
+
 // The Windows build writes the image too: a text-mode stream there would turn LF into CR LF.
 TEST(SampleImageTest, EveryFileIsUtf8XmlWithLfLineEnds) {
     TempDir image;

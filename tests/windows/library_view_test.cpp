@@ -14,6 +14,7 @@
 
 #include "devhost/modal_automation.h"
 #include "devhost/skin_functions.h"
+#include "devhost/status_listener.h"
 #include "plugin/host_api.h"
 #include "resources/resource.h"
 #include "tests/windows/support/plugin_fixture.h"
@@ -396,6 +397,16 @@ TEST_F(PlayerViewTest, ShowsEveryTrackOfThePlayerAndTheSampleRow) {
         EXPECT_NE(std::find(filenames.begin(), filenames.end(), filename), filenames.end())
             << filename;
     }
+}
+
+// Its read ends within the quiet stretch: no progress text flickers.
+TEST_F(PlayerViewTest, ASmallPlayerShowsOnlyTheUsualStatusLine) {
+    const HWND view = OpenView();
+    ASSERT_NE(view, nullptr);
+    devhost::StatusListener status(view);
+    ASSERT_TRUE(WaitForStatus(view));
+    ASSERT_EQ(status.Texts().size(), 1u);
+    EXPECT_EQ(status.Texts()[0].text, ExpectedPlayerRows(kPlayer).status);
 }
 
 TEST_F(NoPlayerViewTest, WithoutAPlayerOnlyTheSampleRowShows) {

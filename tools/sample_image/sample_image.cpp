@@ -567,6 +567,23 @@ SampleImage DescribeSampleImage(const SampleImageOptions& options) {
     return described;
 }
 
+std::vector<std::string> CatalogueFilesInReadOrder(const SampleImage& image) {
+    std::vector<std::string> files{kAlbumCatalogue};
+    for (const SampleAlbum& album : image.albums) {
+        files.push_back(album.manifestPath);
+    }
+    files.push_back(kMusicCatalogue);
+    // The tracks of one manifest lie next to each other in load order.
+    std::string previous;
+    for (const SampleTrack& track : image.tracks) {
+        if (track.manifestPath != previous) {
+            files.push_back(track.manifestPath);
+        }
+        previous = track.manifestPath;
+    }
+    return files;
+}
+
 bool HoldsForeignCatalogue(const std::string& root) {
     const fs::path base(root);
     std::error_code error;

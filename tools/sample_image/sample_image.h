@@ -30,6 +30,10 @@ struct SampleImage {
 // What WriteSampleImage writes for `options`, without touching the disk.
 SampleImage DescribeSampleImage(const SampleImageOptions& options);
 
+// Every catalogue file a load of `image` reads, in the order it reads them: album.mum, the album
+// manifests, music.mum, the track manifests. Paths are relative to the image's root.
+std::vector<std::string> CatalogueFilesInReadOrder(const SampleImage& image);
+
 // Writes the image under `root`, creating it if needed. Returns false on an I/O failure, and
 // also, writing nothing, when `root` already holds a catalogue that this generator did not write
 // (see HoldsForeignCatalogue). Rewriting an earlier sample image replaces its manifests.
