@@ -32,24 +32,6 @@ const fs::path& Image(int tracks) {
     return found->second;
 }
 
-// Every file a load reads, in the order it reads them.
-std::vector<std::string> CatalogueFiles(int tracks) {
-    SampleImageOptions options;
-    options.trackCount = tracks;
-    const SampleImage image = DescribeSampleImage(options);
-    std::vector<std::string> files{"SYSTEM/List/Music/album.mum"};
-    for (const SampleAlbum& album : image.albums)
-        files.push_back(album.manifestPath);
-    files.push_back("SYSTEM/List/Music/music.mum");
-    std::string previous;
-    for (const SampleTrack& track : image.tracks) {
-        if (track.manifestPath != previous)
-            files.push_back(track.manifestPath);
-        previous = track.manifestPath;
-    }
-    return files;
-}
-
 void BM_LoadCatalogue(benchmark::State& state) {
     const int tracks = static_cast<int>(state.range(0));
     fs::current_path(Image(tracks));
@@ -64,7 +46,9 @@ void BM_LoadCatalogue(benchmark::State& state) {
 void BM_TinyXmlParseOnly(benchmark::State& state) {
     const int tracks = static_cast<int>(state.range(0));
     fs::current_path(Image(tracks));
-    const std::vector<std::string> files = CatalogueFiles(tracks);
+    SampleImageOptions options;
+    options.trackCount = tracks;
+    const std::vector<std::string> files = CatalogueFilesInReadOrder(DescribeSampleImage(options));
     for (auto _ : state) {
         for (const std::string& file : files) {
             TiXmlDocument document;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "catalogue/catalogue_records.h"
+#include "catalogue/critical_error_boxes.h"
 
 namespace {
 
@@ -23,6 +24,9 @@ bool CanOpenForReading(const char* path) {
 }  // namespace
 
 void LocateDevice(DeviceCatalogue& catalogue) {
+    // Empty card-reader slots and floppy drives would each ask the user to
+    // insert a disk.
+    const CriticalErrorBoxesOff quiet;
     for (char letter = 'A'; letter <= 'Y'; ++letter) {
         char root[4];
         std::snprintf(root, sizeof root, "%c:/", letter);

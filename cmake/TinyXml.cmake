@@ -44,11 +44,20 @@ endforeach()
 
 set(_debian_patches "${TINYXML_SOURCE_DIR}/debian/patches")
 file(STRINGS "${_debian_patches}/series" _series REGEX "^[^#]")
+# All but one: enforce-use-stl.patch makes TinyXML's header force its
+# standard-library option on. With that option every node carries virtual
+# stream readers and writers, which pull the C++ runtime's streams and locales
+# (most of a megabyte) into the DLL, though the plug-in only parses text in
+# memory. Every build compiles TinyXML without it, the same way on each side.
 foreach(entry IN LISTS _series)
     string(STRIP "${entry}" entry)
     set(debian_patch "${_debian_patches}/${entry}")
     _kovra_patch("${_staging}" "${debian_patch}" applied -R --dry-run)
-    if(NOT applied)
+    if(entry STREQUAL "enforce-use-stl.patch")
+        if(applied)
+            _kovra_patch("${_staging}" "${debian_patch}" applied -R)
+        endif()
+    elseif(NOT applied)
         _kovra_patch("${_staging}" "${debian_patch}" applied -N)
         if(NOT applied)
             message(FATAL_ERROR "Debian's ${entry} does not apply to ${TINYXML_SOURCE_DIR}")
@@ -76,5 +85,9 @@ set(KOVRA_TINYXML_SOURCES
     ${KOVRA_TINYXML_DIR}/tinyxmlparser.cpp)
 add_library(tinyxml STATIC ${KOVRA_TINYXML_SOURCES})
 target_include_directories(tinyxml SYSTEM BEFORE PUBLIC ${KOVRA_TINYXML_DIR})
-target_compile_definitions(tinyxml PUBLIC TIXML_USE_STL)
 target_compile_options(tinyxml PRIVATE -w)
+# TinyXML formats and scans numbers only when it prints a document or reads a
+# number from an attribute, never while it parses. Its stdio calls go to the
+# system's C runtime instead of MinGW's own printf and scanf with their
+# floating-point conversions, which would otherwise be linked into the DLL.
+target_compile_definitions(tinyxml PRIVATE __USE_MINGW_ANSI_STDIO=0)

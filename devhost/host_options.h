@@ -20,6 +20,7 @@ struct HostOptions {
     int32_t dragOverResult = 1;          // written into the record of LIBIPC_DRAG_OVER
     INT_PTR skinnedListHandle = 0x5150;  // answered to LIBIPC_SKIN_LISTVIEW
     INT_PTR preHandlerAnswer = 0;        // returned by the dialog-message skin function
+    UINT preHandlerAnswerOnlyTo = 0;     // when set, only this message gets that answer; others 0
 };
 
 }  // namespace devhost

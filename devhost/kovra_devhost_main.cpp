@@ -1,13 +1,16 @@
 // kovra-devhost: the stand-in host as a program. Loads ml_kovra.dll, opens
-// its library view in a visible window, types a search and shows the rows.
+// its library view in a visible window, says how long the rows took and how
+// the status line kept the user informed, types a search and shows the rows.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "devhost/stand_in_host.h"
+#include "devhost/status_listener.h"
 #include "devhost/window_capture.h"
 #include "resources/resource.h"
 
@@ -30,8 +33,9 @@ void PrintUsage() {
     std::fprintf(stderr,
                  "usage: kovra-devhost --dll PATH [--search TEXT] [--screenshots DIR]\n"
                  "                     [--settings FILE] [--rows N] [--stay SECONDS]\n"
-                 "  opens the plug-in's library view in a window, prints its status line\n"
-                 "  and first rows, types TEXT into its search box and prints them again\n");
+                 "  opens the plug-in's library view in a window, prints how long its rows\n"
+                 "  took and the longest wait for a new status text, its status line and\n"
+                 "  first rows, types TEXT into its search box and prints them again\n");
 }
 
 bool ParseArguments(int argc, char** argv, Options& options) {
@@ -106,27 +110,73 @@ void PrintView(HWND view, int rows) {
     std::fflush(stdout);
 }
 
-double Milliseconds(const LARGE_INTEGER& from) {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(now.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
+bool IsUsualStatusLine(const std::string& text) {
+    return text.find("items [") != std::string::npos;
 }
 
-// Pumps until the view's status line says something (the first filter pass)
-// and says how long that took from `opened`.
-bool WaitForRows(devhost::StandInHost& host, HWND view, const LARGE_INTEGER& opened) {
-    for (int waited = 0; waited < 20000; waited += 5) {
+// Pumps until the view's rows are there, then has them painted: the first
+// filter pass has written the usual status line and given the list its rows.
+// Answers that moment in the listener's milliseconds, or a negative number.
+double WaitForRows(devhost::StandInHost& host, HWND view, const devhost::StatusListener& status) {
+    const HWND list = GetDlgItem(view, IDC_LIST);
+    for (int waited = 0; waited < 120000; waited += 5) {
         host.Pump(5);
-        char status[64] = {};
-        GetDlgItemTextA(view, IDC_STATUS, status, sizeof status);
-        if (status[0] != 0) {
-            std::printf("rows on screen %.0f ms after the view opened\n", Milliseconds(opened));
-            return true;
+        char text[512] = {};
+        GetDlgItemTextA(view, IDC_STATUS, text, sizeof text);
+        if (IsUsualStatusLine(text) && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0) {
+            UpdateWindow(host.MainWindow());
+            return status.Now();
         }
     }
-    return false;
+    return -1;
+}
+
+// The longest stretch in which the status line showed nothing new: from the
+// view's opening, through every progress text, to the usual status line.
+double LongestStatusGap(const devhost::StatusListener& status) {
+    double previous = 0;
+    double longest = 0;
+    for (const devhost::StatusListener::Text& text : status.Texts()) {
+        longest = std::max(longest, text.milliseconds - previous);
+        previous = text.milliseconds;
+        if (IsUsualStatusLine(text.text)) {
+            break;
+        }
+    }
+    return longest;
+}
+
+// Clicks the Title header and then the Artist header, as a user would, each
+// re-sort painted at once; the order ends as it began. Answers the mean
+// milliseconds of one re-sort with the rows on screen.
+double ReSortMilliseconds(HWND view, const devhost::StatusListener& clock) {
+    const HWND list = GetDlgItem(view, IDC_LIST);
+    const double start = clock.Now();
+    for (int column : {1, 0}) {
+        NMLISTVIEW click = {};
+        click.hdr.hwndFrom = list;
+        click.hdr.idFrom = IDC_LIST;
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iItem = -1;
+        click.iSubItem = column;
+        SendMessageA(view, WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&click));
+        UpdateWindow(list);
+    }
+    return (clock.Now() - start) / 2;
+}
+
+// What a user waits for while the player is read and when re-sorting, in
+// words and as one line for scripts.
+void PrintReadFigures(const devhost::StatusListener& status, double rowsShown, double reSort) {
+    const double gap = LongestStatusGap(status);
+    const size_t progress = status.ProgressTexts().size();
+    std::printf("rows on screen %.0f ms after the view opened\n", rowsShown);
+    std::printf("status line: %u progress texts; longest wait for a new text %.0f ms\n",
+                static_cast<unsigned>(progress), gap);
+    std::printf("a re-sort with the rows on screen: %.1f ms\n", reSort);
+    std::printf("figures: rows_ms=%.1f gap_ms=%.1f progress_texts=%u resort_ms=%.1f\n", rowsShown,
+                gap, static_cast<unsigned>(progress), reSort);
+    std::fflush(stdout);
 }
 
 // Types like a user: one character at a time, quicker than the view's
@@ -161,8 +211,6 @@ int Run(const Options& options) {
     }
     LayOutHost(host);
     host.Init();
-    LARGE_INTEGER opened;
-    QueryPerformanceCounter(&opened);
     const HWND view =
         reinterpret_cast<HWND>(host.Send(PLUGMSG_CREATE_VIEW, host.Options().treeItemId,
                                          reinterpret_cast<INT_PTR>(host.LibraryWindow()), 0));
@@ -170,16 +218,28 @@ int Run(const Options& options) {
         std::fprintf(stderr, "kovra-devhost: the plug-in made no view\n");
         return 1;
     }
+    // The read runs inside one timer message of the view: only a listener on
+    // the status line sees its progress texts, and takes the shot of the first.
+    bool progressShot = false;
+    devhost::StatusListener status(view, [&](const std::string& text) {
+        if (!progressShot && devhost::IsProgressText(text)) {
+            progressShot = true;
+            UpdateWindow(GetDlgItem(view, IDC_STATUS));  // the view paints it just after this
+            Screenshot(options, host.MainWindow(), "progress.bmp");
+        }
+    });
     RECT library = {};
     GetClientRect(host.LibraryWindow(), &library);
     MoveWindow(view, 0, 0, library.right, library.bottom, TRUE);
     ShowWindow(view, SW_SHOW);
-    if (!WaitForRows(host, view, opened)) {
+    const double rowsShown = WaitForRows(host, view, status);
+    if (rowsShown < 0) {
         std::fprintf(stderr, "kovra-devhost: no rows reached the view\n");
         return 1;
     }
-    PrintView(view, options.rows);
     Screenshot(options, host.MainWindow(), "view.bmp");
+    PrintReadFigures(status, rowsShown, ReSortMilliseconds(view, status));
+    PrintView(view, options.rows);
     if (!options.search.empty()) {
         std::printf("typing: %s\n", options.search.c_str());
         TypeSearch(host, view, options.search);

@@ -44,6 +44,9 @@ INT_PTR SkinLog::PreHandle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
              {static_cast<intptr_t>(message), static_cast<intptr_t>(wParam),
               static_cast<intptr_t>(lParam)}});
     }
+    if (options_.preHandlerAnswerOnlyTo != 0 && options_.preHandlerAnswerOnlyTo != message) {
+        return 0;
+    }
     return options_.preHandlerAnswer;
 }
 

@@ -3,10 +3,13 @@
 
 #include <cstdint>
 
+#include "library/sort_key.h"
+
 // Fields in column order: the field's position is the column number the view,
 // the cell texts and the sort share (0 artist ... 7 filename). Each text is a
 // separate heap copy owned by the row, or null (absent). A new row is
-// zero-filled: absent texts and zero numbers.
+// zero-filled: absent texts and zero numbers. The sort keys follow the eight
+// column fields; the library derives them when the row enters it.
 struct LibraryItem {
     char* artist;
     char* title;
@@ -16,6 +19,7 @@ struct LibraryItem {
     char* genre;
     int32_t year;
     char* filename;
+    RowSortKeys sortKeys;  // zero until the row enters the library
 };
 
 enum Column : int {

@@ -9,6 +9,7 @@ LibraryLists::~LibraryLists() {
 
 void ClearLibrary(LibraryLists& lists) {
     lists.result.reset();
+    lists.searchTexts.Clear();
     for (int32_t index = lists.library.Count() - 1; index >= 0; --index) {
         FreeRow(lists.library.Get(index));
         lists.library.Remove(index);
@@ -16,6 +17,10 @@ void ClearLibrary(LibraryLists& lists) {
 }
 
 bool AdoptRow(ItemList& library, LibraryItem* row) {
+    // Rows never change once in the library, so their sort keys are derived here, once.
+    if (row != nullptr) {
+        row->sortKeys = DeriveSortKeys(*row, static_cast<uint32_t>(library.Count()));
+    }
     if (library.Append(row)) {
         return true;
     }

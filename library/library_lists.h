@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "library/item_list.h"
+#include "library/search_texts.h"
 
 // Destroying the lists frees the rows still in them.
 struct LibraryLists {
@@ -16,12 +17,15 @@ struct LibraryLists {
     ItemList library;
     // Null before the first filter pass; replaced by every pass.
     std::unique_ptr<ItemList> result;
+    // The library rows' searched texts for the filter pass, in step with
+    // `library` up to the last pass.
+    SearchTexts searchTexts;
 };
 
 // Frees every row of the library list, from the last to the first. The
-// result list goes too: every row it pointed at is gone.
+// result list and the search texts go too: every row they described is gone.
 void ClearLibrary(LibraryLists& lists);
 
-// Appends `row` to the library list, which then owns it; frees the row when
-// the list cannot grow. False in that case.
+// Appends `row` to the library list, which then owns it, and derives its sort
+// keys; frees the row when the list cannot grow. False in that case.
 bool AdoptRow(ItemList& library, LibraryItem* row);

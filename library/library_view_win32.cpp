@@ -18,7 +18,7 @@ void RunFilterPass() {
     char query[kQueryBufferSize];
     query[0] = 0;
     GetDlgItemTextA(view, IDC_SEARCH, query, static_cast<int>(kQueryBufferSize - 1));
-    FilterResult found = FilterRows(g_lists.library, query);
+    FilterResult found = FilterLibrary(g_lists, query);
     char status[kStatusLineSize];
     FormatStatusLine(status, sizeof status, g_lists.library.Count(), found);
     g_lists.result = std::move(found.rows);
@@ -33,9 +33,16 @@ void ReSort() {
     SortRows(*g_lists.result, g_sortState);
     const HWND list = g_listViewBinding.ListControl();
     const int32_t count = g_lists.result->Count();
+    // With drawing off, the control does not repaint row by row as it is
+    // told; the one invalidation after has it paint the visible rows once.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_SETITEMCOUNT, 0, 0);
     SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0);
     SendMessageA(list, LVM_REDRAWITEMS, 0, count - 1);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    if (list != nullptr) {
+        InvalidateRect(list, nullptr, TRUE);  // a null window would mean every window
+    }
 }
 
 void OnColumnClick(int32_t column) {

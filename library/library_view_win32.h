@@ -9,7 +9,8 @@
 // status line. Nothing at all happens while no view window is open.
 void RunFilterPass();
 
-// Sorts the result list and has the list control show its rows again.
+// Sorts the result list and has the list control show its rows again,
+// painting the visible rows once.
 void ReSort();
 
 // Flips or moves the sort order, stores it ("sortdir", then "sortcol") and

@@ -1,66 +1,130 @@
 // The search filter: splitting the query, matching rows and the status line.
 #include "library/search_filter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
 
 #include "library/ascii_text.h"
 #include "library/library_item.h"
+#include "library/library_lists.h"
+#include "library/search_texts.h"
 
 namespace {
 
-constexpr size_t kYearTextSize = 32;
+// The most terms a term buffer can hold: each takes a byte and its NUL.
+constexpr size_t kMaxTerms = kTermBufferSize / 2;
 
-// The same text the year cell shows ("%d" for 0 < year < 5000, else empty),
-// so a row is found by what the user sees. Written by hand: this runs for
-// every row of every pass, where a formatted print would dominate the cost.
-void FormatYearText(int32_t year, char (&buffer)[kYearTextSize]) {
-    std::memset(buffer, 0, sizeof buffer);
-    if (year <= 0 || year >= 5000) {
-        return;
-    }
-    char digits[4];
-    int count = 0;
-    for (int32_t rest = year; rest > 0; rest /= 10) {
-        digits[count++] = static_cast<char>('0' + rest % 10);
-    }
-    for (int i = 0; i < count; ++i) {
-        buffer[i] = digits[count - 1 - i];
-    }
-}
-
-// The year text is made only when a term gets as far as the year field.
-class RowFields {
-  public:
-    explicit RowFields(const LibraryItem& row) : row_(row) {}
-
-    bool Contain(const char* term) {
-        if (FieldContains(row_.album, term) || FieldContains(row_.artist, term) ||
-            FieldContains(row_.title, term) || FieldContains(row_.genre, term)) {
-            return true;
-        }
-        if (!haveYear_) {
-            FormatYearText(row_.year, yearText_);
-            haveYear_ = true;
-        }
-        return FieldContains(yearText_, term);
-    }
-
-  private:
-    const LibraryItem& row_;
-    bool haveYear_ = false;
-    char yearText_[kYearTextSize];
+struct Term {
+    const char* bytes;
+    size_t length;
+    size_t anchor;  // the term's rarest byte in the texts, looked for first
 };
 
-bool AllTermsFound(const LibraryItem& row, const char* terms) {
-    RowFields fields(row);
-    for (const char* term = terms; *term != '\0'; term += std::strlen(term) + 1) {
-        if (!fields.Contain(term)) {
+// The query's terms, cut and split as the search box gives them, lowered in
+// `buffer`. Returns how many.
+size_t LoweredTerms(const char* query, const SearchTexts& texts, char (&buffer)[kTermBufferSize],
+                    Term (&terms)[kMaxTerms]) {
+    char cut[kQueryBufferSize] = {};
+    for (int i = 0; query != nullptr && i < kMaxQueryLength && query[i] != '\0'; ++i) {
+        cut[i] = query[i];
+    }
+    SplitQuery(cut, buffer, sizeof buffer);
+    size_t count = 0;
+    for (char* term = buffer; *term != '\0' && count < kMaxTerms; ++count) {
+        const size_t length = std::strlen(term);
+        size_t anchor = 0;
+        for (size_t i = 0; i < length; ++i) {
+            const unsigned char lowered = AsciiLower(static_cast<unsigned char>(term[i]));
+            term[i] = static_cast<char>(lowered);
+            if (texts.ByteCount(lowered) <
+                texts.ByteCount(static_cast<unsigned char>(term[anchor]))) {
+                anchor = i;
+            }
+        }
+        terms[count] = Term{term, length, anchor};
+        term += length + 1;
+    }
+    return count;
+}
+
+// Terms are short: a plain loop beats calling memcmp for every candidate.
+bool SameBytes(const char* a, const char* b, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        if (a[i] != b[i]) {
             return false;
         }
     }
     return true;
+}
+
+// The first row from `from` on (below `count`) whose texts hold `term`, or
+// `count`. One scan over the texts of many rows for the term's rarest byte,
+// not a search per row.
+int32_t NextRowWith(const SearchTexts& texts, int32_t from, int32_t count, const Term& term) {
+    const char* p = texts.Begin(from) + term.anchor;
+    const char* end = texts.End(count - 1);
+    int32_t row = from;
+    while (p < end) {
+        p = static_cast<const char*>(
+            std::memchr(p, term.bytes[term.anchor], static_cast<size_t>(end - p)));
+        if (p == nullptr) {
+            break;
+        }
+        const char* start = p - term.anchor;
+        while (texts.End(row) <= start) {
+            ++row;
+        }
+        if (start >= texts.Begin(row) &&
+            static_cast<size_t>(texts.End(row) - start) >= term.length &&
+            SameBytes(start, term.bytes, term.length)) {
+            return row;
+        }
+        ++p;
+    }
+    return count;
+}
+
+// The pass itself, over texts that are in step with `library`.
+FilterResult FilterTexts(const ItemList& library, const SearchTexts& texts, const char* query) {
+    char buffer[kTermBufferSize];
+    Term terms[kMaxTerms];
+    const size_t termCount = LoweredTerms(query, texts, buffer, terms);
+
+    FilterResult result;
+    result.rows.reset(new (std::nothrow) ItemList());
+    if (!result.rows) {
+        return result;
+    }
+    result.totalSeconds = texts.TotalSeconds();
+    const int32_t count = std::min(texts.Rows(), library.Count());
+    for (int32_t i = 0; i < count; ++i) {
+        if (termCount > 0) {
+            i = NextRowWith(texts, i, count, terms[0]);
+            if (i == count) {
+                break;
+            }
+        }
+        const char* begin = texts.Begin(i);
+        const char* end = texts.End(i);
+        bool found = true;
+        for (size_t t = 1; t < termCount && found; ++t) {
+            found = ContainsLowered(begin, end, terms[t].bytes, terms[t].length);
+        }
+        LibraryItem* row = found ? library.Get(i) : nullptr;
+        // Counted only once appended, so the count and total always describe
+        // exactly the rows in the list, even after running out of memory.
+        if (row == nullptr) {
+            continue;
+        }
+        if (!result.rows->Append(row)) {
+            break;
+        }
+        ++result.matchCount;
+        result.matchSeconds += texts.Seconds(i);
+    }
+    return result;
 }
 
 }  // namespace
@@ -136,40 +200,18 @@ int FieldContains(const char* field, const char* term) {
 }
 
 FilterResult FilterRows(const ItemList& library, const char* query) {
-    char cut[kQueryBufferSize] = {};
-    for (int i = 0; query != nullptr && i < kMaxQueryLength && query[i] != '\0'; ++i) {
-        cut[i] = query[i];
+    SearchTexts texts;
+    if (!texts.CatchUp(library)) {
+        return FilterResult{};
     }
-    char terms[kTermBufferSize];
-    SplitQuery(cut, terms, sizeof terms);
+    return FilterTexts(library, texts, query);
+}
 
-    FilterResult result;
-    result.rows.reset(new (std::nothrow) ItemList());
-    if (!result.rows) {
-        return result;
+FilterResult FilterLibrary(LibraryLists& lists, const char* query) {
+    if (!lists.searchTexts.CatchUp(lists.library)) {
+        return FilterResult{};
     }
-    const int32_t count = library.Count();
-    for (int32_t i = 0; i < count; ++i) {
-        LibraryItem* row = library.Get(i);
-        if (row == nullptr) {
-            continue;
-        }
-        // Converting to unsigned first makes negative lengths wrap like the
-        // 32-bit sums they are, without signed overflow.
-        const auto length = static_cast<uint32_t>(row->length);
-        result.totalSeconds += length;
-        if (!AllTermsFound(*row, terms)) {
-            continue;
-        }
-        // Counted only once appended, so the count and total always describe
-        // exactly the rows in the list, even after running out of memory.
-        if (!result.rows->Append(row)) {
-            break;
-        }
-        ++result.matchCount;
-        result.matchSeconds += length;
-    }
-    return result;
+    return FilterTexts(lists.library, lists.searchTexts, query);
 }
 
 void FormatStatusLine(char* buffer, size_t size, int32_t libraryCount, const FilterResult& result) {

@@ -8,6 +8,8 @@
 
 #include "library/item_list.h"
 
+struct LibraryLists;
+
 // The search box is read with room for 255 bytes including the NUL, so a
 // query holds at most 254 characters; a longer one is cut before splitting.
 constexpr size_t kQueryBufferSize = 256;
@@ -40,8 +42,13 @@ struct FilterResult {
 // The rows of `library` in which every term of `query` is found in the album,
 // artist, title, genre or year text (the filename, length and track number
 // are never searched). With no terms every row matches. Null when memory for
-// the new list runs out.
+// the new list runs out. Reads every row's texts first: FilterLibrary keeps
+// them from pass to pass.
 FilterResult FilterRows(const ItemList& library, const char* query);
+
+// FilterRows over the library list, scanning the lists' compact search texts,
+// which it first brings up to date with rows that entered since the last pass.
+FilterResult FilterLibrary(LibraryLists& lists, const char* query);
 
 // "%d items [%d:%02d:%02d]" with the library's count and total when the pass
 // kept every row, else "Found: %d items [%d:%02d:%02d]" with the matches'

@@ -1,8 +1,10 @@
-// The sort order of the result list: sort keys, the row comparison with its
-// fixed tie-break chains, and the column-click rule.
+// The sort order of the result list: the row comparison with its fixed
+// tie-break chains, the stable sort, and the column-click rule.
 #pragma once
 
 #include <cstdint>
+
+#include "library/sort_key.h"
 
 class ItemList;
 struct LibraryItem;
@@ -14,20 +16,15 @@ struct SortState {
     int32_t direction = 0;  // 0 ascending, anything else descending
 };
 
-// The key a text sorts by: the text itself past leading bytes that are not
-// ASCII letters or digits, then past one leading "the " (any case), then past
-// spaces. Points into `text`; an absent text gives the empty text. Never null.
-const char* SortKey(const char* text);
-
-// Negative, 0 or positive as SortKey(a) orders before, with or after
-// SortKey(b), comparing bytes as unsigned after lowering A-Z.
-int CompareKeys(const char* a, const char* b);
-
 // -1, 0 or +1 for rows a and b under `state`: up to four keys along the
 // column's tie-break chain; once Album ties, the rest of the chain ascends.
+// Uses the keys the rows got on entering the library (derived on the spot
+// for rows that never did).
 int CompareRows(const LibraryItem& a, const LibraryItem& b, const SortState& state);
 
-// Sorts the list's pointers in place with CompareRows (not stable).
+// Sorts the list's pointers in place with CompareRows. Stable in library
+// order: rows that compare equal keep the order of the library list (rows
+// outside the library keep their order in `rows`). Null entries go first.
 void SortRows(ItemList& rows, const SortState& state);
 
 // A click on a column header: the same column flips the direction (to 1 from

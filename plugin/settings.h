@@ -7,5 +7,8 @@
 // and writes do nothing, rather than going to the system's own win.ini.
 int ReadSettingInt(const char* key, int fallback);
 void WriteSettingInt(const char* key, int value);
+// A text comes back byte for byte as written, quotes and edge blanks
+// included, cut to size - 1 bytes; texts that earlier versions wrote read
+// as they always did.
 void ReadSettingText(const char* key, char* buffer, size_t size);
 void WriteSettingText(const char* key, const char* text);

@@ -2,12 +2,26 @@
 #include "plugin/settings.h"
 
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "plugin/plugin_state.h"
 
 namespace {
 
 constexpr char kSection[] = "ml_kovra";
+
+// The profile functions trim blanks (and other control bytes) at a value's
+// ends and drop one pair of matching quotes around it.
+bool ProfileWouldChange(char edge) {
+    return edge == '"' || edge == '\'' || static_cast<unsigned char>(edge) <= ' ';
+}
+
+// Room for the wrapping quotes: when the buffer is just big enough for the
+// text, the profile functions cut the closing quote first and then the
+// text's last character in its place.
+constexpr size_t kWrappingQuotes = 2;
 
 }  // namespace
 
@@ -29,14 +43,27 @@ void ReadSettingText(const char* key, char* buffer, size_t size) {
         return;
     }
     buffer[0] = 0;
-    if (g_plugin.settingsPath != nullptr) {
-        GetPrivateProfileStringA(kSection, key, "", buffer, static_cast<DWORD>(size),
-                                 g_plugin.settingsPath);
+    if (g_plugin.settingsPath == nullptr) {
+        return;
     }
+    std::vector<char> value(size + kWrappingQuotes, 0);
+    GetPrivateProfileStringA(kSection, key, "", value.data(), static_cast<DWORD>(value.size()),
+                             g_plugin.settingsPath);
+    lstrcpynA(buffer, value.data(), static_cast<int>(size));
 }
 
+// A text the profile functions would change on its way back is written in
+// one extra pair of double quotes, which they take off again. Texts written
+// plain before keep reading as they did.
 void WriteSettingText(const char* key, const char* text) {
-    if (g_plugin.settingsPath != nullptr) {
-        WritePrivateProfileStringA(kSection, key, text, g_plugin.settingsPath);
+    if (g_plugin.settingsPath == nullptr) {
+        return;
     }
+    const size_t length = text != nullptr ? std::strlen(text) : 0;
+    if (length > 0 && (ProfileWouldChange(text[0]) || ProfileWouldChange(text[length - 1]))) {
+        const std::string wrapped = '"' + std::string(text, length) + '"';
+        WritePrivateProfileStringA(kSection, key, wrapped.c_str(), g_plugin.settingsPath);
+        return;
+    }
+    WritePrivateProfileStringA(kSection, key, text, g_plugin.settingsPath);
 }

@@ -1,10 +1,11 @@
 // kovra-catalogue: prints, tab-separated, the albums and tracks the loader reads from a player
-// image, or the rows the plug-in's view would show, searched and sorted.
+// image, or the rows the plug-in's view would show, searched and sorted, or exports those rows.
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "catalogue/catalogue_import.h"
 #include "catalogue/catalogue_loader.h"
@@ -14,24 +15,16 @@
 #include "library/library_lists.h"
 #include "library/search_filter.h"
 #include "library/sort_order.h"
+#include "tools/catalogue_arguments.h"
+#include "tools/export_formats.h"
+#include "tools/export_output.h"
+#include "tools/export_rows.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Options {
-    std::string imagePath;
-    bool rows = false;  // the view's rows instead of the catalogue records
-    std::string search;
-    SortState sort;
-};
-
-// The view's column headers, by column number.
-const char* const kRowColumns[kColumnCount] = {
-    "Artist", "Title", "Album", "Length", "Track #", "Genre", "Year", "Filename",
-};
-
-enum class Parsed { Run, Help, Invalid };
+const char kProgram[] = "kovra-catalogue";
 
 const char* const kAlbumColumns[] = {
     "manifest path", "creator", "album title", "genre", "recorded", "search key",
@@ -45,103 +38,35 @@ const char* const kTrackColumns[] = {
 static_assert(sizeof kTrackColumns / sizeof kTrackColumns[0] == kTrackFieldCount,
               "one column per track field");
 
-void PrintUsage(std::FILE* to) {
-    std::fprintf(to,
-                 "usage: kovra-catalogue PATH [--rows] [--search TEXT] [--sort COLUMN[:desc]]\n"
-                 "  prints the albums and tracks of the player image in folder PATH,\n"
-                 "  one tab-separated line each, as the media library would load them.\n"
-                 "  --rows          print the rows the library view shows instead, and\n"
-                 "                  its status line last\n"
-                 "  --search TEXT   only the rows the search TEXT finds (implies --rows)\n"
-                 "  --sort COLUMN   sort by artist, title, album, length, track, genre,\n"
-                 "                  year or filename; add :desc to descend (implies --rows)\n");
+void PrintError(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
 }
 
-// "artist", "track:desc", ... into a sort state; false for an unknown column.
-bool ParseSort(const std::string& text, SortState& sort) {
-    static const char* const kNames[kColumnCount] = {"artist", "title", "album", "length",
-                                                     "track",  "genre", "year",  "filename"};
-    const size_t colon = text.find(':');
-    const std::string name = text.substr(0, colon);
-    const std::string direction = colon == std::string::npos ? "asc" : text.substr(colon + 1);
-    if (direction != "asc" && direction != "desc") {
-        return false;
-    }
-    for (int column = 0; column < kColumnCount; ++column) {
-        if (name == kNames[column]) {
-            sort.column = column;
-            sort.direction = direction == "desc" ? 1 : 0;
-            return true;
-        }
-    }
-    return false;
-}
-
-// Options take the form --name [value]; each new one is one more branch here.
-Parsed ParseArguments(int argc, char** argv, Options& options) {
-    bool havePath = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            return Parsed::Help;
-        }
-        if (arg == "--rows") {
-            options.rows = true;
-            continue;
-        }
-        if ((arg == "--search" || arg == "--sort") && i + 1 == argc) {
-            std::fprintf(stderr, "kovra-catalogue: %s needs a value\n", arg.c_str());
-            return Parsed::Invalid;
-        }
-        if (arg == "--search") {
-            options.search = argv[++i];
-            options.rows = true;
-            continue;
-        }
-        if (arg == "--sort") {
-            if (!ParseSort(argv[++i], options.sort)) {
-                std::fprintf(stderr, "kovra-catalogue: cannot sort by %s\n", argv[i]);
-                return Parsed::Invalid;
-            }
-            options.rows = true;
-            continue;
-        }
-        if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "kovra-catalogue: unknown option %s\n", arg.c_str());
-            return Parsed::Invalid;
-        }
-        if (havePath) {
-            std::fprintf(stderr, "kovra-catalogue: only one PATH, please\n");
-            return Parsed::Invalid;
-        }
-        options.imagePath = arg;
-        havePath = true;
-    }
-    return havePath ? Parsed::Run : Parsed::Invalid;
-}
-
-// The loader reads paths relative to the current folder when the drive root is empty, so the
-// image folder becomes the current one.
-bool EnterImage(const std::string& imagePath) {
+// A player is a folder (or drive) with index.mum in it, as the plug-in finds one. The loader
+// reads paths relative to the current folder when the drive root is empty, so the player's
+// folder becomes the current one. False with the reason told when it is no player.
+bool EnterPlayer(const std::string& playerPath) {
     std::error_code error;
-    if (!fs::is_directory(imagePath, error)) {
-        std::fprintf(stderr, "kovra-catalogue: %s is not a folder\n", imagePath.c_str());
+    if (!fs::is_directory(playerPath, error)) {
+        PrintError(playerPath + " is not a folder");
         return false;
     }
-    fs::current_path(imagePath, error);
+    fs::current_path(playerPath, error);
     if (error) {
-        std::fprintf(stderr, "kovra-catalogue: cannot enter %s: %s\n", imagePath.c_str(),
-                     error.message().c_str());
+        PrintError("cannot enter " + playerPath + ": " + error.message());
         return false;
     }
-    if (!fs::exists("SYSTEM/List/Music/album.mum", error) &&
-        !fs::exists("SYSTEM/List/Music/music.mum", error)) {
-        std::fprintf(stderr,
-                     "kovra-catalogue: no player catalogue in %s "
-                     "(neither SYSTEM/List/Music/album.mum nor music.mum)\n",
-                     imagePath.c_str());
+    // Only a regular file is opened: a FIFO by that name would block the open.
+    if (!fs::is_regular_file("index.mum", error)) {
+        PrintError("not a player: no index.mum in " + playerPath);
         return false;
     }
+    std::FILE* index = std::fopen("index.mum", "rb");
+    if (index == nullptr) {
+        PrintError("cannot read index.mum in " + playerPath);
+        return false;
+    }
+    std::fclose(index);
     return true;
 }
 
@@ -214,14 +139,14 @@ void PrintTracks(const CatalogueLists& lists) {
 bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
     LibraryLists lists;
     AppendCatalogueRows(catalogue, lists.library);
-    FilterResult found = FilterRows(lists.library, options.search.c_str());
+    FilterResult found = FilterLibrary(lists, options.search.c_str());
     if (!found.rows) {
-        std::fprintf(stderr, "kovra-catalogue: out of memory\n");
+        PrintError("out of memory");
         return false;
     }
     SortRows(*found.rows, options.sort);
     Row header;
-    for (const char* column : kRowColumns) {
+    for (const char* column : kViewColumnNames) {
         header.Add(column);
     }
     header.Print();
@@ -240,33 +165,75 @@ bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
     return true;
 }
 
+// The view's tracks in the chosen format, to standard output or the output file. The output
+// file's path was made absolute before the player's folder became the current one.
+int Export(const DeviceCatalogue& catalogue, const Options& options, const fs::path& output) {
+    std::vector<ExportRow> rows;
+    if (!CollectExportRows(catalogue, options.search.c_str(), options.sort, rows)) {
+        PrintError("out of memory");
+        return kExitCannotWrite;
+    }
+    std::string text;
+    WriteExport(options.format, rows, text);
+    std::string error;
+    if (!WriteOutput(output.string(), text, error)) {
+        PrintError(error);
+        return kExitCannotWrite;
+    }
+    return kExitDone;
+}
+
+int Print(const DeviceCatalogue& catalogue, const Options& options) {
+    if (options.mode == Mode::Rows) {
+        if (!PrintRows(catalogue, options)) {
+            return kExitCannotWrite;
+        }
+    } else {
+        PrintAlbums(*catalogue.Lists());
+        std::printf("\n");
+        PrintTracks(*catalogue.Lists());
+    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        PrintError("cannot write to standard output");
+        return kExitCannotWrite;
+    }
+    return kExitDone;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Options options;
-    switch (ParseArguments(argc, argv, options)) {
+    std::string error;
+    switch (ParseArguments(argc, argv, options, error)) {
         case Parsed::Help:
             PrintUsage(stdout);
-            return 0;
+            return kExitDone;
         case Parsed::Invalid:
-            PrintUsage(stderr);
-            return 2;
+            PrintError(error + " (see " + kProgram + " --help)");
+            return kExitBadArguments;
         case Parsed::Run:
             break;
     }
-    if (!EnterImage(options.imagePath)) {
-        return 2;
+    std::error_code pathError;
+    const fs::path output =
+        options.outputPath.empty() ? fs::path() : fs::absolute(options.outputPath, pathError);
+    if (pathError) {
+        PrintError("cannot write " + options.outputPath + ": " + pathError.message());
+        return kExitCannotWrite;
+    }
+    if (!EnterPlayer(options.playerPath)) {
+        return kExitNotAPlayer;
+    }
+    // Nothing is ever written to the player, not even on request.
+    if (!output.empty() && LiesInside(output, fs::current_path(pathError))) {
+        PrintError("will not write " + options.outputPath + " onto the player");
+        return kExitBadArguments;
     }
     DeviceCatalogue catalogue;
     LoadCatalogue(catalogue);
-    if (options.rows) {
-        if (!PrintRows(catalogue, options)) {
-            return 1;
-        }
-        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    if (options.mode == Mode::Export) {
+        return Export(catalogue, options, output);
     }
-    PrintAlbums(*catalogue.Lists());
-    std::printf("\n");
-    PrintTracks(*catalogue.Lists());
-    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    return Print(catalogue, options);
 }

@@ -19,10 +19,12 @@ struct Arguments {
 
 void PrintUsage() {
     std::fprintf(stderr,
-                 "usage: kovra-make-image DIR [--tracks N] [--seed S]\n"
+                 "usage: kovra-make-image DIR [--tracks N] [--seed S] [--audio-files]\n"
                  "  writes a made-up player image (index.mum, SYSTEM/List/Music/...) into DIR\n"
                  "  --tracks N  number of tracks, 0..%lu (default 200)\n"
-                 "  --seed S    the same seed gives the same image, byte for byte (default 1)\n",
+                 "  --seed S    the same seed gives the same image, byte for byte (default 1)\n"
+                 "  --audio-files  also an empty file at every track's audio path, so that\n"
+                 "                 the image is an intact player\n",
                  kMaxTracks);
 }
 
@@ -41,7 +43,9 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         unsigned long value = 0;
-        if (arg == "--tracks" || arg == "--seed") {
+        if (arg == "--audio-files") {
+            arguments.options.audioFiles = true;
+        } else if (arg == "--tracks" || arg == "--seed") {
             const unsigned long max = arg == "--tracks" ? kMaxTracks : 0xFFFFFFFFUL;
             if (i + 1 >= argc || !ParseNumber(argv[++i], max, value)) {
                 std::fprintf(stderr, "kovra-make-image: %s needs a number from 0 to %lu\n",

@@ -14,6 +14,7 @@
 #include "plugin/tree_item.h"
 #include "resources/resource.h"
 #include "view/drag_drop.h"
+#include "view/read_progress_line.h"
 #include "view/view_skin.h"
 
 namespace {
@@ -105,11 +106,12 @@ void OnApplySearchTimer(HWND view) {
 }
 
 // The device is read here rather than while opening, so the view shows at
-// once. Setting the stored search text arms the search timer, whose pass
-// brings the rows to the list.
+// once; its status line tells how the read goes. Setting the stored search
+// text arms the search timer, whose pass brings the rows to the list.
 void OnInitialLoadTimer(HWND view) {
     KillTimer(view, kInitialLoadTimer);
     if (g_lists.library.Count() == 0) {
+        ReadProgressScope progress(view);
         ImportCatalogue(g_deviceCatalogue, g_lists, LocateDevice);
     }
     char text[kTextBufferSize];
@@ -235,12 +237,17 @@ INT_PTR Dispatch(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // Every message goes to the host's skin pre-handler first (from the second
-// view on, the previous view's pre-handler sees even WM_INITDIALOG).
+// view on, the previous view's pre-handler sees even WM_INITDIALOG). The
+// window is forgotten when it goes even if the pre-handler took WM_DESTROY:
+// passes and exports must never reach a dead view.
 INT_PTR CALLBACK ViewDialogProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
         if (g_viewSkin.preHandler != nullptr) {
             const INT_PTR handled = g_viewSkin.preHandler(view, message, wParam, lParam);
             if (handled != 0) {
+                if (message == WM_DESTROY) {
+                    g_plugin.viewWindow = nullptr;
+                }
                 return handled;
             }
         }

@@ -125,6 +125,31 @@ TEST(SampleImageTest, SameSeedWritesTheSameBytesAndAnotherSeedDoesNot) {
     }
 }
 
+// The read-speed probe reads these files as the load would: each once, all but index.mum.
+TEST(SampleImageTest, CatalogueFilesAreEveryFileALoadReadsInItsOrder) {
+    for (const ImageCase& c : kImageCases) {
+        SCOPED_TRACE("seed " + std::to_string(c.seed));
+        TempDir folder;
+        ASSERT_TRUE(WriteSampleImage(folder.Path().string(), {c.seed, c.trackCount}));
+        const SampleImage image = DescribeSampleImage({c.seed, c.trackCount});
+        const std::vector<std::string> files = CatalogueFilesInReadOrder(image);
+        std::set<std::string> named(files.begin(), files.end());
+        EXPECT_EQ(named.size(), files.size()) << "a file named twice";
+        named.insert("index.mum");
+        std::set<std::string> written;
+        for (const auto& file : ReadTree(folder.Path())) {
+            written.insert(file.first);
+        }
+        EXPECT_EQ(named, written);
+        ASSERT_GE(files.size(), image.albums.size() + 2);
+        EXPECT_EQ(files.front(), "SYSTEM/List/Music/album.mum");
+        EXPECT_EQ(files[image.albums.size() + 1], "SYSTEM/List/Music/music.mum");
+        if (!image.tracks.empty()) {
+            EXPECT_EQ(files[image.albums.size() + 2], image.tracks.front().manifestPath);
+        }
+    }
+}
+
 // The Windows build writes the image too: a text-mode stream there would turn LF into CR LF.
 TEST(SampleImageTest, EveryFileIsUtf8XmlWithLfLineEnds) {
     TempDir image;
@@ -138,6 +163,21 @@ TEST(SampleImageTest, EveryFileIsUtf8XmlWithLfLineEnds) {
         EXPECT_EQ(bytes.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", 0), 0u);
         EXPECT_EQ(bytes.find('\r'), std::string::npos);
     }
+}
+
+// An intact player has every audio file its catalogue names; a rewrite without them leaves none.
+TEST(SampleImageTest, AudioFilesOptionWritesAnEmptyFileAtEveryTrackPath) {
+    TempDir image;
+    SampleImageOptions options{6, 30};
+    options.audioFiles = true;
+    ASSERT_TRUE(WriteSampleImage(image.Path().string(), options));
+    for (const SampleTrack& t : DescribeSampleImage(options).tracks) {
+        const fs::path audio = image.Path() / fs::u8path(t.lastUrl.substr(1));
+        EXPECT_TRUE(fs::is_regular_file(audio) && fs::file_size(audio) == 0) << t.lastUrl;
+    }
+    options.audioFiles = false;
+    ASSERT_TRUE(WriteSampleImage(image.Path().string(), options));
+    EXPECT_FALSE(fs::exists(image.Path() / "MUSIC"));
 }
 
 bool HasNonAscii(const std::string& text) {

@@ -460,6 +460,32 @@ TEST(FilterRowsEdges, ResultListGrowsPastOneStep) {
 
 // ---- FormatStatusLine ----------------------------------------------------
 
+TEST(FilterLibrary, KeepsItsSearchTextsInStepWithTheLibrary) {
+    testing_support::OwnedLists lists;
+    lists.Add({"Abba", "Waterloo", "Gold", 100, 1, "Pop", 1974});
+    EXPECT_EQ(FilterLibrary(lists, "waterloo").matchCount, 1);
+
+    // Rows that enter after a pass are searched by the next one.
+    lists.Add({"ABBA", "SOS", "Gold", 200, 2, "Pop", 1975});
+    lists.Add({"Cd", "Song", "Ab", 50, 1, nullptr, 0});
+    const FilterResult both = FilterLibrary(lists, "abba GOLD");
+    EXPECT_EQ(both.matchCount, 2);
+    EXPECT_EQ(both.matchSeconds, 300u);
+    EXPECT_EQ(both.totalSeconds, 350u);
+    EXPECT_EQ(FilterLibrary(lists, "1975").matchCount, 1);
+    // Fields are searched one by one: no term is found across two of them.
+    EXPECT_EQ(FilterLibrary(lists, "abcd").matchCount, 0);
+    EXPECT_EQ(FilterLibrary(lists, "popsos").matchCount, 0);
+
+    ClearLibrary(lists);
+    lists.Add({"Blur", "Song 2", "Blur", 122, 2, "Britpop", 1997});
+    const FilterResult after = FilterLibrary(lists, "");
+    EXPECT_EQ(after.matchCount, 1);
+    EXPECT_EQ(after.totalSeconds, 122u);
+    EXPECT_EQ(FilterLibrary(lists, "abba").matchCount, 0);
+    EXPECT_EQ(FilterLibrary(lists, "pop").matchCount, 1);
+}
+
 TEST(StatusLine, Formats) {
     struct Case {
         const char* name;

@@ -429,6 +429,258 @@ TEST(SortRows, UnsortableColumnsKeepEveryRow) {
     }
 }
 
+// The comparison as it was before rows kept derived keys: both sort keys
+// derived again from the texts on every call. The stored keys must give
+// exactly this order.
+namespace reference {
+
+const char* Text(const LibraryItem& row, int32_t column) {
+    switch (column) {
+        case kColumnArtist:
+            return row.artist;
+        case kColumnTitle:
+            return row.title;
+        case kColumnAlbum:
+            return row.album;
+        default:
+            return row.genre;
+    }
+}
+
+int32_t Number(const LibraryItem& row, int32_t column) {
+    const int32_t value = column == kColumnLength  ? row.length
+                          : column == kColumnTrack ? row.track
+                                                   : row.year;
+    return value < 0 ? 0 : value;
+}
+
+int32_t Next(int32_t column) {
+    switch (column) {
+        case kColumnArtist:
+            return kColumnAlbum;
+        case kColumnAlbum:
+            return kColumnTrack;
+        case kColumnTrack:
+            return kColumnTitle;
+        default:
+            return kColumnArtist;
+    }
+}
+
+int CompareRows(const LibraryItem& a, const LibraryItem& b, const SortState& state) {
+    int32_t column = state.column;
+    int32_t direction = state.direction;
+    if (column < kColumnArtist || column > kColumnYear) {
+        return 0;
+    }
+    for (int step = 0; step < 4; ++step) {
+        int order;
+        if (column == kColumnLength || column == kColumnTrack || column == kColumnYear) {
+            order =
+                (Number(a, column) > Number(b, column)) - (Number(a, column) < Number(b, column));
+        } else {
+            order = CompareKeys(Text(a, column), Text(b, column));
+        }
+        if (order != 0) {
+            return (order < 0) == (direction == 0) ? -1 : 1;
+        }
+        if (column == kColumnAlbum) {
+            direction = 0;
+        }
+        column = Next(column);
+    }
+    return 0;
+}
+
+}  // namespace reference
+
+// Texts that tie in many ways: case, leading noise and articles, shared
+// prefixes of two bytes and more, one or two bytes, empty and absent, high
+// bytes, and a key that starts past 255 bytes of noise.
+std::vector<std::string> TieProneTexts() {
+    std::vector<std::string> texts = {
+        "Abba",
+        "ABBA",
+        "abba ",
+        "The Abba",
+        "...abba",
+        "Abbey Road",
+        "Abbe",
+        "Ab",
+        "ab",
+        "A",
+        "a",
+        "The",
+        "The ",
+        "Theatre",
+        "the the",
+        "!!",
+        "",
+        "a_b",
+        "AB",
+        "Ab\xE9",
+        "\xE9t\xE9",
+        "The 'Rock'",
+        "'Rock'",
+        "rock",
+        "Rocket",
+        "Roc",
+        "  The  Who",
+        "Who",
+        "Golden Mo",
+        "golden m",
+        "Golden Morning",
+    };
+    texts.push_back(std::string(300, '.') + "Abba");
+    texts.push_back(std::string(254, '-') + "Abbey");
+    texts.push_back(std::string(255, ' ') + "Ab");
+    return texts;
+}
+
+// Library rows drawn from those texts and from small numbers with negatives;
+// texts index past the list for an absent text.
+void AddTieProneRows(testing_support::OwnedLists& lists, int count, uint32_t seed) {
+    const std::vector<std::string> texts = TieProneTexts();
+    auto next = [&seed](uint32_t bound) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % bound;
+    };
+    auto text = [&](void) -> const char* {
+        const uint32_t pick = next(static_cast<uint32_t>(texts.size()) + 2);
+        return pick < texts.size() ? texts[pick].c_str() : nullptr;
+    };
+    for (int i = 0; i < count; ++i) {
+        RowValues values;
+        values.artist = text();
+        values.title = text();
+        values.album = text();
+        values.length = static_cast<int32_t>(next(4)) - 1;
+        values.track = static_cast<int32_t>(next(4)) - 1;
+        values.genre = text();
+        values.year = static_cast<int32_t>(next(3)) - 1;
+        values.filename = text();
+        lists.Add(values);
+    }
+}
+
+std::vector<SortState> EveryState() {
+    std::vector<SortState> states;
+    for (int32_t column = -1; column <= kColumnCount; ++column) {
+        for (int32_t direction : {0, 1, 5}) {
+            states.push_back(SortState{column, direction});
+        }
+    }
+    return states;
+}
+
+TEST(CompareRows, StoredKeysGiveTheOrderOfKeysDerivedOnEveryCall) {
+    testing_support::OwnedLists lists;
+    AddTieProneRows(lists, 160, 777);
+    RowSet outside;  // rows that never entered the library derive their keys on the spot
+    for (int i = 0; i < 12; ++i) {
+        const LibraryItem& row = *lists.library.Get(i);
+        outside.Add({row.artist, row.title, row.album, row.length, row.track, row.genre, row.year});
+    }
+    for (const SortState& state : EveryState()) {
+        for (int32_t i = 0; i < lists.library.Count(); ++i) {
+            for (int32_t j = 0; j < lists.library.Count(); ++j) {
+                const LibraryItem& a = *lists.library.Get(i);
+                const LibraryItem& b = *lists.library.Get(j);
+                ASSERT_EQ(CompareRows(a, b, state), reference::CompareRows(a, b, state))
+                    << "column " << state.column << " direction " << state.direction << " rows "
+                    << i << ", " << j;
+            }
+            for (int32_t j = 0; j < outside.list.Count(); ++j) {
+                const LibraryItem& a = *lists.library.Get(i);
+                const LibraryItem& b = *outside.list.Get(j);
+                ASSERT_EQ(CompareRows(a, b, state), reference::CompareRows(a, b, state));
+                ASSERT_EQ(CompareRows(b, a, state), reference::CompareRows(b, a, state));
+            }
+        }
+    }
+}
+
+// Places in the library list of the rows of `list`, in list order.
+std::vector<int32_t> LibraryPlaces(const ItemList& library, const ItemList& list) {
+    std::vector<int32_t> places;
+    for (int32_t i = 0; i < list.Count(); ++i) {
+        for (int32_t j = 0; j < library.Count(); ++j) {
+            if (library.Get(j) == list.Get(i)) {
+                places.push_back(j);
+            }
+        }
+    }
+    return places;
+}
+
+TEST(SortRows, FollowsTheReferenceOrderWithEqualRowsInLibraryOrder) {
+    testing_support::OwnedLists lists;
+    AddTieProneRows(lists, 600, 4242);
+    // Start from a shuffled list, as a re-sort after another column does.
+    ItemList shuffled;
+    for (int32_t i = 0; i < lists.library.Count(); ++i) {
+        ASSERT_TRUE(shuffled.Append(lists.library.Get((i * 7919) % lists.library.Count())));
+    }
+    for (const SortState& state : EveryState()) {
+        SortRows(shuffled, state);
+        const std::vector<int32_t> places = LibraryPlaces(lists.library, shuffled);
+        ASSERT_EQ(places.size(), 600u);
+        for (size_t i = 1; i < places.size(); ++i) {
+            const LibraryItem& a = *lists.library.Get(places[i - 1]);
+            const LibraryItem& b = *lists.library.Get(places[i]);
+            const int order = reference::CompareRows(a, b, state);
+            ASSERT_TRUE(order < 0 || (order == 0 && places[i - 1] < places[i]))
+                << "column " << state.column << " direction " << state.direction << " at " << i;
+        }
+    }
+}
+
+TEST(SortRows, RowsThatAllTieKeepTheirOrderTwiceInARow) {
+    // Every key equal, but the filename (which no chain compares) tells rows apart.
+    for (int32_t column : {int32_t{kColumnArtist}, int32_t{kColumnTrack}, int32_t{kColumnFilename},
+                           int32_t{99}, int32_t{-3}}) {
+        testing_support::OwnedLists lists;
+        RowSet outside;
+        for (int i = 0; i < 70; ++i) {
+            const std::string name = std::to_string(i);
+            lists.Add({"The Band", "Song", "Album", 60, 1, "Rock", 1999, name.c_str()});
+            outside.Add({"the band", "song", "ALBUM", 60, 1, "rock", 1999, name.c_str()});
+        }
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int32_t direction : {0, 1}) {
+                ItemList library;  // a result list in library order, as the filter pass makes
+                for (int32_t i = 0; i < lists.library.Count(); ++i) {
+                    ASSERT_TRUE(library.Append(lists.library.Get(i)));
+                }
+                SortRows(library, SortState{column, direction});
+                SortRows(outside.list, SortState{column, direction});
+                for (int32_t i = 0; i < 70; ++i) {
+                    ASSERT_EQ(library.Get(i), lists.library.Get(i)) << column << " at " << i;
+                    ASSERT_EQ(std::stoi(outside.list.Get(i)->filename), i) << column << " at " << i;
+                }
+            }
+        }
+    }
+}
+
+TEST(SortRows, AColumnThatTiesEverywhereShowsLibraryOrderAfterAnotherSort) {
+    testing_support::OwnedLists lists;
+    for (const char* artist : {"Cream", "Abba", "Blur", "abba", "Doors", "ABBA"}) {
+        lists.Add({artist, "x", nullptr, 0, 0, nullptr, 0});
+    }
+    ItemList result;
+    for (int32_t i = 0; i < lists.library.Count(); ++i) {
+        ASSERT_TRUE(result.Append(lists.library.Get(i)));
+    }
+    SortRows(result, SortState{kColumnArtist, 1});
+    // The three Abbas tie on every key: they keep library order even descending.
+    EXPECT_EQ(LibraryPlaces(lists.library, result), (std::vector<int32_t>{4, 0, 2, 1, 3, 5}));
+    for (int32_t column : {int32_t{kColumnFilename}, int32_t{12}}) {
+        SortRows(result, SortState{column, 0});
+        EXPECT_EQ(LibraryPlaces(lists.library, result), (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
+    }
+}
+
 // Column clicks
 
 TEST(ApplyColumnClick, SameColumnFlipsAnotherColumnKeepsDirection) {

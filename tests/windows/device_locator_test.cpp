@@ -8,7 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "catalogue/catalogue_records.h"
+#include "tests/windows/support/import_patch.h"
 
 namespace {
 
@@ -78,6 +84,99 @@ TEST_F(DeviceLocatorTest, NoHandleStaysOpenOnIndex) {
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_NE(exclusive, INVALID_HANDLE_VALUE);
     CloseHandle(exclusive);
+}
+
+// Error modes, as the locator's own calls to the system see them --------
+
+struct ErrorModes {
+    UINT thread = 0;
+    UINT process = 0;
+};
+
+ErrorModes CurrentErrorModes() {
+    return {static_cast<UINT>(GetThreadErrorMode()), GetErrorMode()};
+}
+
+struct Probe {
+    std::string path;
+    ErrorModes modes;
+};
+
+using CreateFileFunction = HANDLE(WINAPI*)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD,
+                                           DWORD, HANDLE);
+using GetProcAddressFunction = FARPROC(WINAPI*)(HMODULE, LPCSTR);
+
+std::vector<Probe> g_probes;
+CreateFileFunction g_createFile = nullptr;
+GetProcAddressFunction g_getProcAddress = nullptr;
+
+HANDLE WINAPI RecordingCreateFile(LPCSTR path, DWORD access, DWORD share,
+                                  LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                  HANDLE model) {
+    g_probes.push_back({path, CurrentErrorModes()});
+    return g_createFile(path, access, share, security, disposition, flags, model);
+}
+
+// As on a system before Windows 7.
+FARPROC WINAPI GetProcAddressWithoutThreadErrorMode(HMODULE module, LPCSTR name) {
+    if (HIWORD(name) != 0 && std::strcmp(name, "SetThreadErrorMode") == 0) {
+        return nullptr;
+    }
+    return g_getProcAddress(module, name);
+}
+
+template <typename Function>
+void* Address(Function function) {
+    return reinterpret_cast<void*>(function);
+}
+
+TEST_F(DeviceLocatorTest, CriticalErrorBoxesAreOffDuringTheProbesAndBackAfter) {
+    const struct {
+        const char* name;
+        bool threadModeAvailable;
+    } cases[] = {{"the thread's mode", true}, {"the process's mode", false}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        PutIndex("G:/", true);
+        // Modes of the host's own, which must stay set throughout.
+        SetThreadErrorMode(SEM_NOGPFAULTERRORBOX, nullptr);
+        SetErrorMode(SEM_NOOPENFILEERRORBOX);
+        const ErrorModes before = CurrentErrorModes();
+        ErrorModes during = before;
+        (test.threadModeAvailable ? during.thread : during.process) |= SEM_FAILCRITICALERRORS;
+
+        g_probes.clear();
+        {
+            const HMODULE self = GetModuleHandleA(nullptr);
+            testing_support::ImportPatch probes(self, "kernel32.dll", "CreateFileA",
+                                                Address(RecordingCreateFile));
+            ASSERT_TRUE(probes.Patched());
+            g_createFile = reinterpret_cast<CreateFileFunction>(probes.Original());
+            std::optional<testing_support::ImportPatch> olderSystem;
+            if (!test.threadModeAvailable) {
+                olderSystem.emplace(self, "kernel32.dll", "GetProcAddress",
+                                    Address(GetProcAddressWithoutThreadErrorMode));
+                ASSERT_TRUE(olderSystem->Patched());
+                g_getProcAddress =
+                    reinterpret_cast<GetProcAddressFunction>(olderSystem->Original());
+            }
+            EXPECT_EQ(Locate(), "G:/");
+        }
+        const ErrorModes after = CurrentErrorModes();
+        SetThreadErrorMode(0, nullptr);
+        SetErrorMode(0);
+
+        // The removable drives below G, in order; the first holds no index.
+        ASSERT_EQ(g_probes.size(), 2u);
+        EXPECT_EQ(g_probes[0].path, "E:/index.mum");
+        EXPECT_EQ(g_probes[1].path, "G:/index.mum");
+        for (const Probe& probe : g_probes) {
+            EXPECT_EQ(probe.modes.thread, during.thread) << probe.path;
+            EXPECT_EQ(probe.modes.process, during.process) << probe.path;
+        }
+        EXPECT_EQ(after.thread, before.thread);
+        EXPECT_EQ(after.process, before.process);
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -34,6 +35,14 @@ TEST(DllBinary, ExportsOnlyTheHostsEntryPoint) {
     const testing_support::PeNames names = testing_support::ReadPeNames(g_dllPath);
     ASSERT_TRUE(names.valid) << g_dllPath;
     EXPECT_EQ(names.exports, (std::vector<std::string>{"winampGetMediaLibraryPlugin"}));
+}
+
+// Most of a larger DLL would be the C++ runtime's streams and locales,
+// pulled in by a stream header or a library built with them.
+TEST(DllBinary, StaysWithinItsSizeBudget) {
+    std::ifstream dll(g_dllPath, std::ios::binary | std::ios::ate);
+    ASSERT_TRUE(dll) << g_dllPath;
+    EXPECT_LE(static_cast<long long>(dll.tellg()), 300 * 1024);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "devhost/status_listener.h"
 #include "tests/support/temp_dir.h"
 #include "tests/windows/support/player_drive.h"
 #include "tests/windows/support/plugin_fixture.h"
@@ -310,6 +311,32 @@ TEST_F(PluginTest, LongAudioPathsAreCutToTheFilenameBuffer) {
         longest = std::max(longest, filename.size());
     }
     EXPECT_EQ(longest, 255u);
+}
+
+// The player is pulled out while it is read: the files not yet read vanish.
+// The first progress line marks "while it is read" (big enough a player
+// takes well past the quiet stretch).
+TEST_F(PluginTest, APlayerUnpluggedMidReadShowsTheRowsReadSoFar) {
+    constexpr int kBigPlayer = 2000;
+    testing_support::WritePlayer(kBigPlayer, 5);
+    const HWND view = OpenView();
+    ASSERT_NE(view, nullptr);
+    bool unplugged = false;
+    devhost::StatusListener status(view, [&unplugged](const std::string& text) {
+        if (!unplugged && devhost::IsProgressText(text)) {
+            testing_support::ClearDrive();
+            unplugged = true;
+        }
+    });
+    ASSERT_TRUE(WaitForStatus(view, 60000));
+    if (!unplugged) {
+        GTEST_SKIP() << "the read reported no progress, so no moment to unplug in";
+    }
+    EXPECT_GE(RowCount(view), 1) << Status(view);
+    EXPECT_LT(RowCount(view), kBigPlayer + 1) << Status(view);
+    SetDlgItemTextA(view, 1006, "Nullsoft");
+    Host().Pump(300);
+    EXPECT_EQ(RowCount(view), 1);
 }
 
 }  // namespace

@@ -8,12 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "plugin/plugin_state.h"
 #include "plugin/settings.h"
 #include "resources/resource.h"
 #include "tests/support/rows.h"
 #include "tests/support/temp_dir.h"
+#include "view/read_progress.h"
+#include "view/read_progress_line.h"
 
 namespace {
 
@@ -134,6 +137,65 @@ TEST_F(LibraryViewTest, WithoutASettingsFileNothingIsWritten) {
     OnColumnClick(1);
     EXPECT_EQ(ReadSettingInt("sortcol", -7), -7);
     EXPECT_EQ(GetFileAttributesA(settings_.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// What the list control is told while drawing is switched off and on.
+struct ListMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool operator==(const ListMessage& other) const {
+        return message == other.message && wParam == other.wParam && lParam == other.lParam;
+    }
+};
+
+std::vector<ListMessage> g_listMessages;
+WNDPROC g_listProc = nullptr;
+
+LRESULT CALLBACK RecordingListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETREDRAW || message == LVM_SETITEMCOUNT || message == LVM_REDRAWITEMS) {
+        g_listMessages.push_back({message, wParam, lParam});
+    }
+    return CallWindowProcA(g_listProc, window, message, wParam, lParam);
+}
+
+TEST_F(LibraryViewTest, ReSortTellsTheListWithDrawingOffThenPaintsItOnce) {
+    ShowWindow(view_, SW_SHOWNA);
+    RunFilterPass();
+    UpdateWindow(view_);
+    g_listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingListProc)));
+    g_listMessages.clear();
+    OnColumnClick(1);
+    SetWindowLongPtrA(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
+    const std::vector<ListMessage> expected = {
+        {WM_SETREDRAW, FALSE, 0}, {LVM_SETITEMCOUNT, 0, 0}, {LVM_SETITEMCOUNT, 3, 0},
+        {LVM_REDRAWITEMS, 0, 2},  {WM_SETREDRAW, TRUE, 0},
+    };
+    EXPECT_EQ(g_listMessages, expected);
+    RECT pending = {};
+    EXPECT_TRUE(GetUpdateRect(list_, &pending, FALSE)) << "the list awaits one repaint";
+    RECT client = {};
+    GetClientRect(list_, &client);
+    EXPECT_TRUE(EqualRect(&pending, &client));
+}
+
+TEST_F(LibraryViewTest, ProgressLineIsPaintedAfterTheQuietStretchAndOnlyDuringTheRead) {
+    ShowWindow(view_, SW_SHOWNA);
+    UpdateWindow(view_);
+    const HWND status = GetDlgItem(view_, IDC_STATUS);
+    {
+        ReadProgressScope read(view_);
+        ShowReadProgress(1, 10);
+        EXPECT_EQ(Text(view_, IDC_STATUS), "") << "a small player shows nothing";
+        Sleep(kReadProgressQuietMs + 20);
+        ShowReadProgress(3, 10);
+        EXPECT_EQ(Text(view_, IDC_STATUS), "Reading the player... 3 of 10 catalogue files");
+        EXPECT_FALSE(GetUpdateRect(status, nullptr, FALSE)) << "painted without a message loop";
+    }
+    Sleep(kReadProgressIntervalMs + 20);
+    ShowReadProgress(10, 10);
+    EXPECT_EQ(Text(view_, IDC_STATUS), "Reading the player... 3 of 10 catalogue files");
 }
 
 }  // namespace

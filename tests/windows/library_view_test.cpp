@@ -14,6 +14,7 @@
 
 #include "devhost/modal_automation.h"
 #include "devhost/skin_functions.h"
+#include "devhost/status_listener.h"
 #include "plugin/host_api.h"
 #include "resources/resource.h"
 #include "tests/windows/support/plugin_fixture.h"
@@ -398,6 +399,16 @@ TEST_F(PlayerViewTest, ShowsEveryTrackOfThePlayerAndTheSampleRow) {
     }
 }
 
+// Its read ends within the quiet stretch: no progress text flickers.
+TEST_F(PlayerViewTest, ASmallPlayerShowsOnlyTheUsualStatusLine) {
+    const HWND view = OpenView();
+    ASSERT_NE(view, nullptr);
+    devhost::StatusListener status(view);
+    ASSERT_TRUE(WaitForStatus(view));
+    ASSERT_EQ(status.Texts().size(), 1u);
+    EXPECT_EQ(status.Texts()[0].text, ExpectedPlayerRows(kPlayer).status);
+}
+
 TEST_F(NoPlayerViewTest, WithoutAPlayerOnlyTheSampleRowShows) {
     const HWND view = OpenViewWithRows();
     EXPECT_EQ(Status(view), "1 items [0:11:06]");
@@ -460,6 +471,41 @@ TEST_F(PlayerViewTest, ClosingUnskinsWithTheHandleTheHostAnswered) {
         ASSERT_EQ(unskinned.size(), 1u);
         EXPECT_EQ(unskinned[0].wParam, test.expected);
         EXPECT_EQ(unskinned[0].target, Host().LibraryWindow());
+    }
+}
+
+TEST_F(NoPlayerViewTest, ClosingForgetsTheViewWhateverThePreHandlerAnswersToItsDestroy) {
+    const struct {
+        const char* name;
+        INT_PTR destroyAnswer;
+    } cases[] = {{"the pre-handler passes it on", 0}, {"the pre-handler answers it", 1}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        HostOptions options;
+        options.preHandlerAnswer = test.destroyAnswer;
+        options.preHandlerAnswerOnlyTo = WM_DESTROY;
+        Restart(options);
+        if (HasFatalFailure()) {
+            return;
+        }
+        HostItems bands(kBands);
+        ASSERT_EQ(Drop(bands.List()), 1);
+        const HWND view = OpenViewWithRows();
+        Type(view, "help");
+        ASSERT_EQ(StatusBecomes(view, "Found: 1 items [0:02:19]"), "Found: 1 items [0:02:19]");
+        ASSERT_TRUE(DestroyWindow(view));
+
+        // With no view, a drop runs no pass: the rows of the last one stay
+        // (a pass over a dead view would read an empty search and take all).
+        HostItems late({{"E:/late.mp3", "Late", "", "", "", 0, 0, 1}});
+        ASSERT_EQ(Drop(late.List()), 1);
+        Host().ClearRequests();
+        POINT elsewhere = {1, 1};
+        EXPECT_EQ(Send(PLUGMSG_TREE_DROP, TreeId(), reinterpret_cast<INT_PTR>(&elsewhere)), 1);
+        const auto drops = Host().RequestsWithCode(WM_LIBRARY_IPC, LIBIPC_DROP);
+        ASSERT_EQ(drops.size(), 1u);
+        ASSERT_EQ(drops[0].items.size(), 1u);
+        EXPECT_EQ(drops[0].items[0].title, "Help");
     }
 }
 
@@ -609,16 +655,29 @@ TEST_F(BandsViewTest, SearchTextIsStoredUpTo255Characters) {
 }
 
 TEST_F(BandsViewTest, ReopenedViewRestoresTheSearchAndItsRows) {
-    const HWND first = OpenViewWithRows();
-    Type(first, "rock");
-    ASSERT_EQ(StatusBecomes(first, "Found: 2 items [0:06:35]"), "Found: 2 items [0:06:35]");
-    const Texts titles = Column(first, 1);
-    ASSERT_TRUE(DestroyWindow(first));
+    const struct {
+        std::string typed, status;
+    } cases[] = {
+        {"rock", "Found: 2 items [0:06:35]"},
+        // A phrase no row holds; without its quotes both words would find Help.
+        {"\"help the\" ", "Found: 0 items [0:00:00]"},
+        {" \"the doors\"", "Found: 1 items [0:02:25]"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.typed);
+        const HWND first = OpenViewWithRows();
+        Type(first, test.typed);
+        ASSERT_EQ(StatusBecomes(first, test.status), test.status);
+        ASSERT_TRUE(PumpUntil([&] { return Stored("lastfilter") == test.typed; }));
+        const Texts titles = Column(first, 1);
+        ASSERT_TRUE(DestroyWindow(first));
 
-    const HWND second = OpenViewWithRows();
-    EXPECT_EQ(SearchText(second), "rock");
-    EXPECT_EQ(StatusBecomes(second, "Found: 2 items [0:06:35]"), "Found: 2 items [0:06:35]");
-    EXPECT_EQ(Column(second, 1), titles);
+        const HWND second = OpenViewWithRows();
+        EXPECT_EQ(SearchText(second), test.typed);
+        EXPECT_EQ(StatusBecomes(second, test.status), test.status);
+        EXPECT_EQ(Column(second, 1), titles);
+        ASSERT_TRUE(DestroyWindow(second));
+    }
 }
 
 // Cells and the status line ----------------------------------------------

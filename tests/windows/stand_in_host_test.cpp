@@ -372,6 +372,13 @@ TEST_F(StandInHostTest, SkinOptionsChangeTheAnswers) {
     host_->Options().preHandlerAnswer = 0;  // read at each call, not at hand-out
     Provoke(fake_plugin::kUseSkin);
     EXPECT_EQ(Seen(*host_).preHandlerAnswer, 0);
+    // The last message the fake plug-in offers is WM_PAINT.
+    host_->Options().preHandlerAnswer = 1;
+    for (const auto& [only, answer] : {std::pair<UINT, INT_PTR>{WM_DESTROY, 0}, {WM_PAINT, 1}}) {
+        host_->Options().preHandlerAnswerOnlyTo = only;
+        Provoke(fake_plugin::kUseSkin);
+        EXPECT_EQ(Seen(*host_).preHandlerAnswer, answer) << "only to " << only;
+    }
 }
 
 TEST_F(StandInHostTest, UnloadDestroysWindowsThePluginLeftBehind) {

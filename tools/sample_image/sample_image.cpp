@@ -20,6 +20,8 @@ const char kAlbumCatalogue[] = "SYSTEM/List/Music/album.mum";
 const char kMusicCatalogue[] = "SYSTEM/List/Music/music.mum";
 const char kAlbumFolder[] = "SYSTEM/List/Music/Album";
 const char kTrackFolder[] = "SYSTEM/List/Music/Track";
+// Every track's audio path starts with this folder.
+const char kAudioFolder[] = "MUSIC";
 
 const char kNamespaces[] =
     "xmlns:mpv=\"urn:olympus:mrobe:mpv:1.0\" "
@@ -258,8 +260,9 @@ void AddTrack(Random& random, ImageModel& image, const SampleAlbum& album, int n
     SampleTrack track;
     track.creator = album.creator;
     track.title = MakeTrackTitle(random, static_cast<int>(image.tracks.size()));
-    track.lastUrl = "/MUSIC/" + PathPart(album.creator) + "/" + PathPart(album.title) + "/" +
-                    Format("%02d ", number) + PathPart(track.title) + ".mp3";
+    track.lastUrl = std::string("/") + kAudioFolder + "/" + PathPart(album.creator) + "/" +
+                    PathPart(album.title) + "/" + Format("%02d ", number) + PathPart(track.title) +
+                    ".mp3";
     track.genre = album.genre;
     track.recorded = album.recorded;
     track.playingTime = std::to_string(random.Between(30, 900));
@@ -532,6 +535,14 @@ bool WriteFile(const fs::path& path, const std::string& text) {
     return !out.fail();
 }
 
+// The audio path names the file from the player's root, in UTF-8.
+bool WriteEmptyAudioFile(const fs::path& base, const std::string& lastUrl) {
+    const fs::path path = base / fs::u8path(lastUrl.substr(1));
+    std::error_code error;
+    fs::create_directories(path.parent_path(), error);
+    return !error && WriteFile(path, "");
+}
+
 bool FileHoldsMarker(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     char head[512] = {};
@@ -556,6 +567,23 @@ SampleImage DescribeSampleImage(const SampleImageOptions& options) {
     return described;
 }
 
+std::vector<std::string> CatalogueFilesInReadOrder(const SampleImage& image) {
+    std::vector<std::string> files{kAlbumCatalogue};
+    for (const SampleAlbum& album : image.albums) {
+        files.push_back(album.manifestPath);
+    }
+    files.push_back(kMusicCatalogue);
+    // The tracks of one manifest lie next to each other in load order.
+    std::string previous;
+    for (const SampleTrack& track : image.tracks) {
+        if (track.manifestPath != previous) {
+            files.push_back(track.manifestPath);
+        }
+        previous = track.manifestPath;
+    }
+    return files;
+}
+
 bool HoldsForeignCatalogue(const std::string& root) {
     const fs::path base(root);
     std::error_code error;
@@ -575,6 +603,11 @@ bool WriteSampleImage(const std::string& root, const SampleImageOptions& options
     // this generator wrote can exist here, as the check above made sure.
     fs::remove_all(base / kAlbumFolder, error);
     fs::remove_all(base / kTrackFolder, error);
+    // The audio files of an earlier image too; but a folder of that name beside no image may be
+    // the user's own music.
+    if (fs::exists(base / "index.mum", error)) {
+        fs::remove_all(base / kAudioFolder, error);
+    }
     fs::create_directories(base / kAlbumFolder, error);
     if (error) {
         return false;
@@ -596,6 +629,9 @@ bool WriteSampleImage(const std::string& root, const SampleImageOptions& options
     for (size_t i = 0; ok && i < image.manifests.size(); ++i) {
         ok =
             WriteFile(base / image.manifests[i].path, TrackManifestFile(image, image.manifests[i]));
+    }
+    for (size_t i = 0; ok && options.audioFiles && i < image.tracks.size(); ++i) {
+        ok = WriteEmptyAudioFile(base, image.tracks[i].lastUrl);
     }
     return ok;
 }

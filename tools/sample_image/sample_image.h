@@ -6,8 +6,9 @@
 #include <vector>
 
 struct SampleImageOptions {
-    unsigned seed = 1;     // same seed and options => byte-identical image
-    int trackCount = 200;  // number of tracks (mpv:Audio entries) in total; below 0 counts as 0
+    unsigned seed = 1;        // same seed and options => byte-identical image
+    int trackCount = 200;     // number of tracks (mpv:Audio entries) in total; below 0 counts as 0
+    bool audioFiles = false;  // also an empty file at every track's audio path (mpv:LastURL)
 };
 
 struct SampleTrack {
@@ -28,6 +29,10 @@ struct SampleImage {
 
 // What WriteSampleImage writes for `options`, without touching the disk.
 SampleImage DescribeSampleImage(const SampleImageOptions& options);
+
+// Every catalogue file a load of `image` reads, in the order it reads them: album.mum, the album
+// manifests, music.mum, the track manifests. Paths are relative to the image's root.
+std::vector<std::string> CatalogueFilesInReadOrder(const SampleImage& image);
 
 // Writes the image under `root`, creating it if needed. Returns false on an I/O failure, and
 // also, writing nothing, when `root` already holds a catalogue that this generator did not write

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "plugin/host_api.h"
 #include "resources/resource.h"
@@ -24,12 +25,13 @@ std::string WaitForStatusLine(devhost::StandInHost& host, HWND view, DWORD timeo
     char status[512] = {};
     for (DWORD waited = 0; waited <= timeout; waited += 10) {
         GetDlgItemTextA(view, IDC_STATUS, status, sizeof status);
-        if (status[0] != 0) {
-            break;
+        // "N items [...]" or "Found: N items [...]"; a progress line is not it.
+        if (std::strstr(status, "items [") != nullptr) {
+            return status;
         }
         host.Pump(10);
     }
-    return status;
+    return "";
 }
 
 void PluginTest::SetUp() {

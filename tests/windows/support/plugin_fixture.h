@@ -22,8 +22,9 @@ std::string PluginDllPath();
 // is opened; null when the plug-in makes none.
 HWND CreateView(devhost::StandInHost& host);
 
-// Pumps `host` until the view's status line says something (the first
-// filter pass has run) and gives that line; the empty text on timeout.
+// Pumps `host` until the view's status line is the usual one, which the
+// first filter pass writes (a progress line does not count), and gives that
+// line; the empty text on timeout.
 std::string WaitForStatusLine(devhost::StandInHost& host, HWND view, DWORD timeout = 10000);
 
 // A plug-in freshly loaded (so its static state starts anew) and initialised.
@@ -44,7 +45,7 @@ class PluginTest : public ::testing::Test {
 
     // Opens the view as the host does and sizes it to the library window.
     HWND OpenView();
-    // Pumps until the status line shows something (the first filter pass).
+    // Pumps until the status line is the usual one (the first filter pass).
     bool WaitForStatus(HWND view, DWORD timeout = 10000);
     // Opens the view and waits for its first filter pass.
     HWND OpenViewWithRows();

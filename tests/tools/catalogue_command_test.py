@@ -1,0 +1,268 @@
+#!/usr/bin/env python3
+"""kovra-catalogue end to end: exports read back with Python's own csv and json
+readers give the catalogue's texts byte for byte, the playlist lists every
+track once, and bad input gets one line of error and its exit code.
+
+  catalogue_command_test.py --make-image EXE --catalogue EXE
+      [--runner wine --player E:/ --image-folder DIR] [unittest arguments]
+
+With --runner, both programs run through it and the player is read at
+--player (a drive letter mapped to --image-folder); otherwise the image goes
+into a temporary folder that is also the player's path.
+"""
+import argparse
+import codecs
+import csv
+import io
+import json
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import unittest
+
+ARGS = None
+COLUMNS = ["Artist", "Title", "Album", "Length", "Track #", "Genre", "Year", "Filename"]
+NUMBER_COLUMNS = {"Length", "Track #", "Year"}
+
+# A track whose texts need quoting and escaping, and hold bytes that are not
+# UTF-8 (a Latin-1 e acute, a lone 0xFF, a sequence cut short).
+ODD_TITLE = b'Say "Hi", \\ friend &#233; caf\xe9 \xff \xe2\x82 end'
+ODD_GENRE = b"Rock, &quot;Roll&quot; &amp; &lt;Soul&gt;"  # as the XML file spells it
+
+
+def per_byte_replacement(error):
+    """Each byte that is not part of well-formed UTF-8 becomes one U+FFFD."""
+    return "\ufffd" * (error.end - error.start), error.end
+
+
+codecs.register_error("kovra_per_byte", per_byte_replacement)
+
+
+def run(*args, stdout=subprocess.PIPE):
+    command = ARGS.runner + list(args)
+    return subprocess.run(command, stdout=stdout, stderr=subprocess.PIPE, timeout=120)
+
+
+def catalogue(*args, **kwargs):
+    return run(ARGS.catalogue, *args, **kwargs)
+
+
+def leading_integer(text):
+    match = re.match(rb"[ \t\n\v\f\r]*([+-]?[0-9]+)", text)
+    return int(match.group(1)) if match else 0
+
+
+def make_player():
+    result = run(ARGS.make_image, ARGS.player, "--tracks", "300", "--seed", "11", "--audio-files")
+    assert result.returncode == 0, result.stderr
+    manifest = os.path.join(ARGS.image_folder, "SYSTEM/List/Music/Track/T00001.mpv")
+    with open(manifest, "rb") as f:
+        text = f.read()
+    text = re.sub(rb"<dc:title>[^<]*</dc:title>",
+                  lambda _: b"<dc:title>" + ODD_TITLE + b"</dc:title>", text, count=1)
+    text = re.sub(rb"<mpvm:Genre>[^<]*</mpvm:Genre>",
+                  lambda _: b"<mpvm:Genre>" + ODD_GENRE + b"</mpvm:Genre>", text, count=1)
+    with open(manifest, "wb") as f:
+        f.write(text)
+
+
+def lines_of(output):
+    """The lines of a listing; a Windows build ends them with CR LF."""
+    return [line[:-1] if line.endswith(b"\r") else line for line in output.split(b"\n")]
+
+
+def catalogue_tracks():
+    """The tracks as the loader reads them, from the command's plain listing:
+    each as the export row it must give, texts as bytes."""
+    result = catalogue(ARGS.player)
+    assert result.returncode == 0, result.stderr
+    lines = lines_of(result.stdout)
+    start = next(i for i, line in enumerate(lines) if line.startswith(b"# tracks: "))
+    header = lines[start + 1].split(b"\t")
+    tracks = []
+    for line in lines[start + 2:]:
+        if not line:
+            continue
+        field = dict(zip(header, line.split(b"\t")))
+        tracks.append({
+            "Artist": field[b"creator"] or b"Unknown artist",
+            "Title": field[b"title"],
+            "Album": b"UHM NOT YET",
+            "Length": leading_integer(field[b"playing time"]),
+            "Track #": 1,
+            "Genre": field[b"genre"],
+            "Year": leading_integer(field[b"recorded"]),
+            "Filename": field[b"last url"],
+        })
+    count = int(lines[start][len(b"# tracks: "):])
+    assert len(tracks) == count, (len(tracks), count)
+    return tracks
+
+
+def key(row):
+    return tuple(row[column] for column in COLUMNS)
+
+
+def export(fmt, *args):
+    result = catalogue(ARGS.player, "--export", fmt, *args)
+    assert result.returncode == 0, result.stderr
+    assert result.stderr == b"", result.stderr
+    return result.stdout
+
+
+def view_order(*args):
+    """(artist, title) of the view's rows for a search and order, without the sample row."""
+    result = catalogue(ARGS.player, "--rows", *args)
+    assert result.returncode == 0, result.stderr
+    lines = lines_of(result.stdout)
+    rows = [line.split(b"\t") for line in lines[1:-2]]  # header first, status line and "" last
+    return [(row[0], row[1]) for row in rows if row[0] != b"Nullsoft Band"]
+
+
+def blank_high_bytes(text):
+    return bytes(b if b < 0x80 else 0x20 for b in text)
+
+
+class ExportReadBack(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        make_player()
+        cls.tracks = catalogue_tracks()
+        assert any(b"\xff" in track["Title"] for track in cls.tracks), "odd title not loaded"
+
+    def read_csv(self, output):
+        self.assertTrue(output.startswith(",".join(COLUMNS).encode() + b"\r\n"))
+        # surrogateescape carries every byte through the reader unchanged.
+        reader = csv.reader(io.StringIO(output.decode("utf-8", "surrogateescape"), newline=""))
+        header = next(reader)
+        self.assertEqual(header, COLUMNS)
+        rows = []
+        for record in reader:
+            row = {}
+            for column, value in zip(header, record):
+                raw = value.encode("utf-8", "surrogateescape")
+                row[column] = int(raw) if column in NUMBER_COLUMNS else raw
+            rows.append(row)
+        return rows
+
+    def read_json(self, output):
+        objects = json.loads(output.decode("utf-8"))  # strict: the output must be valid UTF-8
+        for row in objects:
+            self.assertEqual(list(row), COLUMNS)
+            for column in NUMBER_COLUMNS:
+                self.assertIs(type(row[column]), int)
+        return objects
+
+    def test_csv_gives_the_catalogue_texts_byte_for_byte(self):
+        rows = self.read_csv(export("csv"))
+        self.assertEqual(sorted(map(key, rows)), sorted(map(key, self.tracks)))
+
+    def test_json_gives_the_texts_with_each_bad_byte_replaced(self):
+        rows = self.read_json(export("json"))
+        expected = []
+        for track in self.tracks:
+            expected.append({column: value.decode("utf-8", "kovra_per_byte")
+                             if isinstance(value, bytes) else value
+                             for column, value in track.items()})
+        self.assertEqual(sorted(map(key, rows)), sorted(map(key, expected)))
+
+    def test_exports_keep_the_views_rows_and_order(self):
+        for args in ([], ["--search", "beat"], ["--search", "the", "--sort", "length:desc"],
+                     ["--sort", "title:desc"]):
+            with self.subTest(args=args):
+                view = view_order(*args)
+                rows = self.read_csv(export("csv", *args))
+                self.assertEqual([(row["Artist"], blank_high_bytes(row["Title"])) for row in rows],
+                                 view)
+                self.assertGreater(len(rows), 0)
+
+    def test_m3u8_lists_every_track_once_with_its_length(self):
+        lines = export("m3u8").split(b"\n")
+        self.assertEqual(lines[0], b"#EXTM3U")
+        self.assertEqual(lines[-1], b"")
+        entries = []
+        for info, path in zip(lines[1:-1:2], lines[2:-1:2]):
+            match = re.fullmatch(rb"#EXTINF:(-?[0-9]+),(.*) - (.*)", info, re.S)
+            self.assertIsNotNone(match, info)
+            entries.append((path, int(match.group(1)), match.group(2), match.group(3)))
+            # Relative to the player's root: the generated image has every audio file.
+            self.assertTrue(os.path.isfile(os.path.join(ARGS.image_folder, os.fsdecode(path))), path)
+        expected = [(t["Filename"].lstrip(b"/"), t["Length"], t["Artist"], t["Title"])
+                    for t in self.tracks]
+        self.assertEqual(sorted(entries), sorted(expected))
+
+    def test_output_file_holds_what_standard_output_gets(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "tracks.json")
+            result = catalogue(ARGS.player, "--export", "json", "--output", path)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(result.stdout, b"")
+            with open(path, "rb") as f:
+                self.assertEqual(f.read(), export("json"))
+
+
+class BadInput(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        make_player()
+
+    def test_each_mistake_gets_one_line_and_its_exit_code(self):
+        empty = tempfile.mkdtemp()
+        on_player = os.path.join(ARGS.image_folder, "tracks.csv")
+        cases = [
+            ("no arguments", [], 3),
+            ("missing format", [ARGS.player, "--export"], 3),
+            ("unknown format", [ARGS.player, "--export", "xml"], 3),
+            ("unknown option", [ARGS.player, "--bogus"], 3),
+            ("unknown sort", [ARGS.player, "--export", "csv", "--sort", "colour"], 3),
+            ("rows and export", [ARGS.player, "--rows", "--export", "csv"], 3),
+            ("output without export", [ARGS.player, "--output", "x.csv"], 3),
+            ("missing output", [ARGS.player, "--export", "csv", "--output"], 3),
+            ("output onto the player", [ARGS.player, "--export", "csv", "--output", on_player], 3),
+            ("no index.mum", [empty, "--export", "csv"], 2),
+            ("no such folder", [os.path.join(empty, "gone"), "--export", "json"], 2),
+            ("a file, not a folder", [os.path.join(ARGS.image_folder, "index.mum"), "--rows"], 2),
+            ("unwritable output", [ARGS.player, "--export", "csv", "--output",
+                                   os.path.join(empty, "gone", "tracks.csv")], 4),
+        ]
+        for name, args, code in cases:
+            with self.subTest(name):
+                result = catalogue(*args)
+                self.assertEqual(result.returncode, code, result.stderr)
+                self.assertEqual(result.stdout, b"")
+                self.assertRegex(result.stderr, rb"^kovra-catalogue: [^\n]+\n$")
+        self.assertFalse(os.path.exists(on_player))
+        os.rmdir(empty)
+
+    def test_standard_output_that_cannot_be_written(self):
+        with open("/dev/full", "wb") as full:
+            result = catalogue(ARGS.player, "--export", "json", stdout=full)
+        self.assertEqual(result.returncode, 4, result.stderr)
+        self.assertRegex(result.stderr, rb"^kovra-catalogue: [^\n]+\n$")
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--make-image", required=True)
+    parser.add_argument("--catalogue", required=True)
+    parser.add_argument("--runner", default="")
+    parser.add_argument("--player")
+    parser.add_argument("--image-folder")
+    ARGS, rest = parser.parse_known_args()
+    ARGS.runner = ARGS.runner.split()
+    temporary = None
+    if ARGS.player is None:
+        temporary = tempfile.TemporaryDirectory()
+        ARGS.player = ARGS.image_folder = temporary.name
+    try:
+        unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+    finally:
+        if temporary:
+            temporary.cleanup()
+
+
+if __name__ == "__main__":
+    main()

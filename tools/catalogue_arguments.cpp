@@ -1,0 +1,159 @@
+// Parses kovra-catalogue's command line into its options.
+#include "tools/catalogue_arguments.h"
+
+#include <cstring>
+
+namespace {
+
+// Flags as they were given; the mode follows from them once all are read.
+struct Given {
+    bool path = false;
+    bool rows = false;
+    bool searchOrSort = false;
+    bool exportFormat = false;
+    bool output = false;
+};
+
+// "artist", "track:desc", ... into a sort state; false for an unknown column.
+bool ParseSort(const std::string& text, SortState& sort) {
+    static const char* const kNames[kColumnCount] = {"artist", "title", "album", "length",
+                                                     "track",  "genre", "year",  "filename"};
+    const size_t colon = text.find(':');
+    const std::string name = text.substr(0, colon);
+    const std::string direction = colon == std::string::npos ? "asc" : text.substr(colon + 1);
+    if (direction != "asc" && direction != "desc") {
+        return false;
+    }
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (name == kNames[column]) {
+            sort.column = column;
+            sort.direction = direction == "desc" ? 1 : 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseFormat(const std::string& text, ExportFormat& format) {
+    if (text == "m3u8") {
+        format = ExportFormat::M3u8;
+    } else if (text == "csv") {
+        format = ExportFormat::Csv;
+    } else if (text == "json") {
+        format = ExportFormat::Json;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool TakesValue(const std::string& arg) {
+    return arg == "--search" || arg == "--sort" || arg == "--export" || arg == "--output";
+}
+
+// One option with its value; false with `error` set when the value does not do.
+bool ApplyValue(const std::string& arg, const std::string& value, Options& options, Given& given,
+                std::string& error) {
+    if (arg == "--search") {
+        options.search = value;
+        given.searchOrSort = true;
+    } else if (arg == "--sort") {
+        if (!ParseSort(value, options.sort)) {
+            error = "cannot sort by '" + value +
+                    "': use artist, title, album, length, track, genre, year or filename, "
+                    "with :desc to descend";
+            return false;
+        }
+        given.searchOrSort = true;
+    } else if (arg == "--export") {
+        if (!ParseFormat(value, options.format)) {
+            error = "unknown export format '" + value + "': use m3u8, csv or json";
+            return false;
+        }
+        given.exportFormat = true;
+    } else {
+        if (value.empty()) {
+            error = "--output needs a file name";
+            return false;
+        }
+        options.outputPath = value;
+        given.output = true;
+    }
+    return true;
+}
+
+bool ChooseMode(const Given& given, Options& options, std::string& error) {
+    if (!given.path) {
+        error = "no PATH given: name the folder or drive the player is mounted at";
+        return false;
+    }
+    if (given.rows && given.exportFormat) {
+        error = "--rows and --export cannot be combined";
+        return false;
+    }
+    if (given.output && !given.exportFormat) {
+        error = "--output goes with --export";
+        return false;
+    }
+    if (given.exportFormat) {
+        options.mode = Mode::Export;
+    } else if (given.rows || given.searchOrSort) {
+        options.mode = Mode::Rows;
+    }
+    return true;
+}
+
+}  // namespace
+
+Parsed ParseArguments(int argc, char** argv, Options& options, std::string& error) {
+    Given given;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            return Parsed::Help;
+        }
+        if (arg == "--rows") {
+            given.rows = true;
+        } else if (TakesValue(arg)) {
+            if (i + 1 == argc) {
+                error = arg + " needs a value";
+                return Parsed::Invalid;
+            }
+            if (!ApplyValue(arg, argv[++i], options, given, error)) {
+                return Parsed::Invalid;
+            }
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            error = "unknown option " + arg;
+            return Parsed::Invalid;
+        } else if (given.path) {
+            error = "only one PATH, please (a second one: " + arg + ")";
+            return Parsed::Invalid;
+        } else {
+            options.playerPath = arg;
+            given.path = true;
+        }
+    }
+    return ChooseMode(given, options, error) ? Parsed::Run : Parsed::Invalid;
+}
+
+void PrintUsage(std::FILE* to) {
+    std::fprintf(to,
+                 "usage: kovra-catalogue PATH [--rows] [--search TEXT] [--sort COLUMN[:desc]]\n"
+                 "       kovra-catalogue PATH --export m3u8|csv|json [--search TEXT] [--sort "
+                 "COLUMN[:desc]]\n"
+                 "                       [--output FILE]\n"
+                 "  reads the player mounted at PATH (a folder or a drive such as E:/) as the\n"
+                 "  media library does; never writes to it. Without options, prints its albums\n"
+                 "  and tracks, one tab-separated line each.\n"
+                 "  --rows          print the rows the library view shows instead, and its\n"
+                 "                  status line last\n"
+                 "  --search TEXT   only the rows the search TEXT finds (implies --rows)\n"
+                 "  --sort COLUMN   sort by artist, title, album, length, track, genre, year\n"
+                 "                  or filename; add :desc to descend (implies --rows)\n"
+                 "  --export FORMAT the view's tracks (searched and sorted as above, without its\n"
+                 "                  sample row) as an m3u8 playlist with paths relative to PATH,\n"
+                 "                  csv or json, with the texts as the player's files hold them\n"
+                 "  --output FILE   write the export to FILE instead of standard output\n"
+                 "exit codes: 0 done, 2 PATH is not a player or cannot be read,\n"
+                 "            3 bad arguments, 4 the output cannot be written\n");
+}

@@ -1,0 +1,39 @@
+// The command line of kovra-catalogue: what to read, what to print and where, and its exit codes.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "library/sort_order.h"
+#include "tools/export_formats.h"
+
+// What the command ends with; the usage text lists them.
+enum ExitCode : int {
+    kExitDone = 0,
+    kExitNotAPlayer = 2,  // PATH is not a player (no index.mum) or cannot be read
+    kExitBadArguments = 3,
+    kExitCannotWrite = 4,  // the output cannot be written
+};
+
+enum class Mode {
+    Catalogue,  // the albums and tracks the loader reads
+    Rows,       // the rows the library view shows, with its status line
+    Export,     // the view's tracks as a playlist or a table
+};
+
+struct Options {
+    std::string playerPath;
+    Mode mode = Mode::Catalogue;
+    std::string search;
+    SortState sort;
+    ExportFormat format = ExportFormat::Csv;
+    std::string outputPath;  // empty: standard output
+};
+
+enum class Parsed { Run, Help, Invalid };
+
+// Fills `options` from the command line. For Parsed::Invalid, `error` says in one line what is
+// wrong.
+Parsed ParseArguments(int argc, char** argv, Options& options, std::string& error);
+
+void PrintUsage(std::FILE* to);

@@ -1,0 +1,189 @@
+// The export formats: M3U8, CSV and JSON writers over exported tracks.
+#include "tools/export_formats.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "tools/utf8_text.h"
+
+namespace {
+
+bool IsLineBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+void AppendNumber(std::string& out, int32_t number) {
+    out += std::to_string(number);
+}
+
+// ---------------------------------------------------------------------------
+// M3U8
+
+void AppendOneLine(std::string& out, const char* text) {
+    for (; *text != 0; ++text) {
+        out += IsLineBreak(*text) ? ' ' : *text;
+    }
+}
+
+// The catalogue names audio files from the player's root ("/MUSIC/..."); a playlist names them
+// relative to wherever the player is mounted.
+const char* PathFromRoot(const char* path) {
+    while (*path == '/' || *path == '\\') {
+        ++path;
+    }
+    return path;
+}
+
+// ---------------------------------------------------------------------------
+// CSV
+
+void AppendCsvField(std::string& out, const char* text) {
+    if (std::strpbrk(text, ",\"\r\n") == nullptr) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (; *text != 0; ++text) {
+        if (*text == '"') {
+            out += '"';
+        }
+        out += *text;
+    }
+    out += '"';
+}
+
+void AppendCsvCell(std::string& out, const ExportCell& cell) {
+    if (cell.text != nullptr) {
+        AppendCsvField(out, cell.text);
+    } else {
+        AppendNumber(out, cell.number);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// JSON
+
+const char kReplacementCharacter[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
+
+void AppendJsonEscape(std::string& out, unsigned char c) {
+    switch (c) {
+        case '"':
+            out += "\\\"";
+            return;
+        case '\\':
+            out += "\\\\";
+            return;
+        case '\n':
+            out += "\\n";
+            return;
+        case '\r':
+            out += "\\r";
+            return;
+        case '\t':
+            out += "\\t";
+            return;
+        default: {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        }
+    }
+}
+
+void AppendJsonString(std::string& out, const char* text) {
+    out += '"';
+    while (*text != 0) {
+        const auto c = static_cast<unsigned char>(*text);
+        if (c < 0x20 || c == '"' || c == '\\') {
+            AppendJsonEscape(out, c);
+            ++text;
+            continue;
+        }
+        const size_t length = Utf8SequenceLength(text);
+        if (length == 0) {
+            out += kReplacementCharacter;
+            ++text;
+            continue;
+        }
+        out.append(text, length);
+        text += length;
+    }
+    out += '"';
+}
+
+void AppendJsonObject(std::string& out, const ExportRow& row) {
+    out += '{';
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (column > 0) {
+            out += ", ";
+        }
+        AppendJsonString(out, kViewColumnNames[column]);
+        out += ": ";
+        const ExportCell cell = CellOf(row, column);
+        if (cell.text != nullptr) {
+            AppendJsonString(out, cell.text);
+        } else {
+            AppendNumber(out, cell.number);
+        }
+    }
+    out += '}';
+}
+
+}  // namespace
+
+void WriteM3u8(const std::vector<ExportRow>& rows, std::string& out) {
+    out += "#EXTM3U\n";
+    for (const ExportRow& row : rows) {
+        const char* path = PathFromRoot(row.filename);
+        if (*path == 0 || std::strpbrk(path, "\r\n") != nullptr) {
+            continue;
+        }
+        out += "#EXTINF:";
+        AppendNumber(out, row.length);
+        out += ',';
+        AppendOneLine(out, row.artist);
+        out += " - ";
+        AppendOneLine(out, row.title);
+        out += '\n';
+        out += path;
+        out += '\n';
+    }
+}
+
+void WriteCsv(const std::vector<ExportRow>& rows, std::string& out) {
+    for (int column = 0; column < kColumnCount; ++column) {
+        out += column > 0 ? "," : "";
+        AppendCsvField(out, kViewColumnNames[column]);
+    }
+    out += "\r\n";
+    for (const ExportRow& row : rows) {
+        for (int column = 0; column < kColumnCount; ++column) {
+            out += column > 0 ? "," : "";
+            AppendCsvCell(out, CellOf(row, column));
+        }
+        out += "\r\n";
+    }
+}
+
+void WriteJson(const std::vector<ExportRow>& rows, std::string& out) {
+    out += '[';
+    for (size_t i = 0; i < rows.size(); ++i) {
+        out += i > 0 ? ",\n " : "\n ";
+        AppendJsonObject(out, rows[i]);
+    }
+    out += rows.empty() ? "]\n" : "\n]\n";
+}
+
+void WriteExport(ExportFormat format, const std::vector<ExportRow>& rows, std::string& out) {
+    switch (format) {
+        case ExportFormat::M3u8:
+            WriteM3u8(rows, out);
+            return;
+        case ExportFormat::Csv:
+            WriteCsv(rows, out);
+            return;
+        case ExportFormat::Json:
+            WriteJson(rows, out);
+            return;
+    }
+}

@@ -1,0 +1,74 @@
+// Well-formed UTF-8, after the table of well-formed byte sequences in the Unicode standard.
+#include "tools/utf8_text.h"
+
+namespace {
+
+bool IsContinuation(unsigned char byte) {
+    return byte >= 0x80 && byte <= 0xBF;
+}
+
+// The range the second byte must lie in after `lead`; the later bytes are plain continuations.
+// Narrower ranges shut out overlong forms (E0, F0), surrogates (ED) and values past U+10FFFF (F4).
+void SecondByteRange(unsigned char lead, unsigned char& low, unsigned char& high) {
+    low = 0x80;
+    high = 0xBF;
+    if (lead == 0xE0) {
+        low = 0xA0;
+    } else if (lead == 0xED) {
+        high = 0x9F;
+    } else if (lead == 0xF0) {
+        low = 0x90;
+    } else if (lead == 0xF4) {
+        high = 0x8F;
+    }
+}
+
+size_t SequenceLengthOfLead(unsigned char lead) {
+    if (lead < 0x80) {
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        return 2;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        return 4;
+    }
+    return 0;
+}
+
+}  // namespace
+
+size_t Utf8SequenceLength(const char* text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    const size_t length = SequenceLengthOfLead(bytes[0]);
+    if (length <= 1) {
+        return length;
+    }
+    unsigned char low = 0;
+    unsigned char high = 0;
+    SecondByteRange(bytes[0], low, high);
+    if (bytes[1] < low || bytes[1] > high) {
+        return 0;
+    }
+    // A NUL is no continuation byte, so the walk never passes the end of the text.
+    for (size_t i = 2; i < length; ++i) {
+        if (!IsContinuation(bytes[i])) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+bool IsValidUtf8(const char* text) {
+    while (*text != 0) {
+        const size_t length = Utf8SequenceLength(text);
+        if (length == 0) {
+            return false;
+        }
+        text += length;
+    }
+    return true;
+}

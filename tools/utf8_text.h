@@ -1,0 +1,13 @@
+// Well-formed UTF-8: which bytes of a catalogue text belong to a valid sequence.
+#pragma once
+
+#include <cstddef>
+
+// The length (1 to 4) of the well-formed UTF-8 sequence that starts at `text`, or 0 when the byte
+// there does not start one: a stray continuation byte, a lead byte that cannot start a sequence
+// (C0, C1, F5-FF), a sequence cut short (by the NUL too), an overlong form, a surrogate or a code
+// point above U+10FFFF. `text` is NUL-terminated; the NUL itself counts as a sequence of 1.
+size_t Utf8SequenceLength(const char* text);
+
+// True when every byte of the NUL-terminated `text` belongs to a well-formed sequence.
+bool IsValidUtf8(const char* text);
