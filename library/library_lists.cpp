@@ -10,6 +10,7 @@ LibraryLists::~LibraryLists() {
 void ClearLibrary(LibraryLists& lists) {
     lists.result.reset();
     lists.searchTexts.Clear();
+    lists.sortRanks.Forget();
     for (int32_t index = lists.library.Count() - 1; index >= 0; --index) {
         FreeRow(lists.library.Get(index));
         lists.library.Remove(index);
@@ -17,9 +18,11 @@ void ClearLibrary(LibraryLists& lists) {
 }
 
 bool AdoptRow(ItemList& library, LibraryItem* row) {
-    // Rows never change once in the library, so their sort keys are derived here, once.
+    // The place keeps equal rows in library order, and finds the row's
+    // ranks; the ranks themselves wait for the first sort that needs them.
     if (row != nullptr) {
-        row->sortKeys = DeriveSortKeys(*row, static_cast<uint32_t>(library.Count()));
+        row->sortKeys = RowSortKeys{};
+        row->sortKeys.entry = static_cast<uint32_t>(library.Count()) + 1;
     }
     if (library.Append(row)) {
         return true;

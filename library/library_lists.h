@@ -6,6 +6,7 @@
 
 #include "library/item_list.h"
 #include "library/search_texts.h"
+#include "library/sort_ranks.h"
 
 // Destroying the lists frees the rows still in them.
 struct LibraryLists {
@@ -20,12 +21,17 @@ struct LibraryLists {
     // The library rows' searched texts for the filter pass, in step with
     // `library` up to the last pass.
     SearchTexts searchTexts;
+    // The ranks of the library rows' sort keys, brought up to date by the
+    // first sort that needs them after rows entered.
+    SortRanks sortRanks{library};
 };
 
 // Frees every row of the library list, from the last to the first. The
-// result list and the search texts go too: every row they described is gone.
+// result list, the search texts and the sort ranks go too: every row they
+// described is gone.
 void ClearLibrary(LibraryLists& lists);
 
-// Appends `row` to the library list, which then owns it, and derives its sort
-// keys; frees the row when the list cannot grow. False in that case.
+// Appends `row` to the library list, which then owns it, and gives it its
+// place for the sort; frees the row when the list cannot grow. False in
+// that case.
 bool AdoptRow(ItemList& library, LibraryItem* row);

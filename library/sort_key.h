@@ -1,4 +1,4 @@
-// Sort keys of texts, and the per-row keys derived once when a row enters the library.
+// Sort keys of texts, and the per-row block that the library's key ranks live in.
 #pragma once
 
 #include <cstdint>
@@ -23,28 +23,31 @@ enum TextKey : int {
 };
 constexpr int kTextKeyCount = 4;
 
-// What the sort needs of a row beyond its numbers, derived once when the row
-// enters the library (rows never change afterwards), so that comparisons
-// neither skip prefixes again nor, mostly, read the texts. 16 bytes.
-// A zero-filled block means "not derived": the sort then derives the keys
-// when it needs them, so rows outside the library still sort correctly.
-struct RowSortKeys {
-    uint32_t entry;                // 1 + the row's place in the library list; 0 until derived
-    uint16_t head[kTextKeyCount];  // the key's first two lowered bytes, big-endian, 0-padded
-    uint8_t skip[kTextKeyCount];   // bytes before the key; kSkipUnknown: SortKey tells
-};
-constexpr uint8_t kSkipUnknown = 255;
-
-// The keys of `row` as the row's place `position` in the library list.
-RowSortKeys DeriveSortKeys(const LibraryItem& row, uint32_t position);
-
-// The row's stored keys, or keys derived now when it never entered the library.
-RowSortKeys SortKeysOf(const LibraryItem& row);
-
 // The text of a text column (artist, title, album or genre), or null.
 const char* KeyText(const LibraryItem& row, int textKey);
 
-// CompareKeys of one text column of two rows, from their derived keys: the
-// heads decide unless they tie on two bytes, and only then are texts read.
-int CompareTextKeys(const LibraryItem& a, const RowSortKeys& keysA, const LibraryItem& b,
-                    const RowSortKeys& keysB, int textKey);
+// Ranks are kept in three bytes: no library holds 2^24 rows, and a column
+// with more distinct keys than that is sorted without them.
+constexpr uint32_t kMaxKeyRank = (1u << 24) - 1;
+
+// What the sort keeps of a row, 16 bytes. `entry` is set when the row enters
+// the library and never changes; the ranks are written by the library's
+// SortRanks, which alone knows whether they are current.
+struct RowSortKeys {
+    uint32_t entry;  // 1 + the row's place in the library list; 0 outside it
+    uint8_t rank[kTextKeyCount]
+                [3];  // per text column: the key's rank in the library, little-endian
+};
+
+inline uint32_t KeyRank(const RowSortKeys& keys, int textKey) {
+    const uint8_t* r = keys.rank[textKey];
+    return r[0] | (uint32_t{r[1]} << 8) | (uint32_t{r[2]} << 16);
+}
+
+// `rank` must not exceed kMaxKeyRank.
+inline void SetKeyRank(RowSortKeys& keys, int textKey, uint32_t rank) {
+    uint8_t* r = keys.rank[textKey];
+    r[0] = static_cast<uint8_t>(rank);
+    r[1] = static_cast<uint8_t>(rank >> 8);
+    r[2] = static_cast<uint8_t>(rank >> 16);
+}

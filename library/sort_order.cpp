@@ -5,9 +5,9 @@
 #include <new>
 #include <vector>
 
-#include "library/ascii_text.h"
 #include "library/item_list.h"
 #include "library/library_item.h"
+#include "library/sort_ranks.h"
 
 namespace {
 
@@ -85,24 +85,218 @@ uint32_t NumberKey(const LibraryItem& row, int32_t column) {
     return value < 0 ? 0u : static_cast<uint32_t>(value);
 }
 
-// A row with its keys, as the sort and the comparison see it.
-struct KeyedRow {
-    const LibraryItem* row;
-    RowSortKeys keys;
-};
-
-// Negative, 0 or positive in ascending order of one column.
-int CompareColumn(const KeyedRow& a, const KeyedRow& b, int32_t column) {
+// Negative, 0 or positive in ascending order of one column, from the texts.
+int CompareColumn(const LibraryItem& a, const LibraryItem& b, int32_t column) {
     const int textKey = TextKeyOf(column);
     if (textKey >= 0) {
-        return CompareTextKeys(*a.row, a.keys, *b.row, b.keys, textKey);
+        return CompareKeys(KeyText(a, textKey), KeyText(b, textKey));
     }
-    const uint32_t x = NumberKey(*a.row, column);
-    const uint32_t y = NumberKey(*b.row, column);
+    const uint32_t x = NumberKey(a, column);
+    const uint32_t y = NumberKey(b, column);
     return (x > y) - (x < y);
 }
 
-int CompareChain(const KeyedRow& a, const KeyedRow& b, const Chain& chain) {
+// What the sort reads of the rows, each row read once in list order: each
+// chain key as an integer that orders as the key does ascending (a number
+// column's value, a text key's rank), and each row's place in the library.
+struct KeyValues {
+    Chain chain;
+    std::vector<uint32_t> values[kChainLength];
+    std::vector<uint32_t> entries;  // 1 + the place; 0 for rows outside the library
+};
+
+// The library's ranks of the chain's text keys, up to date, when `row` is
+// a library's and its ranks can be brought up to date; else null.
+SortRanks* CurrentRanks(const LibraryItem* row, const Chain& chain) {
+    SortRanks* ranks = SortRanks::Owning(row);
+    for (int level = 0; ranks != nullptr && level < chain.length; ++level) {
+        const int textKey = TextKeyOf(chain.keys[level].column);
+        if (textKey >= 0 && !ranks->Refresh(textKey)) {
+            ranks = nullptr;
+        }
+    }
+    return ranks;
+}
+
+constexpr size_t kReadAhead = 16;
+
+// Reads every row once. Text keys take the library's ranks when every row
+// is in the library of the first; otherwise they are ranked among these
+// rows alone.
+void ReadKeyValues(const std::vector<LibraryItem*>& rows, KeyValues& keys) {
+    const size_t count = rows.size();
+    const Chain& chain = keys.chain;
+    SortRanks* ranks = CurrentRanks(rows.front(), chain);
+    keys.entries.resize(count);
+    for (int level = 0; level < chain.length; ++level) {
+        keys.values[level].resize(count);
+    }
+    // Whether every row is the library's is only gathered here, never
+    // branched on, so that the reads of one row do not wait for the last's.
+    bool held = true;
+    for (size_t i = 0; i < count; ++i) {
+        // After another sort the list's order is no order in memory: asking
+        // for rows some steps ahead keeps many reads in flight at once.
+        if (i + kReadAhead < count) {
+            __builtin_prefetch(&rows[i + kReadAhead]->sortKeys);
+            __builtin_prefetch(rows[i + kReadAhead]);
+        }
+        const LibraryItem& row = *rows[i];
+        keys.entries[i] = row.sortKeys.entry;
+        if (ranks != nullptr) {
+            held &= ranks->Holds(&row);
+        }
+        for (int level = 0; level < chain.length; ++level) {
+            const int32_t column = chain.keys[level].column;
+            const int textKey = TextKeyOf(column);
+            keys.values[level][i] =
+                textKey < 0 ? NumberKey(row, column) : KeyRank(row.sortKeys, textKey);
+        }
+    }
+    if (!held) {
+        ranks = nullptr;  // the rows' ranks are not all the library's: rank the texts here
+    }
+    if (ranks != nullptr) {
+        return;
+    }
+    for (int level = 0; level < chain.length; ++level) {
+        const int textKey = TextKeyOf(chain.keys[level].column);
+        if (textKey >= 0) {
+            RankKeys(rows.data(), count, textKey, keys.values[level].data());
+        }
+    }
+}
+
+// One chain key as it goes into a packed sort key: its values less the
+// smallest (or the largest less them, descending) in `bits` bits.
+struct PackedKey {
+    const std::vector<uint32_t>* values;
+    uint32_t low;
+    uint32_t high;
+    bool descending;
+    int bits;
+
+    uint64_t Of(uint32_t row) const {
+        const uint32_t value = (*values)[row];
+        return descending ? high - value : value - low;
+    }
+};
+
+PackedKey Packed(const std::vector<uint32_t>& values, bool descending) {
+    const auto range = std::minmax_element(values.begin(), values.end());
+    PackedKey key{&values, *range.first, *range.second, descending, 0};
+    while (key.bits < 32 && ((key.high - key.low) >> key.bits) != 0) {
+        ++key.bits;
+    }
+    return key;
+}
+
+// What the rows are sorted by, most significant first: the chain keys that
+// tell rows apart, then the library place, so that rows equal on every key
+// keep library order (rows outside the library after, in list order). A key
+// on which every row ties decides nothing (every row from the device has the
+// same album and track) and is left out.
+std::vector<PackedKey> KeysThatDecide(KeyValues& keys) {
+    std::vector<PackedKey> packed;
+    for (int level = 0; level < keys.chain.length; ++level) {
+        const PackedKey key = Packed(keys.values[level], keys.chain.keys[level].descending);
+        if (key.bits > 0) {
+            packed.push_back(key);
+        }
+    }
+    const uint32_t last = *std::max_element(keys.entries.begin(), keys.entries.end());
+    for (uint32_t& entry : keys.entries) {
+        entry = entry == 0 ? last + 1 : entry;
+    }
+    const PackedKey place = Packed(keys.entries, false);
+    if (place.bits > 0) {
+        packed.push_back(place);
+    }
+    return packed;
+}
+
+// A row in the sort: its packed key and its position in the list.
+struct SortEntry {
+    uint64_t key;
+    uint32_t row;
+};
+
+constexpr int kDigitBits = 11;
+constexpr uint32_t kDigitMask = (1u << kDigitBits) - 1;
+// Below this many rows a comparison sort costs less than clearing the counts.
+constexpr size_t kRadixRows = 512;
+
+// Sorts by the low `bits` bits of the keys, keeping the order of equal keys:
+// a least-significant-digit radix sort, which skips digits that every entry shares.
+void SortByKey(std::vector<SortEntry>& entries, std::vector<SortEntry>& scratch, int bits) {
+    if (entries.size() < kRadixRows) {
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const SortEntry& a, const SortEntry& b) { return a.key < b.key; });
+        return;
+    }
+    const int digits = (bits + kDigitBits - 1) / kDigitBits;
+    std::vector<uint32_t> counts(static_cast<size_t>(digits) << kDigitBits, 0);
+    for (const SortEntry& entry : entries) {
+        for (int d = 0; d < digits; ++d) {
+            ++counts[(static_cast<size_t>(d) << kDigitBits) +
+                     ((entry.key >> (d * kDigitBits)) & kDigitMask)];
+        }
+    }
+    scratch.resize(entries.size());
+    for (int d = 0; d < digits; ++d) {
+        uint32_t* starts = &counts[static_cast<size_t>(d) << kDigitBits];
+        const int shift = d * kDigitBits;
+        if (starts[(entries.front().key >> shift) & kDigitMask] == entries.size()) {
+            continue;
+        }
+        uint32_t sum = 0;
+        for (uint32_t digit = 0; digit <= kDigitMask; ++digit) {
+            const uint32_t n = starts[digit];
+            starts[digit] = sum;
+            sum += n;
+        }
+        for (const SortEntry& entry : entries) {
+            scratch[starts[(entry.key >> shift) & kDigitMask]++] = entry;
+        }
+        entries.swap(scratch);
+    }
+}
+
+// Positions in the list, sorted by the packed keys. The keys are packed
+// into as few 64-bit words as they fit, and the words sorted from the least
+// significant on: each stable step keeps the order the steps before made,
+// and list order among rows that tie on every key.
+std::vector<SortEntry> SortedPositions(const std::vector<PackedKey>& packed, size_t count) {
+    std::vector<SortEntry> entries(count);
+    for (size_t i = 0; i < count; ++i) {
+        entries[i].row = static_cast<uint32_t>(i);
+    }
+    std::vector<SortEntry> scratch;
+    size_t end = packed.size();
+    while (end > 0) {
+        size_t begin = end - 1;
+        int bits = packed[begin].bits;
+        while (begin > 0 && bits + packed[begin - 1].bits <= 64) {
+            bits += packed[--begin].bits;
+        }
+        for (SortEntry& entry : entries) {
+            uint64_t key = 0;
+            for (size_t k = begin; k < end; ++k) {
+                // Two steps: a shift by 64 would be undefined, and `bits` is never 0.
+                key = ((key << 1) << (packed[k].bits - 1)) | packed[k].Of(entry.row);
+            }
+            entry.key = key;
+        }
+        SortByKey(entries, scratch, bits);
+        end = begin;
+    }
+    return entries;
+}
+
+}  // namespace
+
+int CompareRows(const LibraryItem& a, const LibraryItem& b, const SortState& state) {
+    const Chain chain = ChainFor(state);
     for (int i = 0; i < chain.length; ++i) {
         const int order = CompareColumn(a, b, chain.keys[i].column);
         if (order != 0) {
@@ -110,210 +304,6 @@ int CompareChain(const KeyedRow& a, const KeyedRow& b, const Chain& chain) {
         }
     }
     return 0;
-}
-
-constexpr int kHeadBytes = 8;
-
-// The sort key's first eight lowered bytes, big-endian and zero-padded, so
-// that the numbers order as the keys' prefixes do.
-uint64_t TextHead(const char* key) {
-    const auto* k = reinterpret_cast<const unsigned char*>(key);
-    uint64_t head = 0;
-    int i = 0;
-    for (; i < kHeadBytes && k[i] != 0; ++i) {
-        head = (head << 8) | AsciiLower(k[i]);
-    }
-    for (; i < kHeadBytes; ++i) {
-        head <<= 8;  // one byte at a time: a shift by all 64 bits would be undefined
-    }
-    return head;
-}
-
-// A head whose last byte is set may belong to a key that runs on.
-bool MayRunOn(uint64_t head) {
-    return (head & 0xFF) != 0;
-}
-
-const char* KeyOf(const KeyedRow& row, int textKey) {
-    const char* text = KeyText(*row.row, textKey);
-    const uint8_t skip = row.keys.skip[textKey];
-    return text == nullptr ? "" : skip == kSkipUnknown ? SortKey(text) : text + skip;
-}
-
-// A row in the sort: the chain key being sorted on as a number (a number
-// column's value, eight bytes of a text key) and the row's place. Each step
-// fills the numbers from the table, so sorting moves only these 16 bytes.
-struct SortEntry {
-    uint64_t head;
-    uint32_t place;  // library order (rows outside the library after, in list order)
-};
-
-// What the sort read of the rows, by place: the rows, and for each chain key
-// its head (the number, or a text key's first eight bytes), a text key's
-// next eight bytes and its start.
-struct SortTable {
-    Chain chain;
-    std::vector<const LibraryItem*> rows;
-    std::vector<uint64_t> heads;      // kChainLength per place
-    std::vector<uint64_t> nextHeads;  // kChainLength per place; 0 for short and number keys
-    std::vector<const char*> keys;    // kChainLength per place; null for number keys
-
-    static size_t Slot(uint32_t place, int level) {
-        return static_cast<size_t>(place) * kChainLength + static_cast<size_t>(level);
-    }
-    // Bytes `offset` to offset + 7 of the key at `level`, as a number.
-    uint64_t Head(uint32_t place, int level, size_t offset) const {
-        if (offset == 0) {
-            return heads[Slot(place, level)];
-        }
-        if (offset == kHeadBytes) {
-            return nextHeads[Slot(place, level)];
-        }
-        return TextHead(keys[Slot(place, level)] + offset);
-    }
-};
-
-void SortRange(SortEntry* entries, int32_t count, const SortTable& table, int level);
-
-// Sorts a run of rows equal on the keys before `level` and on the first
-// `offset` bytes of the key at `level` (all of them set), then each run of
-// equal heads by what comes after: more of the text while the heads run on,
-// else the next key.
-void SortByHeads(SortEntry* entries, int32_t count, const SortTable& table, int level,
-                 size_t offset) {
-    for (int32_t i = 0; i < count; ++i) {
-        entries[i].head = table.Head(entries[i].place, level, offset);
-    }
-    const bool descending = table.chain.keys[level].descending;
-    std::sort(entries, entries + count, [descending](const SortEntry& a, const SortEntry& b) {
-        if (a.head != b.head) {
-            return (a.head < b.head) != descending;
-        }
-        return a.place < b.place;
-    });
-    const bool text = TextKeyOf(table.chain.keys[level].column) >= 0;
-    for (int32_t start = 0; start < count;) {
-        int32_t end = start + 1;
-        while (end < count && entries[end].head == entries[start].head) {
-            ++end;
-        }
-        if (end - start > 1 && text && MayRunOn(entries[start].head)) {
-            SortByHeads(entries + start, end - start, table, level, offset + kHeadBytes);
-        } else {
-            SortRange(entries + start, end - start, table, level + 1);
-        }
-        start = end;
-    }
-}
-
-// A run of rows whose keys before `level` are all equal, in library order.
-void SortRange(SortEntry* entries, int32_t count, const SortTable& table, int level) {
-    if (count < 2 || level == table.chain.length) {
-        return;  // in library order already: every step keeps it among equals
-    }
-    SortByHeads(entries, count, table, level, 0);
-}
-
-// The list's rows by place: library order first (a counting sort on the
-// places the rows got on entering), then rows outside the library in list
-// order. Reading rows in this order reads memory mostly in the order the
-// rows and texts were allocated.
-std::vector<const LibraryItem*> InLibraryOrder(LibraryItem* const* items, int32_t count) {
-    std::vector<uint32_t> entries(static_cast<size_t>(count));
-    uint32_t last = 0;
-    for (int32_t i = 0; i < count; ++i) {
-        entries[i] = items[i]->sortKeys.entry;
-        last = std::max(last, entries[i]);
-    }
-    // Rows outside the library (entry 0) count as coming after the last.
-    for (uint32_t& entry : entries) {
-        entry = entry == 0 ? last + 1 : entry;
-    }
-    std::vector<uint32_t> starts(static_cast<size_t>(last) + 2, 0);
-    for (const uint32_t entry : entries) {
-        ++starts[entry];
-    }
-    uint32_t sum = 0;
-    for (uint32_t& start : starts) {
-        const uint32_t rows = start;
-        start = sum;
-        sum += rows;
-    }
-    std::vector<const LibraryItem*> ordered(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i) {
-        ordered[starts[entries[i]]++] = items[i];
-    }
-    return ordered;
-}
-
-// Whether the key at `level` of the row at `place` equals that of the first row.
-bool TiesFirst(const SortTable& table, uint32_t place, int level) {
-    const size_t slot = SortTable::Slot(place, level);
-    const size_t first = SortTable::Slot(0, level);
-    if (table.heads[slot] != table.heads[first] ||
-        table.nextHeads[slot] != table.nextHeads[first]) {
-        return false;
-    }
-    return table.keys[slot] == nullptr || !MayRunOn(table.nextHeads[slot]) ||
-           AsciiCompareNoCase(table.keys[slot] + 2 * kHeadBytes,
-                              table.keys[first] + 2 * kHeadBytes) == 0;
-}
-
-// Reads every row once, in library order, into the table.
-void ReadRows(SortTable& table) {
-    const size_t count = table.rows.size();
-    table.heads.assign(count * kChainLength, 0);
-    table.nextHeads.assign(count * kChainLength, 0);
-    table.keys.assign(count * kChainLength, nullptr);
-    for (size_t place = 0; place < count; ++place) {
-        const KeyedRow row{table.rows[place], SortKeysOf(*table.rows[place])};
-        for (int level = 0; level < table.chain.length; ++level) {
-            const size_t slot = SortTable::Slot(static_cast<uint32_t>(place), level);
-            const int32_t column = table.chain.keys[level].column;
-            const int textKey = TextKeyOf(column);
-            if (textKey < 0) {
-                table.heads[slot] = NumberKey(*row.row, column);
-                continue;
-            }
-            const char* key = KeyOf(row, textKey);
-            table.keys[slot] = key;
-            table.heads[slot] = TextHead(key);
-            if (MayRunOn(table.heads[slot])) {
-                table.nextHeads[slot] = TextHead(key + kHeadBytes);
-            }
-        }
-    }
-}
-
-// Drops from the chain every key on which all rows tie (every row from the
-// device has the same album and track): they decide nothing.
-void DropKeysThatAllTie(SortTable& table) {
-    const auto count = static_cast<uint32_t>(table.rows.size());
-    Chain kept;
-    for (int level = 0; level < table.chain.length; ++level) {
-        uint32_t place = 1;
-        while (place < count && TiesFirst(table, place, level)) {
-            ++place;
-        }
-        if (place == count) {
-            continue;
-        }
-        for (uint32_t p = 0; p < count; ++p) {
-            const size_t from = SortTable::Slot(p, level);
-            const size_t to = SortTable::Slot(p, kept.length);
-            table.heads[to] = table.heads[from];
-            table.nextHeads[to] = table.nextHeads[from];
-            table.keys[to] = table.keys[from];
-        }
-        kept.keys[kept.length++] = table.chain.keys[level];
-    }
-    table.chain = kept;
-}
-
-}  // namespace
-
-int CompareRows(const LibraryItem& a, const LibraryItem& b, const SortState& state) {
-    return CompareChain(KeyedRow{&a, SortKeysOf(a)}, KeyedRow{&b, SortKeysOf(b)}, ChainFor(state));
 }
 
 void SortRows(ItemList& rows, const SortState& state) {
@@ -332,18 +322,13 @@ void SortRows(ItemList& rows, const SortState& state) {
     // The plug-in answers the host and must not throw: without the memory
     // for the sort's tables the rows are left as they are.
     try {
-        SortTable table;
-        table.chain = ChainFor(state);
-        table.rows = InLibraryOrder(rowsStart, rowCount);
-        ReadRows(table);
-        DropKeysThatAllTie(table);
-        std::vector<SortEntry> entries(static_cast<size_t>(rowCount));
+        const std::vector<LibraryItem*> listed(rowsStart, rowsStart + rowCount);
+        KeyValues keys;
+        keys.chain = ChainFor(state);
+        ReadKeyValues(listed, keys);
+        const std::vector<SortEntry> sorted = SortedPositions(KeysThatDecide(keys), listed.size());
         for (int32_t i = 0; i < rowCount; ++i) {
-            entries[i].place = static_cast<uint32_t>(i);
-        }
-        SortRange(entries.data(), rowCount, table, 0);
-        for (int32_t i = 0; i < rowCount; ++i) {
-            rowsStart[i] = const_cast<LibraryItem*>(table.rows[entries[i].place]);
+            rowsStart[i] = listed[sorted[static_cast<size_t>(i)].row];
         }
     } catch (const std::bad_alloc&) {
     }

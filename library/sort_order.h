@@ -18,13 +18,15 @@ struct SortState {
 
 // -1, 0 or +1 for rows a and b under `state`: up to four keys along the
 // column's tie-break chain; once Album ties, the rest of the chain ascends.
-// Uses the keys the rows got on entering the library (derived on the spot
-// for rows that never did).
+// Derives the keys from the texts on every call: this defines the order
+// that SortRows makes.
 int CompareRows(const LibraryItem& a, const LibraryItem& b, const SortState& state);
 
-// Sorts the list's pointers in place with CompareRows. Stable in library
-// order: rows that compare equal keep the order of the library list (rows
-// outside the library keep their order in `rows`). Null entries go first.
+// Sorts the list's pointers in place into the order of CompareRows. Stable
+// in library order: rows that compare equal keep the order of the library
+// list (rows outside the library keep their order in `rows`). Null entries
+// go first. Text keys are compared as ranks: the library's (see SortRanks)
+// when every row is one library's, else ranks among the rows themselves.
 void SortRows(ItemList& rows, const SortState& state);
 
 // A click on a column header: the same column flips the direction (to 1 from

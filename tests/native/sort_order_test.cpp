@@ -681,6 +681,48 @@ TEST(SortRows, AColumnThatTiesEverywhereShowsLibraryOrderAfterAnotherSort) {
     }
 }
 
+TEST(SortRows, RanksFollowTheLibraryAsItGrowsAndAcrossLibraries) {
+    testing_support::OwnedLists lists;
+    testing_support::OwnedLists other;
+    AddTieProneRows(lists, 200, 99);
+    AddTieProneRows(other, 50, 7);
+    const SortState byArtist{kColumnArtist, 0};
+    auto expectOrdered = [&byArtist](const ItemList& list, const char* when) {
+        for (int32_t i = 1; i < list.Count(); ++i) {
+            ASSERT_LE(reference::CompareRows(*list.Get(i - 1), *list.Get(i), byArtist), 0)
+                << when << " at " << i;
+        }
+    };
+    ItemList all;
+    for (int32_t i = 0; i < lists.library.Count(); ++i) {
+        ASSERT_TRUE(all.Append(lists.library.Get(i)));
+    }
+    SortRows(all, byArtist);  // ranks the library
+    expectOrdered(all, "first sort");
+    // New keys land between the ranked ones: the next sort ranks again.
+    AddTieProneRows(lists, 100, 1234);
+    for (int32_t i = 200; i < lists.library.Count(); ++i) {
+        ASSERT_TRUE(all.Append(lists.library.Get(i)));
+    }
+    SortRows(all, byArtist);
+    expectOrdered(all, "after rows entered");
+    // Rows of two libraries in one list: neither library's ranks apply.
+    for (int32_t i = 0; i < other.library.Count(); ++i) {
+        ASSERT_TRUE(all.Append(other.library.Get(i)));
+    }
+    SortRows(all, byArtist);
+    expectOrdered(all, "two libraries");
+    all.Release();
+    // A cleared library forgets its ranks along with its rows.
+    ClearLibrary(lists);
+    AddTieProneRows(lists, 300, 5);
+    for (int32_t i = 0; i < lists.library.Count(); ++i) {
+        ASSERT_TRUE(all.Append(lists.library.Get(i)));
+    }
+    SortRows(all, byArtist);
+    expectOrdered(all, "after clearing");
+}
+
 // Column clicks
 
 TEST(ApplyColumnClick, SameColumnFlipsAnotherColumnKeepsDirection) {
