@@ -9,6 +9,7 @@ namespace {
 struct Given {
     bool path = false;
     bool rows = false;
+    bool check = false;
     bool searchOrSort = false;
     bool exportFormat = false;
     bool output = false;
@@ -87,6 +88,10 @@ bool ChooseMode(const Given& given, Options& options, std::string& error) {
         error = "no PATH given: name the folder or drive the player is mounted at";
         return false;
     }
+    if (given.check && (given.rows || given.searchOrSort || given.exportFormat || given.output)) {
+        error = "--check stands alone: it reads the whole player";
+        return false;
+    }
     if (given.rows && given.exportFormat) {
         error = "--rows and --export cannot be combined";
         return false;
@@ -95,7 +100,9 @@ bool ChooseMode(const Given& given, Options& options, std::string& error) {
         error = "--output goes with --export";
         return false;
     }
-    if (given.exportFormat) {
+    if (given.check) {
+        options.mode = Mode::Check;
+    } else if (given.exportFormat) {
         options.mode = Mode::Export;
     } else if (given.rows || given.searchOrSort) {
         options.mode = Mode::Rows;
@@ -114,6 +121,8 @@ Parsed ParseArguments(int argc, char** argv, Options& options, std::string& erro
         }
         if (arg == "--rows") {
             given.rows = true;
+        } else if (arg == "--check") {
+            given.check = true;
         } else if (TakesValue(arg)) {
             if (i + 1 == argc) {
                 error = arg + " needs a value";
@@ -142,6 +151,7 @@ void PrintUsage(std::FILE* to) {
                  "       kovra-catalogue PATH --export m3u8|csv|json [--search TEXT] [--sort "
                  "COLUMN[:desc]]\n"
                  "                       [--output FILE]\n"
+                 "       kovra-catalogue PATH --check\n"
                  "  reads the player mounted at PATH (a folder or a drive such as E:/) as the\n"
                  "  media library does; never writes to it. Without options, prints its albums\n"
                  "  and tracks, one tab-separated line each.\n"
@@ -154,6 +164,9 @@ void PrintUsage(std::FILE* to) {
                  "                  sample row) as an m3u8 playlist with paths relative to PATH,\n"
                  "                  csv or json, with the texts as the player's files hold them\n"
                  "  --output FILE   write the export to FILE instead of standard output\n"
-                 "exit codes: 0 done, 2 PATH is not a player or cannot be read,\n"
+                 "  --check         list every problem the player's catalogue holds, one line\n"
+                 "                  each (kind, file, detail, tab-separated), then a summary\n"
+                 "exit codes: 0 done (--check: no problem), 1 --check found problems,\n"
+                 "            2 PATH is not a player or cannot be read,\n"
                  "            3 bad arguments, 4 the output cannot be written\n");
 }

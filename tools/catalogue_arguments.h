@@ -10,6 +10,7 @@
 // What the command ends with; the usage text lists them.
 enum ExitCode : int {
     kExitDone = 0,
+    kExitProblems = 1,    // --check found at least one problem
     kExitNotAPlayer = 2,  // PATH is not a player (no index.mum) or cannot be read
     kExitBadArguments = 3,
     kExitCannotWrite = 4,  // the output cannot be written
@@ -19,6 +20,7 @@ enum class Mode {
     Catalogue,  // the albums and tracks the loader reads
     Rows,       // the rows the library view shows, with its status line
     Export,     // the view's tracks as a playlist or a table
+    Check,      // every problem the load meets, and a summary
 };
 
 struct Options {

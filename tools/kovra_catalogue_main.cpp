@@ -1,5 +1,6 @@
 // kovra-catalogue: prints, tab-separated, the albums and tracks the loader reads from a player
-// image, or the rows the plug-in's view would show, searched and sorted, or exports those rows.
+// image, or the rows the plug-in's view would show, searched and sorted, or exports those rows, or
+// checks the player's catalogue.
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
@@ -16,9 +17,11 @@
 #include "library/search_filter.h"
 #include "library/sort_order.h"
 #include "tools/catalogue_arguments.h"
+#include "tools/catalogue_check.h"
 #include "tools/export_formats.h"
 #include "tools/export_output.h"
 #include "tools/export_rows.h"
+#include "tools/progress_line.h"
 
 namespace {
 
@@ -183,6 +186,33 @@ int Export(const DeviceCatalogue& catalogue, const Options& options, const fs::p
     return kExitDone;
 }
 
+int FlushStandardOutput() {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        PrintError("cannot write to standard output");
+        return kExitCannotWrite;
+    }
+    return kExitDone;
+}
+
+// One line per problem, then the summary.
+int Check(DeviceCatalogue& catalogue, ProgressLine& progress) {
+    const CheckReport report = CheckCatalogue(catalogue, &progress);
+    progress.Clear();
+    for (const CheckProblem& problem : report.problems) {
+        Row row;
+        row.Add(problem.kind.c_str());
+        row.Add(problem.file.c_str());
+        row.Add(problem.detail.c_str());
+        row.Print();
+    }
+    std::printf("%s\n", CheckSummary(report).c_str());
+    const int written = FlushStandardOutput();
+    if (written != kExitDone) {
+        return written;
+    }
+    return report.problems.empty() ? kExitDone : kExitProblems;
+}
+
 int Print(const DeviceCatalogue& catalogue, const Options& options) {
     if (options.mode == Mode::Rows) {
         if (!PrintRows(catalogue, options)) {
@@ -193,11 +223,7 @@ int Print(const DeviceCatalogue& catalogue, const Options& options) {
         std::printf("\n");
         PrintTracks(*catalogue.Lists());
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        PrintError("cannot write to standard output");
-        return kExitCannotWrite;
-    }
-    return kExitDone;
+    return FlushStandardOutput();
 }
 
 }  // namespace
@@ -231,7 +257,12 @@ int main(int argc, char** argv) {
         return kExitBadArguments;
     }
     DeviceCatalogue catalogue;
-    LoadCatalogue(catalogue);
+    ProgressLine progress(stderr);
+    if (options.mode == Mode::Check) {
+        return Check(catalogue, progress);
+    }
+    LoadCatalogue(catalogue, &progress);
+    progress.Clear();
     if (options.mode == Mode::Export) {
         return Export(catalogue, options, output);
     }

@@ -62,13 +62,18 @@ size_t Utf8SequenceLength(const char* text) {
     return length;
 }
 
-bool IsValidUtf8(const char* text) {
-    while (*text != 0) {
-        const size_t length = Utf8SequenceLength(text);
+size_t FirstInvalidUtf8(const char* text) {
+    size_t at = 0;
+    while (text[at] != 0) {
+        const size_t length = Utf8SequenceLength(text + at);
         if (length == 0) {
-            return false;
+            return at;
         }
-        text += length;
+        at += length;
     }
-    return true;
+    return SIZE_MAX;
+}
+
+bool IsValidUtf8(const char* text) {
+    return FirstInvalidUtf8(text) == SIZE_MAX;
 }

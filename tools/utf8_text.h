@@ -2,12 +2,17 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // The length (1 to 4) of the well-formed UTF-8 sequence that starts at `text`, or 0 when the byte
 // there does not start one: a stray continuation byte, a lead byte that cannot start a sequence
 // (C0, C1, F5-FF), a sequence cut short (by the NUL too), an overlong form, a surrogate or a code
 // point above U+10FFFF. `text` is NUL-terminated; the NUL itself counts as a sequence of 1.
 size_t Utf8SequenceLength(const char* text);
+
+// The offset of the first byte of the NUL-terminated `text` that belongs to no well-formed
+// sequence, or SIZE_MAX when every byte does.
+size_t FirstInvalidUtf8(const char* text);
 
 // True when every byte of the NUL-terminated `text` belongs to a well-formed sequence.
 bool IsValidUtf8(const char* text);

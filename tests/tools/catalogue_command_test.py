@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """kovra-catalogue end to end: exports read back with Python's own csv and json
 readers give the catalogue's texts byte for byte, the playlist lists every
-track once, and bad input gets one line of error and its exit code.
+track once, bad input gets one line of error and its exit code, and --check
+names each damage of a player once, with its file.
 
   catalogue_command_test.py --make-image EXE --catalogue EXE
       [--runner wine --player E:/ --image-folder DIR] [unittest arguments]
@@ -16,6 +17,7 @@ import csv
 import io
 import json
 import os
+import pty
 import re
 import subprocess
 import sys
@@ -203,6 +205,148 @@ class ExportReadBack(unittest.TestCase):
                 self.assertEqual(f.read(), export("json"))
 
 
+TRACK = "SYSTEM/List/Music/Track/T%05d.mpv"
+ALBUM = "SYSTEM/List/Music/Album/A%05d.mpv"
+MUSIC = "SYSTEM/List/Music/music.mum"
+
+
+def on_player(relative):
+    return os.path.join(ARGS.image_folder, relative)
+
+
+def edit(relative, change):
+    with open(on_player(relative), "rb") as f:
+        text = f.read()
+    changed = change(text)
+    assert changed != text, relative
+    with open(on_player(relative), "wb") as f:
+        f.write(changed)
+
+
+def before_root_end(extra):
+    return lambda text: text.replace(b"</mpv:Manifest>", extra + b"</mpv:Manifest>")
+
+
+def first_audio_path(relative):
+    with open(on_player(relative), "rb") as f:
+        url = re.search(rb"<mpv:Audio>.*?<mpv:LastURL>([^<]*)<", f.read(), re.S).group(1)
+    return url.replace(b"&amp;", b"&").replace(b"&lt;", b"<").replace(b"&gt;", b">")
+
+
+def fingerprint(folder):
+    """Every file and folder below `folder` with its kind, size and modification time."""
+    seen = {}
+    for path, folders, files in os.walk(folder):
+        for name in folders + files:
+            info = os.lstat(os.path.join(path, name))
+            seen[os.path.join(path, name)] = (info.st_mode, info.st_size, info.st_mtime_ns)
+    return seen
+
+
+def check():
+    """The exit code, the problems as (kind, file, detail) and the summary of --check."""
+    result = catalogue(ARGS.player, "--check")
+    lines = lines_of(result.stdout)
+    assert lines[-1] == b"", result.stdout[-200:]
+    return result, [tuple(line.split(b"\t")) for line in lines[:-2]], lines[-2]
+
+
+class CheckPlayer(unittest.TestCase):
+    def test_an_intact_player_gets_only_the_summary(self):
+        made = run(ARGS.make_image, ARGS.player, "--tracks", "120", "--seed", "5", "--audio-files")
+        self.assertEqual(made.returncode, 0, made.stderr)
+        tracks, albums = re.search(rb"wrote (\d+) tracks in (\d+) albums", made.stdout).groups()
+        manifests = len(os.listdir(on_player("SYSTEM/List/Music/Track")))
+        files = 2 + int(albums) + manifests
+        result, problems, summary = check()
+        self.assertEqual(problems, [])
+        self.assertEqual(summary, b"%d files read, %s tracks, %s albums, 0 problems"
+                         % (files, tracks, albums))
+        self.assertEqual(result.returncode, 0)
+        self.assertEqual(result.stderr, b"")  # no progress line: standard error is no terminal
+
+    def test_each_damage_is_named_once_with_its_file(self):
+        make_player()  # its first manifest holds a title that is not UTF-8
+        os.remove(on_player(TRACK % 2))
+        with open(on_player(TRACK % 3), "r+b") as f:
+            f.truncate(65 * 1024 * 1024)  # sparse: over the cap without writing it
+        os.remove(on_player(TRACK % 4))
+        os.mkdir(on_player(TRACK % 4))
+        edit(TRACK % 5, lambda text: text.replace(b"</mpv:Manifest>", b"</mpv:Manifes>"))
+        edit(TRACK % 6, before_root_end(b"<x>" * 300 + b"</x>" * 300))
+        edit(TRACK % 7, before_root_end(
+            b"<x " + b" ".join(b'a%d="1"' % i for i in range(70)) + b"/>"))
+        edit(TRACK % 8, before_root_end(b"<a/>" * 300001))
+        edit(TRACK % 9, lambda text: re.sub(rb"<dc:title>[^<]*<", b"<dc:title>" + b"x" * 5000
+                                            + b"<", text, count=1))
+        edit(TRACK % 10, lambda text: re.sub(rb"<dc:title>[^<]*</dc:title>", b"", text, count=1))
+        os.remove(on_player(os.fsdecode(first_audio_path(TRACK % 11).lstrip(b"/"))))
+        edit(TRACK % 13, lambda text: re.sub(rb"<dc:creator>[^<]*<", b"<dc:creator>Caf\xe9 Noir<", text,
+                                             count=1))
+        edit(ALBUM % 2, lambda text: re.sub(rb"<mpvm:AlbumTitle>[^<]*</mpvm:AlbumTitle>", b"",
+                                            text))
+        links = (b"<mpv:ManifestLink><mpv:LastURL>%s</mpv:LastURL></mpv:ManifestLink>"
+                 b"<mpv:ManifestLink><mpv:LastURL>%s</mpv:LastURL></mpv:ManifestLink>"
+                 % (os.fsencode(TRACK % 12), b"x" * 600))
+        edit(MUSIC, lambda text: text.replace(b"</mpv:AssetList>", links + b"</mpv:AssetList>"))
+        before = fingerprint(ARGS.image_folder)
+
+        result, problems, summary = check()
+        expected = sorted([
+            (b"not UTF-8", TRACK % 1), (b"missing", TRACK % 2), (b"too large", TRACK % 3),
+            (b"not a regular file", TRACK % 4), (b"malformed", TRACK % 5),
+            (b"nested too deep", TRACK % 6), (b"too many attributes", TRACK % 7),
+            (b"too many nodes", TRACK % 8), (b"text cut", TRACK % 9), (b"no title", TRACK % 10),
+            (b"audio file missing", TRACK % 11), (b"linked more than once", TRACK % 12),
+            (b"not UTF-8", TRACK % 13), (b"no album title", ALBUM % 2), (b"path too long", MUSIC),
+        ])
+        self.assertEqual(sorted((kind, os.fsdecode(file)) for kind, file, _ in problems), expected)
+        details = {(kind, os.fsdecode(file)): detail for kind, file, detail in problems}
+        self.assertRegex(details[(b"malformed", TRACK % 5)], rb"\(row \d+, column \d+\)$")
+        self.assertEqual(details[(b"audio file missing", TRACK % 11)],
+                         b"track 1: " + first_audio_path(TRACK % 11))
+        self.assertEqual(details[(b"not UTF-8", TRACK % 13)], b"track 1: dc:creator: byte 0xE9 at 3")
+        self.assertEqual(details[(b"linked more than once", TRACK % 12)],
+                         b"2 links in " + os.fsencode(MUSIC))
+        self.assertTrue(summary.endswith(b", %d problems" % len(expected)), summary)
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(fingerprint(ARGS.image_folder), before)  # the player is only read
+
+    @unittest.skipUnless(hasattr(os, "mkfifo"), "needs FIFOs")
+    def test_a_fifo_named_as_a_catalogue_file_does_not_hang_it(self):
+        made = run(ARGS.make_image, ARGS.player, "--tracks", "40", "--audio-files")
+        self.assertEqual(made.returncode, 0, made.stderr)
+        os.remove(on_player(TRACK % 2))
+        os.mkfifo(on_player(TRACK % 2))
+        result, problems, _ = check()  # a hang ends in the runner's timeout
+        self.assertEqual(problems, [(b"not a regular file", os.fsencode(TRACK % 2), b"")])
+        self.assertEqual(result.returncode, 1)
+
+    def test_the_progress_line_on_a_terminal_is_redrawn_in_place_and_cleared(self):
+        made = run(ARGS.make_image, ARGS.player, "--tracks", "2000", "--audio-files")
+        self.assertEqual(made.returncode, 0, made.stderr)
+        controller, terminal = pty.openpty()
+        try:
+            result = subprocess.run(ARGS.runner + [ARGS.catalogue, ARGS.player, "--check"],
+                                    stdout=subprocess.PIPE, stderr=terminal, timeout=120)
+            os.close(terminal)
+            drawn = b""
+            try:
+                while chunk := os.read(controller, 4096):
+                    drawn += chunk
+            except OSError:  # the terminal's other end is closed once all is read
+                pass
+        finally:
+            os.close(controller)
+        self.assertEqual(result.returncode, 0)
+        self.assertNotIn(b"Reading", result.stdout)
+        # A small player may be read before the first text is due; then nothing is drawn.
+        texts = re.fullmatch(rb"((?:\rReading the player\.\.\. \d+ of \d+ catalogue files *)*)"
+                             rb"(\r *\r)?", drawn)
+        self.assertIsNotNone(texts, drawn[-300:])
+        self.assertEqual(bool(texts.group(1)), bool(texts.group(2)), drawn[-300:])
+
+
 class BadInput(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -218,10 +362,12 @@ class BadInput(unittest.TestCase):
             ("unknown option", [ARGS.player, "--bogus"], 3),
             ("unknown sort", [ARGS.player, "--export", "csv", "--sort", "colour"], 3),
             ("rows and export", [ARGS.player, "--rows", "--export", "csv"], 3),
+            ("check and export", [ARGS.player, "--check", "--export", "csv"], 3),
             ("output without export", [ARGS.player, "--output", "x.csv"], 3),
             ("missing output", [ARGS.player, "--export", "csv", "--output"], 3),
             ("output onto the player", [ARGS.player, "--export", "csv", "--output", on_player], 3),
             ("no index.mum", [empty, "--export", "csv"], 2),
+            ("no index.mum to check", [empty, "--check"], 2),
             ("no such folder", [os.path.join(empty, "gone"), "--export", "json"], 2),
             ("a file, not a folder", [os.path.join(ARGS.image_folder, "index.mum"), "--rows"], 2),
             ("unwritable output", [ARGS.player, "--export", "csv", "--output",
