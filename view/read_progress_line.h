@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "catalogue/load_observer.h"
+
 // A read of the player begins for `view`: its status line may now show
 // progress (after a quiet stretch; see view/read_progress.h).
 void BeginReadProgress(HWND view);
@@ -20,11 +22,16 @@ void ShowReadProgress(int32_t filesRead, int32_t filesNamed);
 // usual status line.
 void EndReadProgress();
 
-// Begins a read for `view` and ends it however the scope is left.
-class ReadProgressScope {
+// Begins a read for `view` and ends it however the scope is left. Handed to
+// the catalogue import as its load's observer, it shows the load's progress.
+class ReadProgressScope : public LoadObserver {
   public:
     explicit ReadProgressScope(HWND view) { BeginReadProgress(view); }
-    ~ReadProgressScope() { EndReadProgress(); }
+    ~ReadProgressScope() override { EndReadProgress(); }
     ReadProgressScope(const ReadProgressScope&) = delete;
     ReadProgressScope& operator=(const ReadProgressScope&) = delete;
+
+    void OnProgress(int filesRead, int filesNamed) override {
+        ShowReadProgress(filesRead, filesNamed);
+    }
 };

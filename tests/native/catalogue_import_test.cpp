@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "catalogue/catalogue_records.h"
+#include "catalogue/load_observer.h"
 #include "library/debug_output.h"
 #include "tests/support/rows.h"
 #include "tests/support/temp_dir.h"
@@ -35,6 +36,20 @@ class DebugCapture {
 
 void Locate(DeviceCatalogue&) {}
 
+// Keeps the last progress of a load and what it named before reading the
+// first track manifest.
+class ProgressObserver : public LoadObserver {
+  public:
+    void OnProgress(int filesRead, int filesNamed) override {
+        read = filesRead;
+        named = filesNamed;
+        ++calls;
+    }
+    int read = 0;
+    int named = 0;
+    int calls = 0;
+};
+
 TEST(ImportCatalogue, OneRowPerTrackThenTheSampleRow) {
     TempDir image;
     SampleImageOptions options;
@@ -46,10 +61,17 @@ TEST(ImportCatalogue, OneRowPerTrackThenTheSampleRow) {
     lists.Add({"dropped earlier"});
     DeviceCatalogue catalogue;
     DebugCapture capture;
+    ProgressObserver progress;
     {
         CurrentDirGuard inside(image.Path());
-        ImportCatalogue(catalogue, lists, Locate);
+        ImportCatalogue(catalogue, lists, Locate, &progress);
     }
+    // Every catalogue file counted and read, with one report per file read
+    // and one for each naming (the two catalogues, then what each links).
+    const int files = static_cast<int>(CatalogueFilesInReadOrder(expected).size());
+    EXPECT_EQ(progress.read, files);
+    EXPECT_EQ(progress.named, files);
+    EXPECT_EQ(progress.calls, files + 3);
     ASSERT_EQ(lists.library.Count(), 41);  // the earlier row is gone
     for (int i = 0; i < 40; ++i) {
         const LibraryItem* row = lists.library.Get(i);
