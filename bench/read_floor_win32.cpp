@@ -99,8 +99,8 @@ bool StartRead(const std::string& path, ReadSlot& slot) {
 // Waits for the slot's read and closes its file; false when it failed.
 bool FinishRead(ReadSlot& slot, bool started, unsigned long long& bytes) {
     DWORD got = 0;
-    const bool ok = started && (slot.size == 0 ||
-                                GetOverlappedResult(slot.file, &slot.request, &got, TRUE));
+    const bool ok =
+        started && (slot.size == 0 || GetOverlappedResult(slot.file, &slot.request, &got, TRUE));
     if (slot.file != INVALID_HANDLE_VALUE) {
         CloseHandle(slot.file);
         slot.file = INVALID_HANDLE_VALUE;
@@ -162,7 +162,6 @@ int main(int argc, char** argv) {
     const Floor floor = depth > 0 ? ReadAhead(argv[1], files, depth) : ReadFloor(argv[1], files);
     std::printf("read %d files (%d missing), %llu bytes in %.1f ms\n", floor.files, floor.missing,
                 floor.bytes, floor.milliseconds);
-    std::printf("figures: %s=%.1f\n", depth > 0 ? "read_ahead_ms" : "floor_ms",
-                floor.milliseconds);
+    std::printf("figures: %s=%.1f\n", depth > 0 ? "read_ahead_ms" : "floor_ms", floor.milliseconds);
     return floor.missing == 0 ? 0 : 1;
 }
