@@ -97,6 +97,7 @@ void CatalogueLoad::Finish() {
         filesRead_ = filesNamed_;
         Progress();
     }
+    observer_->OnFinished();
 }
 
 const XmlBuffer* CatalogueLoad::ReadFile(const char* path) {

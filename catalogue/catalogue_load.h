@@ -52,7 +52,8 @@ class CatalogueLoad {
     // Counts a named file that is not read (its path does not fit) as done.
     void SkipFile();
     // The load is over: named files it did not reach, because a ceiling
-    // stopped it, count as done, so the progress ends with the two equal.
+    // stopped it, count as done, so the progress ends with the two equal;
+    // then the observer hears that the load is over.
     void Finish();
     // Parses `text` into `document` and tells the observer how the parser
     // stopped, if it did. The document keeps what was parsed before.

@@ -18,6 +18,11 @@ void BeginReadProgress(HWND view);
 // due; does nothing outside a read or once the view is gone.
 void ShowReadProgress(int32_t filesRead, int32_t filesNamed);
 
+// The files are all read. If a text was shown, the last counts heard are
+// shown too, so the line tells how the read ended rather than lagging up to
+// an interval behind it. A read that showed nothing goes on showing nothing.
+void FlushReadProgress();
+
 // The read is over. The last text stays until the filter pass writes the
 // usual status line.
 void EndReadProgress();
@@ -34,4 +39,5 @@ class ReadProgressScope : public LoadObserver {
     void OnProgress(int filesRead, int filesNamed) override {
         ShowReadProgress(filesRead, filesNamed);
     }
+    void OnFinished() override { FlushReadProgress(); }
 };

@@ -36,8 +36,8 @@ class DebugCapture {
 
 void Locate(DeviceCatalogue&) {}
 
-// Keeps the last progress of a load and what it named before reading the
-// first track manifest.
+// Keeps the last progress of a load, how many reports came, and which
+// report the end of the load came after.
 class ProgressObserver : public LoadObserver {
   public:
     void OnProgress(int filesRead, int filesNamed) override {
@@ -45,7 +45,9 @@ class ProgressObserver : public LoadObserver {
         named = filesNamed;
         ++calls;
     }
+    void OnFinished() override { finishedAt = calls; }
     int read = 0;
+    int finishedAt = -1;
     int named = 0;
     int calls = 0;
 };
@@ -72,6 +74,7 @@ TEST(ImportCatalogue, OneRowPerTrackThenTheSampleRow) {
     EXPECT_EQ(progress.read, files);
     EXPECT_EQ(progress.named, files);
     EXPECT_EQ(progress.calls, files + 3);
+    EXPECT_EQ(progress.finishedAt, progress.calls) << "told last";
     ASSERT_EQ(lists.library.Count(), 41);  // the earlier row is gone
     for (int i = 0; i < 40; ++i) {
         const LibraryItem* row = lists.library.Get(i);
