@@ -231,6 +231,10 @@ int Run(const Options& options) {
         if (!progressShot && devhost::IsProgressText(text)) {
             progressShot = true;
             UpdateWindow(GetDlgItem(view, IDC_STATUS));  // the view paints it just after this
+            // Wine hands painted windows to the X server only while a thread
+            // looks for messages; look for none, so that nothing is dispatched.
+            MSG none;
+            PeekMessageA(&none, nullptr, WM_APP + 0x3FFE, WM_APP + 0x3FFE, PM_NOREMOVE);
             Screenshot(options, host.MainWindow(), "progress.bmp");
         }
     });
