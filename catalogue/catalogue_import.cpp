@@ -105,11 +105,11 @@ void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library) {
 }
 
 void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
-                     void (*locate)(DeviceCatalogue&)) {
+                     void (*locate)(DeviceCatalogue&), LoadObserver* observer) {
     ClearLibrary(lists);
     if (locate != nullptr) {
         locate(catalogue);
     }
-    LoadCatalogue(catalogue);
+    LoadCatalogue(catalogue, observer);
     AppendCatalogueRows(catalogue, lists.library);
 }

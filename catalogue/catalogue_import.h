@@ -4,6 +4,7 @@
 
 class DeviceCatalogue;
 class ItemList;
+class LoadObserver;
 class TrackRecord;
 struct LibraryItem;
 struct LibraryLists;
@@ -19,8 +20,9 @@ constexpr int kFilenameBufferSize = 256;
 // Clears the library (freeing its rows), finds the player with `locate`,
 // loads its catalogue and appends one row per track and the sample row.
 // Runs no filter pass. `locate` sets the catalogue's drive root, or leaves it.
+// `observer` (may be null) hears how the load goes, as LoadCatalogue tells it.
 void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
-                     void (*locate)(DeviceCatalogue&));
+                     void (*locate)(DeviceCatalogue&), LoadObserver* observer = nullptr);
 
 // Appends a row for each track of the catalogue's current lists, writing the
 // debug line "Adding Song n" for each, then the sample row.

@@ -73,15 +73,31 @@ CatalogueLoad::CatalogueLoad(DeviceCatalogue& catalogue, LoadObserver* observer,
       lists_(catalogue.Lists() != nullptr ? *catalogue.Lists() : catalogue.ReplaceLists()),
       observer_(observer != nullptr ? observer : &g_noObserver),
       source_(source != nullptr ? source : &g_driveFiles),
-      budget_(ceilings) {}
+      budget_(ceilings),
+      rootLength_(std::strlen(catalogue.DriveRoot())) {}
 
 const char* CatalogueLoad::DriveRoot() const {
     return catalogue_.DriveRoot();
 }
 
-void CatalogueLoad::NameFile() {
-    ++filesNamed_;
+void CatalogueLoad::NameFiles(int count) {
+    if (count > 0) {
+        filesNamed_ += count;
+        Progress();
+    }
+}
+
+void CatalogueLoad::SkipFile() {
+    ++filesRead_;
     Progress();
+}
+
+void CatalogueLoad::Finish() {
+    if (filesRead_ < filesNamed_) {
+        filesRead_ = filesNamed_;
+        Progress();
+    }
+    observer_->OnFinished();
 }
 
 const XmlBuffer* CatalogueLoad::ReadFile(const char* path) {

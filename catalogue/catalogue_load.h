@@ -38,13 +38,23 @@ class CatalogueLoad {
     // True once a ceiling of the budget was reached: every step stops.
     bool Stopped() const { return budget_.Stopped(); }
 
-    // Counts a file named by the catalogue (or the catalogue file itself),
-    // before it is read.
-    void NameFile();
+    // The drive root's length, taken once for the load.
+    size_t DriveRootLength() const { return rootLength_; }
+
+    // Counts `count` files about to be read: the two catalogue files, or the
+    // manifests a catalogue file links, all named before the first is read
+    // so that the progress tells how many there are to go.
+    void NameFiles(int count);
     // Reads the file at `path` into the load's buffer, within the per-file cap
     // and the budget; counts it as read. Null when it gave no text, after
     // telling the observer why.
     const XmlBuffer* ReadFile(const char* path);
+    // Counts a named file that is not read (its path does not fit) as done.
+    void SkipFile();
+    // The load is over: named files it did not reach, because a ceiling
+    // stopped it, count as done, so the progress ends with the two equal;
+    // then the observer hears that the load is over.
+    void Finish();
     // Parses `text` into `document` and tells the observer how the parser
     // stopped, if it did. The document keeps what was parsed before.
     void Parse(const char* path, const XmlBuffer& text, TiXmlDocument& document);
@@ -74,6 +84,7 @@ class CatalogueLoad {
     LoadBudget budget_;
     XmlBuffer buffer_;
     char cut_[kMaxTextLength + 1];
+    size_t rootLength_;
     bool reportedCeiling_ = false;
     int filesRead_ = 0;
     int filesNamed_ = 0;

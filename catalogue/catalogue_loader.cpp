@@ -24,18 +24,21 @@ const char* const kTrackElementNames[kTrackFieldCount] = {
 
 using AlbumSetter = void (AlbumRecord::*)(const char*);
 
-// Formats root + tail into buffer. A path that does not fit is refused rather
+// Puts root + tail into buffer. A path that does not fit is refused rather
 // than cut short, since a shortened path would name some other file; the
 // observer hears of it, against the file that held the link.
 bool FormatPath(CatalogueLoad& load, char* buffer, size_t size, const char* tail,
                 const char* linkedFrom) {
-    const int written = std::snprintf(buffer, size, "%s%s", load.DriveRoot(), tail);
-    if (written >= 0 && static_cast<size_t>(written) < size) {
+    const size_t rootLength = load.DriveRootLength();
+    const size_t tailLength = std::strlen(tail);
+    if (rootLength + tailLength < size) {
+        std::memcpy(buffer, load.DriveRoot(), rootLength);
+        std::memcpy(buffer + rootLength, tail, tailLength + 1);
         return true;
     }
     char detail[96];
     std::snprintf(detail, sizeof detail, "a path of %lu characters; at most %lu fit",
-                  static_cast<unsigned long>(std::strlen(load.DriveRoot()) + std::strlen(tail)),
+                  static_cast<unsigned long>(rootLength + tailLength),
                   static_cast<unsigned long>(size - 1));
     load.Report(LoadProblem::PathTooLong, linkedFrom, detail);
     return false;
@@ -106,29 +109,57 @@ void ReadAlbumMetadata(CatalogueLoad& load, const TiXmlNode* metadata, AlbumReco
     }
 }
 
-// Reads the manifest file an album names, if its path fits.
+// Reads the manifest file an album names (named already), if its path fits.
 void FollowAlbumManifest(CatalogueLoad& load, AlbumRecord& album, const char* linkedFrom) {
     char path[kManifestPathSize];
-    if (album.ManifestPath() == nullptr ||
-        !FormatPath(load, path, sizeof path, album.ManifestPath(), linkedFrom)) {
+    if (album.ManifestPath() == nullptr) {
         return;
     }
-    load.NameFile();
+    if (!FormatPath(load, path, sizeof path, album.ManifestPath(), linkedFrom)) {
+        load.SkipFile();
+        return;
+    }
     if (const XmlBuffer* text = load.ReadFile(path)) {
         ReadAlbumManifest(load, album, path, *text);
     }
 }
 
-// Reads the track manifest a music catalogue links, if its path fits.
+// Reads the track manifest a music catalogue links (named already), if its
+// path fits.
 void FollowTrackManifest(CatalogueLoad& load, const char* manifestPath, const char* linkedFrom) {
     char path[kManifestPathSize];
     if (!FormatPath(load, path, sizeof path, manifestPath, linkedFrom)) {
+        load.SkipFile();
         return;
     }
-    load.NameFile();
     if (const XmlBuffer* text = load.ReadFile(path)) {
         ReadTrackManifest(load, path, *text);
     }
+}
+
+// How many album manifests the album catalogue's links will have read: one
+// for each link whose last "mpv:LastURL" has a child to take its path from.
+int CountAlbumManifests(const CatalogueLoad& load, const TiXmlNode* assets) {
+    int count = 0;
+    ForEachNamedChild(load, assets, "mpv:ManifestLink", [&](const TiXmlNode* link) {
+        bool lastHasPath = false;
+        ForEachNamedChild(load, link, "mpv:LastURL", [&](const TiXmlNode* url) {
+            lastHasPath = url->FirstChild() != nullptr;
+        });
+        count += lastHasPath ? 1 : 0;
+    });
+    return count;
+}
+
+// How many track manifests the music catalogue links: each "mpv:LastURL"
+// with a child.
+int CountTrackManifests(const CatalogueLoad& load, const TiXmlNode* assets) {
+    int count = 0;
+    ForEachNamedChild(load, assets, "mpv:ManifestLink", [&](const TiXmlNode* link) {
+        ForEachNamedChild(load, link, "mpv:LastURL",
+                          [&](const TiXmlNode* url) { count += url->FirstChild() != nullptr; });
+    });
+    return count;
 }
 
 void ReadAlbumLink(CatalogueLoad& load, const TiXmlNode* link, const char* path) {
@@ -156,10 +187,13 @@ using Step = void (*)(CatalogueLoad&, const char*, const XmlBuffer&);
 
 void LoadPass(CatalogueLoad& load, const char* file, Step step) {
     char path[kCataloguePathSize];
-    if (load.Stopped() || !FormatPath(load, path, sizeof path, file, file)) {
+    if (load.Stopped()) {
         return;
     }
-    load.NameFile();
+    if (!FormatPath(load, path, sizeof path, file, file)) {
+        load.SkipFile();
+        return;
+    }
     if (const XmlBuffer* text = load.ReadFile(path)) {
         step(load, path, *text);
     }
@@ -171,8 +205,10 @@ void LoadCatalogue(DeviceCatalogue& catalogue, LoadObserver* observer, Catalogue
                    const LoadCeilings& ceilings) {
     catalogue.ReplaceLists();
     CatalogueLoad load(catalogue, observer, source, ceilings);
+    load.NameFiles(2);
     LoadPass(load, "SYSTEM/List/Music/album.mum", ReadAlbumCatalogue);
     LoadPass(load, "SYSTEM/List/Music/music.mum", ReadMusicCatalogue);
+    load.Finish();
 }
 
 void ReadAlbumCatalogue(CatalogueLoad& load, const char* path, const XmlBuffer& text) {
@@ -182,6 +218,7 @@ void ReadAlbumCatalogue(CatalogueLoad& load, const char* path, const XmlBuffer& 
     if (assets == nullptr) {
         return;
     }
+    load.NameFiles(CountAlbumManifests(load, assets));
     ForEachNamedChild(load, assets, "mpv:ManifestLink",
                       [&](const TiXmlNode* link) { ReadAlbumLink(load, link, path); });
 }
@@ -224,6 +261,7 @@ void ReadMusicCatalogue(CatalogueLoad& load, const char* path, const XmlBuffer& 
     if (assets == nullptr) {
         return;
     }
+    load.NameFiles(CountTrackManifests(load, assets));
     ForEachNamedChild(load, assets, "mpv:ManifestLink", [&](const TiXmlNode* link) {
         ForEachNamedChild(load, link, "mpv:LastURL", [&](const TiXmlNode* url) {
             if (url->FirstChild() != nullptr) {

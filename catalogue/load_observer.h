@@ -44,6 +44,9 @@ class LoadObserver {
         (void)filesNamed;
     }
 
+    // The load has read all it will; the last OnProgress told how far.
+    virtual void OnFinished() {}
+
     // `path`: the file concerned, as the load formatted it.
     virtual void OnProblem(LoadProblem problem, const char* path, const char* detail) {
         (void)problem;

@@ -133,11 +133,15 @@ double WaitForRows(devhost::StandInHost& host, HWND view, const devhost::StatusL
 
 // The longest stretch in which the status line showed nothing new: from the
 // view's opening, through every progress text, to the usual status line.
-double LongestStatusGap(const devhost::StatusListener& status) {
+// `ending` is the text that ended that stretch.
+double LongestStatusGap(const devhost::StatusListener& status, std::string& ending) {
     double previous = 0;
     double longest = 0;
     for (const devhost::StatusListener::Text& text : status.Texts()) {
-        longest = std::max(longest, text.milliseconds - previous);
+        if (text.milliseconds - previous >= longest) {
+            longest = text.milliseconds - previous;
+            ending = text.text;
+        }
         previous = text.milliseconds;
         if (IsUsualStatusLine(text.text)) {
             break;
@@ -168,11 +172,13 @@ double ReSortMilliseconds(HWND view, const devhost::StatusListener& clock) {
 // What a user waits for while the player is read and when re-sorting, in
 // words and as one line for scripts.
 void PrintReadFigures(const devhost::StatusListener& status, double rowsShown, double reSort) {
-    const double gap = LongestStatusGap(status);
+    std::string ending;
+    const double gap = LongestStatusGap(status, ending);
     const size_t progress = status.ProgressTexts().size();
     std::printf("rows on screen %.0f ms after the view opened\n", rowsShown);
-    std::printf("status line: %u progress texts; longest wait for a new text %.0f ms\n",
-                static_cast<unsigned>(progress), gap);
+    std::printf(
+        "status line: %u progress texts; longest wait for a new text %.0f ms, until \"%s\"\n",
+        static_cast<unsigned>(progress), gap, ending.c_str());
     std::printf("a re-sort with the rows on screen: %.1f ms\n", reSort);
     std::printf("figures: rows_ms=%.1f gap_ms=%.1f progress_texts=%u resort_ms=%.1f\n", rowsShown,
                 gap, static_cast<unsigned>(progress), reSort);
@@ -225,6 +231,10 @@ int Run(const Options& options) {
         if (!progressShot && devhost::IsProgressText(text)) {
             progressShot = true;
             UpdateWindow(GetDlgItem(view, IDC_STATUS));  // the view paints it just after this
+            // Wine hands painted windows to the X server only while a thread
+            // looks for messages; look for none, so that nothing is dispatched.
+            MSG none;
+            PeekMessageA(&none, nullptr, WM_APP + 0x3FFE, WM_APP + 0x3FFE, PM_NOREMOVE);
             Screenshot(options, host.MainWindow(), "progress.bmp");
         }
     });

@@ -22,6 +22,8 @@ class ReadProgressPacer {
     // The read is over: nothing is due until the next Start.
     void Stop() { running_ = false; }
     bool Running() const { return running_; }
+    // True once a text of this read was due.
+    bool Shown() const { return shown_; }
 
     // True when a progress text should be shown at `now`: the quiet stretch
     // is over and the last text shown is at least an interval old. A true

@@ -112,7 +112,7 @@ void OnInitialLoadTimer(HWND view) {
     KillTimer(view, kInitialLoadTimer);
     if (g_lists.library.Count() == 0) {
         ReadProgressScope progress(view);
-        ImportCatalogue(g_deviceCatalogue, g_lists, LocateDevice);
+        ImportCatalogue(g_deviceCatalogue, g_lists, LocateDevice, &progress);
     }
     char text[kTextBufferSize];
     ReadSettingText("lastfilter", text, sizeof text);

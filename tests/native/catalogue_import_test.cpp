@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "catalogue/catalogue_records.h"
+#include "catalogue/load_observer.h"
 #include "library/debug_output.h"
 #include "tests/support/rows.h"
 #include "tests/support/temp_dir.h"
@@ -35,6 +36,22 @@ class DebugCapture {
 
 void Locate(DeviceCatalogue&) {}
 
+// Keeps the last progress of a load, how many reports came, and which
+// report the end of the load came after.
+class ProgressObserver : public LoadObserver {
+  public:
+    void OnProgress(int filesRead, int filesNamed) override {
+        read = filesRead;
+        named = filesNamed;
+        ++calls;
+    }
+    void OnFinished() override { finishedAt = calls; }
+    int read = 0;
+    int finishedAt = -1;
+    int named = 0;
+    int calls = 0;
+};
+
 TEST(ImportCatalogue, OneRowPerTrackThenTheSampleRow) {
     TempDir image;
     SampleImageOptions options;
@@ -46,10 +63,18 @@ TEST(ImportCatalogue, OneRowPerTrackThenTheSampleRow) {
     lists.Add({"dropped earlier"});
     DeviceCatalogue catalogue;
     DebugCapture capture;
+    ProgressObserver progress;
     {
         CurrentDirGuard inside(image.Path());
-        ImportCatalogue(catalogue, lists, Locate);
+        ImportCatalogue(catalogue, lists, Locate, &progress);
     }
+    // Every catalogue file counted and read, with one report per file read
+    // and one for each naming (the two catalogues, then what each links).
+    const int files = static_cast<int>(CatalogueFilesInReadOrder(expected).size());
+    EXPECT_EQ(progress.read, files);
+    EXPECT_EQ(progress.named, files);
+    EXPECT_EQ(progress.calls, files + 3);
+    EXPECT_EQ(progress.finishedAt, progress.calls) << "told last";
     ASSERT_EQ(lists.library.Count(), 41);  // the earlier row is gone
     for (int i = 0; i < 40; ++i) {
         const LibraryItem* row = lists.library.Get(i);

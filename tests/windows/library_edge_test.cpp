@@ -186,16 +186,27 @@ TEST_F(LibraryViewTest, ProgressLineIsPaintedAfterTheQuietStretchAndOnlyDuringTh
     const HWND status = GetDlgItem(view_, IDC_STATUS);
     {
         ReadProgressScope read(view_);
+        ShowReadProgress(2, 2);
+        FlushReadProgress();
+    }
+    EXPECT_EQ(Text(view_, IDC_STATUS), "") << "a small player shows nothing, also at its end";
+    {
+        ReadProgressScope read(view_);
         ShowReadProgress(1, 10);
-        EXPECT_EQ(Text(view_, IDC_STATUS), "") << "a small player shows nothing";
+        EXPECT_EQ(Text(view_, IDC_STATUS), "");
         Sleep(kReadProgressQuietMs + 20);
         ShowReadProgress(3, 10);
         EXPECT_EQ(Text(view_, IDC_STATUS), "Reading the player... 3 of 10 catalogue files");
         EXPECT_FALSE(GetUpdateRect(status, nullptr, FALSE)) << "painted without a message loop";
+        ShowReadProgress(9, 10);
+        EXPECT_EQ(Text(view_, IDC_STATUS), "Reading the player... 3 of 10 catalogue files");
+        FlushReadProgress();
+        EXPECT_EQ(Text(view_, IDC_STATUS), "Reading the player... 9 of 10 catalogue files")
+            << "the read ends showing how far it came";
     }
     Sleep(kReadProgressIntervalMs + 20);
     ShowReadProgress(10, 10);
-    EXPECT_EQ(Text(view_, IDC_STATUS), "Reading the player... 3 of 10 catalogue files");
+    EXPECT_EQ(Text(view_, IDC_STATUS), "Reading the player... 9 of 10 catalogue files");
 }
 
 }  // namespace
