@@ -7,7 +7,7 @@
 
 #include "catalogue/catalogue_records.h"
 #include "catalogue/xml_file.h"
-#include "library/ascii_text.h"
+#include "base/ascii_text.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <tinyxml.h>
 
-#include "library/ascii_text.h"
+#include "base/ascii_text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Sort keys of texts and their per-row derived form.
 #include "library/sort_key.h"
 
-#include "library/ascii_text.h"
+#include "base/ascii_text.h"
 #include "library/library_item.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "library/ascii_text.h"
+#include "base/ascii_text.h"
 #include "library/item_list.h"
 #include "library/library_item.h"
 

@@ -17,10 +17,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "catalogue/catalogue_import.h"
+#include "library/catalogue_import.h"
 #include "catalogue/catalogue_loader.h"
 #include "catalogue/catalogue_records.h"
-#include "library/debug_output.h"
+#include "base/debug_output.h"
 #include "library/item_list.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"
