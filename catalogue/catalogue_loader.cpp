@@ -2,11 +2,12 @@
 #include "catalogue/catalogue_loader.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include <tinyxml.h>
 
+#include "catalogue/catalogue_load.h"
 #include "catalogue/catalogue_records.h"
-#include "catalogue/xml_file.h"
 #include "base/ascii_text.h"
 
 namespace {
@@ -21,11 +22,23 @@ const char* const kTrackElementNames[kTrackFieldCount] = {
     "mrobe:LastPlayed", "mrobe:Volume",  "mrobe:SearchKey", "mrobe:CtrlFlag",
 };
 
+using AlbumSetter = void (AlbumRecord::*)(const char*);
+
 // Formats root + tail into buffer. A path that does not fit is refused rather
-// than cut short, since a shortened path would name some other file.
-bool FormatPath(char* buffer, size_t size, const char* root, const char* tail) {
-    const int written = std::snprintf(buffer, size, "%s%s", root, tail);
-    return written >= 0 && static_cast<size_t>(written) < size;
+// than cut short, since a shortened path would name some other file; the
+// observer hears of it, against the file that held the link.
+bool FormatPath(CatalogueLoad& load, char* buffer, size_t size, const char* tail,
+                const char* linkedFrom) {
+    const int written = std::snprintf(buffer, size, "%s%s", load.DriveRoot(), tail);
+    if (written >= 0 && static_cast<size_t>(written) < size) {
+        return true;
+    }
+    char detail[96];
+    std::snprintf(detail, sizeof detail, "a path of %lu characters; at most %lu fit",
+                  static_cast<unsigned long>(std::strlen(load.DriveRoot()) + std::strlen(tail)),
+                  static_cast<unsigned long>(size - 1));
+    load.Report(LoadProblem::PathTooLong, linkedFrom, detail);
+    return false;
 }
 
 bool Named(const TiXmlNode* node, const char* name) {
@@ -38,10 +51,12 @@ const TiXmlNode* AssetList(const TiXmlDocument& document) {
     return root != nullptr ? root->FirstChild("mpv:AssetList") : nullptr;
 }
 
-// Calls visit(child) for each child of `parent` whose value is `name`, any case.
+// Calls visit(child) for each child of `parent` whose value is `name`, any
+// case, until the load stops.
 template <typename Visit>
-void ForEachNamedChild(const TiXmlNode* parent, const char* name, Visit visit) {
-    for (const TiXmlNode* child = parent->FirstChild(); child != nullptr;
+void ForEachNamedChild(const CatalogueLoad& load, const TiXmlNode* parent, const char* name,
+                       Visit visit) {
+    for (const TiXmlNode* child = parent->FirstChild(); child != nullptr && !load.Stopped();
          child = child->NextSibling()) {
         if (Named(child, name)) {
             visit(child);
@@ -49,12 +64,20 @@ void ForEachNamedChild(const TiXmlNode* parent, const char* name, Visit visit) {
     }
 }
 
-// Calls set(value) with the value of each child of `node` in turn.
-template <typename Set>
-void ForEachChildValue(const TiXmlNode* node, Set set) {
-    for (const TiXmlNode* child = node->FirstChild(); child != nullptr;
+// Sets an album text within the budget, cut to the per-text ceiling.
+void SetAlbumText(CatalogueLoad& load, AlbumRecord& album, AlbumSetter set, const char* value,
+                  const char* element, const char* path) {
+    if (load.AdmitText(value, path)) {
+        (album.*set)(load.Kept(value, element, path));
+    }
+}
+
+// Sets the album text from the value of each child of `node` in turn.
+void SetFromEachChild(CatalogueLoad& load, AlbumRecord& album, AlbumSetter set,
+                      const TiXmlNode* node, const char* path) {
+    for (const TiXmlNode* child = node->FirstChild(); child != nullptr && !load.Stopped();
          child = child->NextSibling()) {
-        set(child->Value());
+        SetAlbumText(load, album, set, child->Value(), node->Value(), path);
     }
 }
 
@@ -67,134 +90,168 @@ const char* ManifestValue(const TiXmlNode* group, const char* name) {
     return element->FirstChild()->Value();
 }
 
-void ReadAlbumMetadata(const TiXmlNode* metadata, AlbumRecord& album) {
-    for (const TiXmlNode* group = metadata->FirstChild(); group != nullptr;
+void ReadAlbumMetadata(CatalogueLoad& load, const TiXmlNode* metadata, AlbumRecord& album,
+                       const char* path) {
+    for (const TiXmlNode* group = metadata->FirstChild(); group != nullptr && !load.Stopped();
          group = group->NextSibling()) {
         if (Named(group, "mpvm:MusicProperties")) {
-            ForEachNamedChild(group, "mpvm:AlbumTitle", [&](const TiXmlNode* title) {
-                ForEachChildValue(title, [&](const char* v) { album.SetAlbumTitle(v); });
+            ForEachNamedChild(load, group, "mpvm:AlbumTitle", [&](const TiXmlNode* title) {
+                SetFromEachChild(load, album, &AlbumRecord::SetAlbumTitle, title, path);
             });
         } else if (Named(group, "mrobe:MrobeProperties")) {
-            ForEachNamedChild(group, "mrobe:SearchKey", [&](const TiXmlNode* key) {
-                ForEachChildValue(key, [&](const char* v) { album.SetSearchKey(v); });
+            ForEachNamedChild(load, group, "mrobe:SearchKey", [&](const TiXmlNode* key) {
+                SetFromEachChild(load, album, &AlbumRecord::SetSearchKey, key, path);
             });
         }
     }
 }
 
-// The lists the steps fill: those of the current load.
-CatalogueLists& CurrentLists(DeviceCatalogue& catalogue) {
-    return catalogue.Lists() != nullptr ? *catalogue.Lists() : catalogue.ReplaceLists();
+// Reads the manifest file an album names, if its path fits.
+void FollowAlbumManifest(CatalogueLoad& load, AlbumRecord& album, const char* linkedFrom) {
+    char path[kManifestPathSize];
+    if (album.ManifestPath() == nullptr ||
+        !FormatPath(load, path, sizeof path, album.ManifestPath(), linkedFrom)) {
+        return;
+    }
+    load.NameFile();
+    if (const XmlBuffer* text = load.ReadFile(path)) {
+        ReadAlbumManifest(load, album, path, *text);
+    }
 }
 
-void ReadAlbumLink(DeviceCatalogue& catalogue, const TiXmlNode* link) {
+// Reads the track manifest a music catalogue links, if its path fits.
+void FollowTrackManifest(CatalogueLoad& load, const char* manifestPath, const char* linkedFrom) {
+    char path[kManifestPathSize];
+    if (!FormatPath(load, path, sizeof path, manifestPath, linkedFrom)) {
+        return;
+    }
+    load.NameFile();
+    if (const XmlBuffer* text = load.ReadFile(path)) {
+        ReadTrackManifest(load, path, *text);
+    }
+}
+
+void ReadAlbumLink(CatalogueLoad& load, const TiXmlNode* link, const char* path) {
     AlbumRecord* current = nullptr;
-    for (const TiXmlNode* entry = link->FirstChild(); entry != nullptr;
+    for (const TiXmlNode* entry = link->FirstChild(); entry != nullptr && !load.Stopped();
          entry = entry->NextSibling()) {
         if (Named(entry, "mpv:LastURL")) {
-            current = CurrentLists(catalogue).AppendAlbum();
-            ForEachChildValue(entry, [&](const char* v) { current->SetManifestPath(v); });
+            if (!load.AdmitAlbum(path)) {
+                return;
+            }
+            current = load.Lists().AppendAlbum();
+            SetFromEachChild(load, *current, &AlbumRecord::SetManifestPath, entry, path);
         } else if (Named(entry, "nmf:Metadata") && current != nullptr) {
-            ReadAlbumMetadata(entry, *current);
+            ReadAlbumMetadata(load, entry, *current, path);
         }
     }
     // Only the link's last album has its manifest read, after all of the
     // link's metadata, so the manifest's title wins over album.mum's.
-    if (current != nullptr) {
-        ReadAlbumManifest(catalogue, *current);
+    if (current != nullptr && !load.Stopped()) {
+        FollowAlbumManifest(load, *current, path);
     }
 }
 
-void LoadPass(DeviceCatalogue& catalogue, const char* file,
-              void (*read)(DeviceCatalogue&, const TiXmlDocument&)) {
+using Step = void (*)(CatalogueLoad&, const char*, const XmlBuffer&);
+
+void LoadPass(CatalogueLoad& load, const char* file, Step step) {
     char path[kCataloguePathSize];
-    if (!FormatPath(path, sizeof path, catalogue.DriveRoot(), file)) {
+    if (load.Stopped() || !FormatPath(load, path, sizeof path, file, file)) {
         return;
     }
-    TiXmlDocument document;
-    LoadXmlFile(document, path);
-    read(catalogue, document);
+    load.NameFile();
+    if (const XmlBuffer* text = load.ReadFile(path)) {
+        step(load, path, *text);
+    }
 }
 
 }  // namespace
 
-void LoadCatalogue(DeviceCatalogue& catalogue) {
+void LoadCatalogue(DeviceCatalogue& catalogue, LoadObserver* observer, CatalogueFileSource* source,
+                   const LoadCeilings& ceilings) {
     catalogue.ReplaceLists();
-    LoadPass(catalogue, "SYSTEM/List/Music/album.mum", ReadAlbumCatalogue);
-    LoadPass(catalogue, "SYSTEM/List/Music/music.mum", ReadMusicCatalogue);
+    CatalogueLoad load(catalogue, observer, source, ceilings);
+    LoadPass(load, "SYSTEM/List/Music/album.mum", ReadAlbumCatalogue);
+    LoadPass(load, "SYSTEM/List/Music/music.mum", ReadMusicCatalogue);
 }
 
-void ReadAlbumCatalogue(DeviceCatalogue& catalogue, const TiXmlDocument& albumCatalogue) {
-    const TiXmlNode* assets = AssetList(albumCatalogue);
-    if (assets == nullptr) {
-        return;
-    }
-    ForEachNamedChild(assets, "mpv:ManifestLink",
-                      [&](const TiXmlNode* link) { ReadAlbumLink(catalogue, link); });
-}
-
-void ReadAlbumManifest(DeviceCatalogue& catalogue, AlbumRecord& album) {
-    char path[kManifestPathSize];
-    if (album.ManifestPath() == nullptr ||
-        !FormatPath(path, sizeof path, catalogue.DriveRoot(), album.ManifestPath())) {
-        return;
-    }
+void ReadAlbumCatalogue(CatalogueLoad& load, const char* path, const XmlBuffer& text) {
     TiXmlDocument document;
-    LoadXmlFile(document, path);
-    const TiXmlElement* root = document.RootElement();
-    if (root == nullptr) {
-        return;
-    }
-    ForEachNamedChild(root, "mpvp:Album", [&](const TiXmlNode* albumNode) {
-        ForEachNamedChild(albumNode, "nmf:MetaData", [&](const TiXmlNode* metadata) {
-            for (const TiXmlNode* group = metadata->FirstChild(); group != nullptr;
-                 group = group->NextSibling()) {
-                if (const char* v = ManifestValue(group, "dc:creator"))
-                    album.SetCreator(v);
-                if (const char* v = ManifestValue(group, "mpvm:AlbumTitle"))
-                    album.SetAlbumTitle(v);
-                if (const char* v = ManifestValue(group, "mpvm:Genre"))
-                    album.SetGenre(v);
-                if (const char* v = ManifestValue(group, "mpvm:Recorded"))
-                    album.SetRecorded(v);
-            }
-        });
-    });
-}
-
-void ReadMusicCatalogue(DeviceCatalogue& catalogue, const TiXmlDocument& musicCatalogue) {
-    const TiXmlNode* assets = AssetList(musicCatalogue);
-    if (assets == nullptr) {
-        return;
-    }
-    ForEachNamedChild(assets, "mpv:ManifestLink", [&](const TiXmlNode* link) {
-        ForEachNamedChild(link, "mpv:LastURL", [&](const TiXmlNode* url) {
-            if (url->FirstChild() != nullptr) {
-                ReadTrackManifest(catalogue, url->FirstChild()->Value());
-            }
-        });
-    });
-}
-
-void ReadTrackManifest(DeviceCatalogue& catalogue, const char* manifestPath) {
-    char path[kManifestPathSize];
-    if (!FormatPath(path, sizeof path, catalogue.DriveRoot(), manifestPath)) {
-        return;
-    }
-    TiXmlDocument document;
-    LoadXmlFile(document, path);
+    load.Parse(path, text, document);
     const TiXmlNode* assets = AssetList(document);
     if (assets == nullptr) {
         return;
     }
-    ForEachNamedChild(assets, "mpv:Audio", [&](const TiXmlNode* audio) {
+    ForEachNamedChild(load, assets, "mpv:ManifestLink",
+                      [&](const TiXmlNode* link) { ReadAlbumLink(load, link, path); });
+}
+
+void ReadAlbumManifest(CatalogueLoad& load, AlbumRecord& album, const char* path,
+                       const XmlBuffer& text) {
+    TiXmlDocument document;
+    load.Parse(path, text, document);
+    const TiXmlElement* root = document.RootElement();
+    if (root == nullptr) {
+        return;
+    }
+    static const struct {
+        const char* name;
+        AlbumSetter set;
+    } kValues[] = {
+        {"dc:creator", &AlbumRecord::SetCreator},
+        {"mpvm:AlbumTitle", &AlbumRecord::SetAlbumTitle},
+        {"mpvm:Genre", &AlbumRecord::SetGenre},
+        {"mpvm:Recorded", &AlbumRecord::SetRecorded},
+    };
+    ForEachNamedChild(load, root, "mpvp:Album", [&](const TiXmlNode* albumNode) {
+        ForEachNamedChild(load, albumNode, "nmf:MetaData", [&](const TiXmlNode* metadata) {
+            for (const TiXmlNode* group = metadata->FirstChild();
+                 group != nullptr && !load.Stopped(); group = group->NextSibling()) {
+                for (const auto& value : kValues) {
+                    if (const char* v = ManifestValue(group, value.name)) {
+                        SetAlbumText(load, album, value.set, v, value.name, path);
+                    }
+                }
+            }
+        });
+    });
+}
+
+void ReadMusicCatalogue(CatalogueLoad& load, const char* path, const XmlBuffer& text) {
+    TiXmlDocument document;
+    load.Parse(path, text, document);
+    const TiXmlNode* assets = AssetList(document);
+    if (assets == nullptr) {
+        return;
+    }
+    ForEachNamedChild(load, assets, "mpv:ManifestLink", [&](const TiXmlNode* link) {
+        ForEachNamedChild(load, link, "mpv:LastURL", [&](const TiXmlNode* url) {
+            if (url->FirstChild() != nullptr) {
+                FollowTrackManifest(load, url->FirstChild()->Value(), path);
+            }
+        });
+    });
+}
+
+void ReadTrackManifest(CatalogueLoad& load, const char* path, const XmlBuffer& text) {
+    TiXmlDocument document;
+    load.Parse(path, text, document);
+    const TiXmlNode* assets = AssetList(document);
+    if (assets == nullptr) {
+        return;
+    }
+    ForEachNamedChild(load, assets, "mpv:Audio", [&](const TiXmlNode* audio) {
         const char* values[kTrackFieldCount];
         for (int i = 0; i < kTrackFieldCount; ++i) {
             values[i] = FindNodeText(audio, kTrackElementNames[i]);
         }
-        TrackRecord* track = CurrentLists(catalogue).AppendTrack();
+        if (!load.AdmitTrack(values, kTrackFieldCount, path)) {
+            return;
+        }
+        TrackRecord* track = load.Lists().AppendTrack();
         for (int i = 0; i < kTrackFieldCount; ++i) {
-            track->SetText(static_cast<TrackField>(i), values[i]);
+            track->SetText(static_cast<TrackField>(i),
+                           load.Kept(values[i], kTrackElementNames[i], path));
         }
     });
 }

@@ -1,26 +1,42 @@
 // Reads the player's XML catalogue (album.mum, music.mum and the manifests
 // they name) into the DeviceCatalogue's lists.
 //
-// Nothing is reported: a file that is missing, damaged or refused simply adds
-// no records. Every path is the drive root followed directly by a fixed or
-// read text; with an empty root the paths are relative to the current folder.
+// A load is a pipeline of plain steps: each file is read whole into one
+// reused buffer (catalogue_file.h), then the step for its kind parses the
+// buffer and walks the tree. The parser itself bounds each file (nesting,
+// attributes, nodes: see the limits in tinyxml.h) and a budget bounds the
+// whole load (load_budget.h). A file that is missing, damaged or refused adds
+// what could be parsed of it, or nothing, and the load goes on. Every path is
+// the drive root followed directly by a fixed or read text; with an empty
+// root the paths are relative to the current folder.
 #pragma once
 
+#include "catalogue/load_budget.h"
+
 class AlbumRecord;
+class CatalogueFileSource;
+class CatalogueLoad;
 class DeviceCatalogue;
-class TiXmlDocument;
+class LoadObserver;
 class TiXmlNode;
+class XmlBuffer;
 
 // Replaces the catalogue's lists with fresh ones and fills them: the album
 // pass (album.mum with every album manifest) and then the music pass
-// (music.mum with every track manifest).
-void LoadCatalogue(DeviceCatalogue& catalogue);
+// (music.mum with every track manifest). `observer` (may be null) learns the
+// progress and every problem; `source` (null: the drive) supplies the files.
+void LoadCatalogue(DeviceCatalogue& catalogue, LoadObserver* observer = nullptr,
+                   CatalogueFileSource* source = nullptr,
+                   const LoadCeilings& ceilings = kLoadCeilings);
 
-// The steps of a load, each on the catalogue's current lists.
-void ReadAlbumCatalogue(DeviceCatalogue& catalogue, const TiXmlDocument& albumCatalogue);
-void ReadAlbumManifest(DeviceCatalogue& catalogue, AlbumRecord& album);
-void ReadMusicCatalogue(DeviceCatalogue& catalogue, const TiXmlDocument& musicCatalogue);
-void ReadTrackManifest(DeviceCatalogue& catalogue, const char* manifestPath);
+// The steps of a load, one per kind of file. Each parses the prepared `text`
+// of the file at `path` (named in reports) into the load's lists; the two
+// catalogue steps read the manifests they link through the load.
+void ReadAlbumCatalogue(CatalogueLoad& load, const char* path, const XmlBuffer& text);
+void ReadAlbumManifest(CatalogueLoad& load, AlbumRecord& album, const char* path,
+                       const XmlBuffer& text);
+void ReadMusicCatalogue(CatalogueLoad& load, const char* path, const XmlBuffer& text);
+void ReadTrackManifest(CatalogueLoad& load, const char* path, const XmlBuffer& text);
 
 // Depth-first, in document order, over `node` and everything below it: the
 // value of the first child of the first node whose value equals `name`

@@ -104,35 +104,46 @@ TrackRecord::~TrackRecord() {
 // ---------------------------------------------------------------------------
 // CatalogueLists
 
-AlbumRecord* CatalogueLists::LastAlbum() const {
-    AlbumRecord* last = firstAlbum_;
-    while (last != nullptr && last->Next() != nullptr) {
-        last = last->Next();
+namespace {
+
+// The last record of a list, walked from `first` (set-first only).
+template <typename Record>
+Record* LastOf(Record* first) {
+    while (first != nullptr && first->Next() != nullptr) {
+        first = first->Next();
     }
-    return last;
+    return first;
 }
 
-TrackRecord* CatalogueLists::LastTrack() const {
-    TrackRecord* last = firstTrack_;
-    while (last != nullptr && last->Next() != nullptr) {
-        last = last->Next();
-    }
-    return last;
+}  // namespace
+
+void CatalogueLists::SetFirstAlbum(AlbumRecord* album) {
+    firstAlbum_ = album;
+    lastAlbum_ = LastOf(album);
+}
+
+void CatalogueLists::SetFirstTrack(TrackRecord* track) {
+    firstTrack_ = track;
+    lastTrack_ = LastOf(track);
 }
 
 AlbumRecord* CatalogueLists::AppendAlbum() {
-    auto* album = new AlbumRecord(LastAlbum());
+    assert(lastAlbum_ == nullptr ? firstAlbum_ == nullptr : lastAlbum_->Next() == nullptr);
+    auto* album = new AlbumRecord(lastAlbum_);
     if (firstAlbum_ == nullptr) {
         firstAlbum_ = album;
     }
+    lastAlbum_ = album;
     return album;
 }
 
 TrackRecord* CatalogueLists::AppendTrack() {
-    auto* track = new TrackRecord(LastTrack());
+    assert(lastTrack_ == nullptr ? firstTrack_ == nullptr : lastTrack_->Next() == nullptr);
+    auto* track = new TrackRecord(lastTrack_);
     if (firstTrack_ == nullptr) {
         firstTrack_ = track;
     }
+    lastTrack_ = track;
     return track;
 }
 
@@ -147,6 +158,8 @@ void CatalogueLists::Clear() {
         delete firstTrack_;
         firstTrack_ = next;
     }
+    lastAlbum_ = nullptr;
+    lastTrack_ = nullptr;
 }
 
 // ---------------------------------------------------------------------------

@@ -125,8 +125,9 @@ class TrackRecord {
     AlbumRecord* ownerAlbum_ = nullptr;  // not owned
 };
 
-// The album list and the track list. No tail pointer and no count: the last
-// record is found by walking from the head, so every append walks the list.
+// The album list and the track list, each with its head and its last record,
+// so that an append links the new record without walking the list. Only
+// Clear destroys the records it holds.
 class CatalogueLists {
   public:
     CatalogueLists() = default;
@@ -135,12 +136,13 @@ class CatalogueLists {
     CatalogueLists& operator=(const CatalogueLists&) = delete;
 
     AlbumRecord* FirstAlbum() const { return firstAlbum_; }
-    void SetFirstAlbum(AlbumRecord* album) { firstAlbum_ = album; }
-    AlbumRecord* LastAlbum() const;
+    // Replaces the head; the last album is then found from it.
+    void SetFirstAlbum(AlbumRecord* album);
+    AlbumRecord* LastAlbum() const { return lastAlbum_; }
 
     TrackRecord* FirstTrack() const { return firstTrack_; }
-    void SetFirstTrack(TrackRecord* track) { firstTrack_ = track; }
-    TrackRecord* LastTrack() const;
+    void SetFirstTrack(TrackRecord* track);
+    TrackRecord* LastTrack() const { return lastTrack_; }
 
     // Creates an empty record after the last one; it becomes the head when
     // the list was empty.
@@ -152,7 +154,9 @@ class CatalogueLists {
 
   private:
     AlbumRecord* firstAlbum_ = nullptr;
+    AlbumRecord* lastAlbum_ = nullptr;
     TrackRecord* firstTrack_ = nullptr;
+    TrackRecord* lastTrack_ = nullptr;
 };
 
 // Where the player is mounted, and the records of the latest load.

@@ -1,21 +1,19 @@
-// The fixture of the catalogue fuzz targets: a sample player image in a private temporary
-// folder, of which one file is replaced by each fuzz input before the catalogue is loaded.
+// The fixture of the catalogue fuzz targets: each input is one file of a kind, parsed from
+// memory by that kind's reading step; the files a catalogue links are small stand-ins.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-// The image every catalogue target (and the seed writer) uses.
+// The sample image the seed writer takes the files of the catalogue targets from.
 constexpr unsigned kFuzzImageSeed = 1;
-constexpr int kFuzzImageTracks = 16;  // two albums; every load parses all its files
+constexpr int kFuzzImageTracks = 16;  // two albums
 
 enum class FuzzedFile { AlbumCatalogue, AlbumManifest, MusicCatalogue, TrackManifest };
 
-// Call from LLVMFuzzerInitialize. Writes the image, loads it once as it is (the reference for
-// what a fuzzed file must leave alone) and makes libFuzzer write its artifacts into the folder
-// it was started in, never into the image, which is the current folder during a load.
-void InitCatalogueFuzzing(int* argc, char*** argv, FuzzedFile file);
+// Call from LLVMFuzzerInitialize.
+void InitCatalogueFuzzing(FuzzedFile file);
 
-// Replaces the fuzzed file with `data`, loads the catalogue, checks the lists and what the
-// other files say, and imports the tracks as library rows.
+// Runs the step on `data`, checks the lists, the texts' ceiling, the progress reported and
+// that each link read became its own record, and imports the tracks as library rows.
 void LoadWithFuzzedFile(const uint8_t* data, size_t size);

@@ -4,8 +4,8 @@
 
 #include "tests/fuzz/catalogue_fixture.h"
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    InitCatalogueFuzzing(argc, argv, FuzzedFile::AlbumManifest);
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    InitCatalogueFuzzing(FuzzedFile::AlbumManifest);
     return 0;
 }
 

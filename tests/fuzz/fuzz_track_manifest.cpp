@@ -4,8 +4,8 @@
 
 #include "tests/fuzz/catalogue_fixture.h"
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    InitCatalogueFuzzing(argc, argv, FuzzedFile::TrackManifest);
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    InitCatalogueFuzzing(FuzzedFile::TrackManifest);
     return 0;
 }
 

@@ -1,5 +1,5 @@
 // Writes the seed corpora of the fuzz targets: files of generated sample images, texts that
-// probe the nesting guard, and library inputs made from the sample tracks.
+// probe the parser's lexical corners and limits, and library inputs made from the sample tracks.
 //
 // usage: kovra_fuzz_make_seeds DIR   (writes DIR/<target>/<seed>, replacing earlier seeds)
 #include <algorithm>
@@ -22,8 +22,7 @@ namespace fs = std::filesystem;
 const char kAlbumCatalogue[] = "SYSTEM/List/Music/album.mum";
 const char kMusicCatalogue[] = "SYSTEM/List/Music/music.mum";
 const char* const kXmlTargets[] = {"fuzz_album_catalogue", "fuzz_album_manifest",
-                                   "fuzz_music_catalogue", "fuzz_track_manifest",
-                                   "fuzz_nesting_guard"};
+                                   "fuzz_music_catalogue", "fuzz_track_manifest"};
 
 bool g_failed = false;
 
@@ -55,6 +54,15 @@ std::string Nested(int depth) {
     return Repeat("<a>", depth) + "t" + Repeat("</a>", depth);
 }
 
+// Attributes a0='' to a<count-1>='', each after a space.
+std::string Attributes(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += " a" + std::to_string(i) + "=''";
+    }
+    return text;
+}
+
 // Each byte as one UTF-16 unit after the byte order mark: enough to look like a UTF-16 file.
 std::string Utf16(const std::string& text, bool bigEndian) {
     std::string wide = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
@@ -65,7 +73,7 @@ std::string Utf16(const std::string& text, bool bigEndian) {
 }
 
 // Texts where the parser's lexical rules decide what nests.
-std::vector<std::pair<std::string, std::string>> GuardProbes(const std::string& manifest) {
+std::vector<std::pair<std::string, std::string>> ParserProbes(const std::string& manifest) {
     const std::string utf8 = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
     const std::string latin = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>";
     return {
@@ -73,6 +81,8 @@ std::vector<std::pair<std::string, std::string>> GuardProbes(const std::string& 
         {"nested-256", Nested(256)},
         {"nested-257", Nested(257)},
         {"nested-300", Nested(300)},
+        {"attributes-64", "<a" + Attributes(64) + "/>"},
+        {"attributes-65", "<a" + Attributes(65) + "/>"},
         {"bom-manifest", "\xEF\xBB\xBF" + manifest},
         {"utf16le-manifest", Utf16(manifest, false)},
         {"utf16be-manifest", Utf16(manifest, true)},
@@ -197,8 +207,6 @@ int main(int argc, char** argv) {
         const std::string music = Read(imageRoot / kMusicCatalogue);
         Write(out / "fuzz_album_catalogue" / (tag + "album.mum"), albums);
         Write(out / "fuzz_music_catalogue" / (tag + "music.mum"), music);
-        Write(out / "fuzz_nesting_guard" / (tag + "album.mum"), albums);
-        Write(out / "fuzz_nesting_guard" / (tag + "music.mum"), music);
         for (const SampleAlbum& album : image.albums) {
             const fs::path file = imageRoot / album.manifestPath;
             Write(out / "fuzz_album_manifest" / (tag + file.filename().string()), Read(file));
@@ -208,14 +216,13 @@ int main(int argc, char** argv) {
             manifest = Read(file);
             Write(out / "fuzz_track_manifest" / (tag + file.filename().string()), manifest);
         }
-        Write(out / "fuzz_nesting_guard" / (tag + "track.mpv"), manifest);
         if (o.seed == options.seed) {
             WriteLibrarySeeds(out, image);
         }
     }
     fs::remove_all(imageRoot, error);
 
-    for (const auto& [name, text] : GuardProbes(manifest)) {
+    for (const auto& [name, text] : ParserProbes(manifest)) {
         for (const char* target : kXmlTargets) {
             Write(out / target / name, text);
         }

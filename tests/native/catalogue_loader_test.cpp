@@ -9,6 +9,9 @@
 #include <tinyxml.h>
 
 #include "catalogue/catalogue_records.h"
+#include "catalogue/load_budget.h"
+#include "catalogue/load_observer.h"
+#include "base/debug_output.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -39,9 +42,9 @@ class LoaderTest : public ::testing::Test {
   protected:
     void Write(const std::string& path, const std::string& text) { image_.Write(path, text); }
 
-    void Load() {
+    void Load(LoadObserver* observer = nullptr, const LoadCeilings& ceilings = kLoadCeilings) {
         CurrentDirGuard inside(image_.Path());
-        LoadCatalogue(catalogue_);
+        LoadCatalogue(catalogue_, observer, nullptr, ceilings);
     }
 
     std::vector<const AlbumRecord*> Albums() const {
@@ -215,8 +218,15 @@ TEST_F(LoaderTest, NoCatalogueGivesEmptyLists) {
 
 TEST_F(LoaderTest, ManifestPathsThatDoNotFitAreSkipped) {
     const std::string longName(600, 'x');
-    std::string fits;  // 500 characters in folders short enough for any file system
-    while (fits.size() < 490)
+    // Near the buffer's 511 characters, in folders short enough for any file
+    // system; Windows' ANSI file calls take no path of MAX_PATH or more.
+#ifdef _WIN32
+    const size_t length = 200;
+#else
+    const size_t length = 490;
+#endif
+    std::string fits;
+    while (fits.size() < length)
         fits += "dddddddd/";
     Write(kMusicCatalogue, AssetList(MusicLink(longName) + MusicLink(fits + ".mpv")));
     Write(kAlbumCatalogue, AssetList("<mpv:ManifestLink><mpv:LastURL>" + longName +
@@ -300,6 +310,130 @@ TEST_F(LoaderTest, AThousandCharacterLastUrlIsSkipped) {
     Load();
     ASSERT_EQ(Tracks().size(), 1u);
     EXPECT_EQ(Text(Tracks()[0]->LastUrl()), std::string(1000, 'v'));
+}
+
+std::string Audio(const std::string& title) {
+    return "<mpv:Audio><dc:title>" + title + "</dc:title></mpv:Audio>";
+}
+
+// The parser's limits stop a file where it passes them: what came before is still read.
+TEST_F(LoaderTest, TracksBeforeAFileStoppedByALimitAreKept) {
+    std::string manyAttributes = "<x";
+    for (int i = 0; i <= TIXML_MAX_ATTRIBUTES; ++i)
+        manyAttributes += " a" + std::to_string(i) + "='v'";
+    manyAttributes += "/>";
+    std::string manyNodes;
+    for (int i = 0; i < TIXML_MAX_NODES; ++i)
+        manyNodes += "<e/>";
+    Write(kMusicCatalogue,
+          AssetList(MusicLink("deep.mpv") + MusicLink("attributes.mpv") + MusicLink("nodes.mpv")));
+    Write("deep.mpv", AssetList(Audio("Deep1") + Audio("Deep2") + Nested(100000)));
+    Write("attributes.mpv", AssetList(Audio("Attr") + manyAttributes + Audio("Past")));
+    Write("nodes.mpv", AssetList(Audio("Nodes") + manyNodes + Audio("Past")));
+    Load();
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"Deep1", "Deep2", "Attr", "Nodes"}));
+}
+
+TEST_F(LoaderTest, LongTextsAreCutToTheCeiling) {
+    const std::string title(3 * kMaxTextLength, 't');
+    Write(kMusicCatalogue, AssetList(MusicLink("t.mpv")));
+    Write("t.mpv", AssetList(Audio(title)));
+    Write(kAlbumCatalogue, AssetList("<mpv:ManifestLink><mpv:LastURL>" + title +
+                                     "</mpv:LastURL></mpv:ManifestLink>"));
+    Load();
+    EXPECT_EQ(Titles(), (std::vector<std::string>{title.substr(0, kMaxTextLength)}));
+    ASSERT_EQ(Albums().size(), 1u);
+    EXPECT_EQ(Text(Albums()[0]->ManifestPath()), title.substr(0, kMaxTextLength));
+}
+
+// Each ceiling of the budget stops the load where it is reached, keeping
+// what came before, with one debug line naming it.
+struct CeilingCase {
+    const char* name;
+    LoadCeilings ceilings;
+    std::vector<std::string> titles;
+    size_t albums;
+    const char* line;
+};
+
+void PrintTo(const CeilingCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class LoadCeilingTest : public LoaderTest, public ::testing::WithParamInterface<CeilingCase> {};
+
+std::vector<std::string> g_debugLines;
+
+TEST_P(LoadCeilingTest, StopsTheLoadThereAndKeepsWhatCameBefore) {
+    const CeilingCase& c = GetParam();
+    // album.mum: two albums; music.mum: the same two-track manifest three times.
+    const std::string albumLink =
+        "<mpv:ManifestLink><mpv:LastURL>a.mpv</mpv:LastURL>"
+        "</mpv:ManifestLink>";
+    Write(kAlbumCatalogue, AssetList(albumLink + albumLink));
+    Write(kMusicCatalogue, AssetList(MusicLink("t.mpv") + MusicLink("t.mpv") + MusicLink("t.mpv")));
+    Write("t.mpv", AssetList(Audio("A") + Audio("B")));
+    g_debugLines.clear();
+    const DebugSink previous =
+        SetDebugSink([](const char* line) { g_debugLines.emplace_back(line); });
+    Load(nullptr, c.ceilings);
+    SetDebugSink(previous);
+    EXPECT_EQ(Titles(), c.titles);
+    EXPECT_EQ(Albums().size(), c.albums);
+    ASSERT_EQ(g_debugLines.size(), 1u);
+    EXPECT_NE(g_debugLines[0].find(c.line), std::string::npos) << g_debugLines[0];
+}
+
+const size_t kAny = 1 << 30;
+INSTANTIATE_TEST_SUITE_P(
+    Ceilings, LoadCeilingTest,
+    ::testing::Values(
+        CeilingCase{"Tracks", {kAny, 5, kAny, kAny}, {"A", "B", "A", "B", "A"}, 2, "tracks"},
+        CeilingCase{"Albums", {kAny, kAny, 1, kAny}, {}, 1, "albums"},
+        // "a.mpv" twice, then "A" and "B", each with its terminator.
+        CeilingCase{"TextKept", {kAny, kAny, kAny, 2 * 6 + 2 * 2 + 1}, {"A", "B"}, 2, "text kept"},
+        // album.mum alone is read; music.mum is past the ceiling.
+        CeilingCase{"BytesRead", {400, kAny, kAny, kAny}, {}, 2, "bytes read"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// What a load tells its observer: each file's problem with its path, and progress.
+class RecordingObserver : public LoadObserver {
+  public:
+    void OnProgress(int filesRead, int filesNamed) override {
+        read = filesRead;
+        named = filesNamed;
+    }
+    void OnProblem(LoadProblem problem, const char* path, const char* detail) override {
+        problems.push_back(std::string(LoadProblemName(problem)) + " " + path + ": " + detail);
+    }
+    int read = 0;
+    int named = 0;
+    std::vector<std::string> problems;
+};
+
+TEST_F(LoaderTest, TheObserverHearsProgressAndEveryProblem) {
+    Write(kMusicCatalogue, AssetList(MusicLink("missing.mpv") + MusicLink("folder") +
+                                     MusicLink(std::string(600, 'x')) + MusicLink("bad.mpv") +
+                                     MusicLink("deep.mpv") + MusicLink("long.mpv")));
+    Write("folder/file", "");
+    Write("bad.mpv", "<a><b></a>");
+    Write("deep.mpv", Nested(300));
+    Write("long.mpv", AssetList(Audio(std::string(5000, 'l'))));
+    RecordingObserver observer;
+    Load(&observer);
+    const std::string music = kMusicCatalogue;
+    EXPECT_EQ(observer.problems,
+              (std::vector<std::string>{
+                  "missing " + std::string(kAlbumCatalogue) + ": ",
+                  "missing missing.mpv: ",
+                  "not a regular file folder: ",
+                  "path too long " + music + ": a path of 600 characters; at most 511 fit",
+                  "malformed bad.mpv: Error reading end tag. (row 1, column 7)",
+                  "nested too deep deep.mpv: Error: elements nested too deep. (row 1, column 769)",
+                  "text cut long.mpv: dc:title: 5000 bytes",
+              }));
+    EXPECT_EQ(observer.read, 7);
+    EXPECT_EQ(observer.named, 7);
 }
 
 TEST(FindNodeText, SearchesDepthFirstAndSkipsMatchesWithoutChildren) {

@@ -1,5 +1,6 @@
 // Hostile player images: whatever the files on the device hold, the host
-// keeps running and the view shows what could be read.
+// keeps running and the view shows what could be read. The test program has
+// a 1 MB main-thread stack, as the host's UI thread has.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -23,12 +24,30 @@ constexpr int kTracks = 20;
 const char kMusicCatalogue[] = "SYSTEM/List/Music/music.mum";
 const char kAlbumCatalogue[] = "SYSTEM/List/Music/album.mum";
 
-std::string Nested(int levels) {
-    std::string text = "<?xml version=\"1.0\"?>";
+std::string Levels(int levels) {
+    std::string text;
     for (int i = 0; i < levels; ++i)
         text += "<a>";
     for (int i = 0; i < levels; ++i)
         text += "</a>";
+    return text;
+}
+
+std::string Nested(int levels) {
+    return "<?xml version=\"1.0\"?>" + Levels(levels);
+}
+
+// `text` with `insert` just before its asset list ends.
+std::string BeforeAssetListEnd(std::string text, const std::string& insert) {
+    text.insert(text.find("</mpv:AssetList>"), insert);
+    return text;
+}
+
+std::string Repeat(const std::string& part, size_t times) {
+    std::string text;
+    text.reserve(part.size() * times);
+    for (size_t i = 0; i < times; ++i)
+        text += part;
     return text;
 }
 
@@ -195,6 +214,56 @@ const HostileCase kCases[] = {
          albums.replace(url, albums.find("</mpv:LastURL>") - url, kAlbumCatalogue);
          WriteDriveFile(kAlbumCatalogue, albums);
          return kTracks + 1;
+     }},
+    // A deep tail, the parser's limits and the per-text ceiling stop a file
+    // where they are met: everything before is listed.
+    {"DeepTailInMusicCatalogue",
+     [](const Player& p) {
+         WriteDriveFile(kMusicCatalogue,
+                        BeforeAssetListEnd(p.Read(kMusicCatalogue), Levels(100000)));
+         return kTracks + 1;
+     }},
+    {"DeepTailInTrackManifest",
+     [](const Player& p) {
+         WriteDriveFile(p.FirstManifest(),
+                        BeforeAssetListEnd(p.Read(p.FirstManifest()), Levels(100000)));
+         return kTracks + 1;
+     }},
+    {"EightyThousandAttributes",
+     [](const Player& p) {
+         std::string element = "<e";
+         for (int i = 0; i < 80000; ++i)
+             element += " a" + std::to_string(i) + "=''";
+         WriteDriveFile(kMusicCatalogue,
+                        BeforeAssetListEnd(p.Read(kMusicCatalogue), element + "/>"));
+         return kTracks + 1;
+     }},
+    {"FiveMillionEmptyElements",
+     [](const Player& p) {
+         WriteDriveFile(kMusicCatalogue,
+                        BeforeAssetListEnd(p.Read(kMusicCatalogue), Repeat("<e/>", 5000000)));
+         return kTracks + 1;
+     }},
+    {"ThirtyMegabyteTitle",
+     [](const Player& p) {
+         std::string text = p.Read(p.FirstManifest());
+         const size_t title = text.find("<dc:title>") + 10;
+         text.replace(title, text.find("</dc:title>") - title, std::string(30 << 20, 't'));
+         WriteDriveFile(p.FirstManifest(), text);
+         return kTracks + 1;
+     }},
+    // Each link is read, until the whole load has read its 128 MB.
+    {"TwentyMegabyteManifestFiftyTimes",
+     [](const Player& p) {
+         const std::string manifest =
+             p.Read(p.SingleTrackManifest()) + "<!--" + std::string(20 << 20, 'c') + "-->";
+         WriteDriveFile(p.SingleTrackManifest(), manifest);
+         const std::string music = MusicCatalogue(Repeat(MusicLink(p.SingleTrackManifest()), 50));
+         WriteDriveFile(kMusicCatalogue, music);
+         size_t before = p.Read(kAlbumCatalogue).size() + music.size();
+         for (const SampleAlbum& album : p.image.albums)
+             before += p.Read(album.manifestPath).size();
+         return static_cast<int>(((128u << 20) - before) / manifest.size()) + 1;
      }},
     {"SameManifestTenThousandTimes",
      [](const Player& p) {

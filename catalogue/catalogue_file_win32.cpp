@@ -1,0 +1,72 @@
+// Reading a catalogue file with the Windows calls: only disk files, never blocking on others.
+#include "catalogue/catalogue_file.h"
+
+#include <windows.h>
+
+#include "catalogue/xml_buffer.h"
+
+namespace {
+
+FileReadStatus OpenFailure(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                   error == ERROR_INVALID_NAME || error == ERROR_FILENAME_EXCED_RANGE
+               ? FileReadStatus::Missing
+               : FileReadStatus::Unreadable;
+}
+
+// Reads exactly `size` bytes; ReadFile takes at most 4 GB minus one at a time.
+bool ReadAll(HANDLE file, char* into, size_t size) {
+    while (size > 0) {
+        DWORD got = 0;
+        if (!ReadFile(file, into, static_cast<DWORD>(size), &got, nullptr) || got == 0) {
+            return false;
+        }
+        into += got;
+        size -= got;
+    }
+    return true;
+}
+
+FileReadStatus ReadOpenFile(HANDLE file, size_t limit, XmlBuffer& buffer) {
+    // A console, serial port or pipe (which a name like "CON" or "COM1" opens
+    // in any folder) is no file: reading it could wait for ever.
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        return FileReadStatus::NotRegularFile;
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size)) {
+        return FileReadStatus::Unreadable;
+    }
+    if (static_cast<unsigned long long>(size.QuadPart) > limit) {
+        return FileReadStatus::TooLarge;
+    }
+    const size_t bytes = static_cast<size_t>(size.QuadPart);
+    if (!ReadAll(file, buffer.Reserve(bytes), bytes)) {
+        buffer.Reserve(0);
+        return FileReadStatus::Unreadable;
+    }
+    buffer.Prepare(bytes);
+    return FileReadStatus::Read;
+}
+
+}  // namespace
+
+FileReadStatus ReadCatalogueFile(const char* path, size_t limit, XmlBuffer& buffer) {
+    buffer.Reserve(0);
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return OpenFailure(GetLastError());
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return FileReadStatus::NotRegularFile;
+    }
+    // Shared for writing too: the player's own files may be open elsewhere.
+    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return OpenFailure(GetLastError());
+    }
+    const FileReadStatus status = ReadOpenFile(file, limit, buffer);
+    CloseHandle(file);
+    return status;
+}

@@ -1,0 +1,179 @@
+// One catalogue load: reading and parsing its files, keeping texts within its budget.
+#include "catalogue/catalogue_load.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include <tinyxml.h>
+
+#include "catalogue/catalogue_records.h"
+#include "base/debug_output.h"
+
+namespace {
+
+class DriveFiles : public CatalogueFileSource {
+  public:
+    FileReadStatus Read(const char* path, size_t limit, XmlBuffer& buffer) override {
+        return ReadCatalogueFile(path, limit, buffer);
+    }
+};
+
+DriveFiles g_driveFiles;
+LoadObserver g_noObserver;
+
+LoadProblem ReadProblem(FileReadStatus status) {
+    switch (status) {
+        case FileReadStatus::Missing:
+            return LoadProblem::Missing;
+        case FileReadStatus::TooLarge:
+            return LoadProblem::TooLarge;
+        case FileReadStatus::NotRegularFile:
+            return LoadProblem::NotRegularFile;
+        default:
+            return LoadProblem::Unreadable;
+    }
+}
+
+LoadProblem ParseProblem(int errorId) {
+    switch (errorId) {
+        case TiXmlBase::TIXML_ERROR_NESTING_TOO_DEEP:
+            return LoadProblem::NestingLimit;
+        case TiXmlBase::TIXML_ERROR_TOO_MANY_ATTRIBUTES:
+            return LoadProblem::AttributeLimit;
+        case TiXmlBase::TIXML_ERROR_TOO_MANY_NODES:
+            return LoadProblem::NodeLimit;
+        default:
+            return LoadProblem::Malformed;
+    }
+}
+
+// The length of `text`, counted no further than limit + 1.
+size_t CappedLength(const char* text, size_t limit) {
+    size_t length = 0;
+    while (length <= limit && text[length] != 0) {
+        ++length;
+    }
+    return length;
+}
+
+// What a text costs the budget: its kept bytes with the terminator.
+size_t KeptSize(const char* text) {
+    if (text == nullptr) {
+        return 0;
+    }
+    const size_t length = CappedLength(text, kMaxTextLength);
+    return (length > kMaxTextLength ? kMaxTextLength : length) + 1;
+}
+
+}  // namespace
+
+CatalogueLoad::CatalogueLoad(DeviceCatalogue& catalogue, LoadObserver* observer,
+                             CatalogueFileSource* source, const LoadCeilings& ceilings)
+    : catalogue_(catalogue),
+      lists_(catalogue.Lists() != nullptr ? *catalogue.Lists() : catalogue.ReplaceLists()),
+      observer_(observer != nullptr ? observer : &g_noObserver),
+      source_(source != nullptr ? source : &g_driveFiles),
+      budget_(ceilings) {}
+
+const char* CatalogueLoad::DriveRoot() const {
+    return catalogue_.DriveRoot();
+}
+
+void CatalogueLoad::NameFile() {
+    ++filesNamed_;
+    Progress();
+}
+
+const XmlBuffer* CatalogueLoad::ReadFile(const char* path) {
+    const FileReadStatus status = source_->Read(path, kMaxCatalogueFileBytes, buffer_);
+    ++filesRead_;
+    Progress();
+    if (status == FileReadStatus::TooLarge) {
+        char detail[64];
+        std::snprintf(detail, sizeof detail, "over %lu bytes",
+                      static_cast<unsigned long>(kMaxCatalogueFileBytes));
+        Report(LoadProblem::TooLarge, path, detail);
+    } else if (status != FileReadStatus::Read) {
+        Report(ReadProblem(status), path, "");
+    } else if (!budget_.SpendBytes(buffer_.InputSize())) {
+        // Within the cap, but past what the whole load may read: not parsed.
+        ReportCeiling(path);
+    } else {
+        return &buffer_;
+    }
+    return nullptr;
+}
+
+void CatalogueLoad::Parse(const char* path, const XmlBuffer& text, TiXmlDocument& document) {
+    document.Parse(text.Text(), nullptr, TIXML_DEFAULT_ENCODING);
+    if (!document.Error()) {
+        return;
+    }
+    char detail[160];
+    std::snprintf(detail, sizeof detail, "%s (row %d, column %d)", document.ErrorDesc(),
+                  document.ErrorRow(), document.ErrorCol());
+    Report(ParseProblem(document.ErrorId()), path, detail);
+}
+
+bool CatalogueLoad::AdmitTrack(const char* const* values, int count, const char* path) {
+    size_t text = 0;
+    for (int i = 0; i < count; ++i) {
+        text += KeptSize(values[i]);
+    }
+    if (budget_.SpendTrack() && budget_.SpendText(text)) {
+        return true;
+    }
+    ReportCeiling(path);
+    return false;
+}
+
+bool CatalogueLoad::AdmitAlbum(const char* path) {
+    if (budget_.SpendAlbum()) {
+        return true;
+    }
+    ReportCeiling(path);
+    return false;
+}
+
+bool CatalogueLoad::AdmitText(const char* value, const char* path) {
+    if (budget_.SpendText(KeptSize(value))) {
+        return true;
+    }
+    ReportCeiling(path);
+    return false;
+}
+
+const char* CatalogueLoad::Kept(const char* value, const char* element, const char* path) {
+    if (value == nullptr || CappedLength(value, kMaxTextLength) <= kMaxTextLength) {
+        return value;
+    }
+    char detail[128];
+    std::snprintf(detail, sizeof detail, "%.64s: %lu bytes", element,
+                  static_cast<unsigned long>(std::strlen(value)));
+    Report(LoadProblem::TextCut, path, detail);
+    std::memcpy(cut_, value, kMaxTextLength);
+    cut_[kMaxTextLength] = 0;
+    return cut_;
+}
+
+void CatalogueLoad::Report(LoadProblem problem, const char* path, const char* detail) {
+    observer_->OnProblem(problem, path, detail);
+}
+
+void CatalogueLoad::ReportCeiling(const char* path) {
+    if (reportedCeiling_) {
+        return;
+    }
+    reportedCeiling_ = true;
+    const LoadCeiling ceiling = budget_.StoppedBy();
+    const unsigned long value = static_cast<unsigned long>(budget_.Ceiling(ceiling));
+    DebugPrintf("Catalogue load stopped: the %s ceiling (%lu) was reached\n",
+                LoadCeilingName(ceiling), value);
+    char detail[64];
+    std::snprintf(detail, sizeof detail, "%s: %lu", LoadCeilingName(ceiling), value);
+    Report(LoadProblem::BudgetCeiling, path, detail);
+}
+
+void CatalogueLoad::Progress() {
+    observer_->OnProgress(filesRead_, filesNamed_);
+}
