@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/catalogue_import.h"
+#include "library/catalogue_import.h"
 #include "catalogue/catalogue_records.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"

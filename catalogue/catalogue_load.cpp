@@ -7,7 +7,7 @@
 #include <tinyxml.h>
 
 #include "catalogue/catalogue_records.h"
-#include "library/debug_output.h"
+#include "base/debug_output.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "catalogue/catalogue_load.h"
 #include "catalogue/catalogue_records.h"
-#include "library/ascii_text.h"
+#include "base/ascii_text.h"
 
 namespace {
 

@@ -4,6 +4,22 @@
 #include <cassert>
 #include <cstring>
 
+// The one unlink of both record lists: the neighbours of `record` point at
+// each other instead.
+struct RecordLinks {
+    template <typename Record>
+    static void Unlink(Record& record) {
+        if (record.previous_ != nullptr) {
+            assert(record.previous_->next_ == &record);
+            record.previous_->next_ = record.next_;
+        }
+        if (record.next_ != nullptr) {
+            assert(record.next_->previous_ == &record);
+            record.next_->previous_ = record.previous_;
+        }
+    }
+};
+
 // ---------------------------------------------------------------------------
 // AlbumRecord
 
@@ -14,14 +30,7 @@ AlbumRecord::AlbumRecord(AlbumRecord* after) : previous_(after) {
 }
 
 AlbumRecord::~AlbumRecord() {
-    if (previous_ != nullptr) {
-        assert(previous_->next_ == this);
-        previous_->next_ = next_;
-    }
-    if (next_ != nullptr) {
-        assert(next_->previous_ == this);
-        next_->previous_ = previous_;
-    }
+    RecordLinks::Unlink(*this);
     // Clearing the lists destroys albums before tracks: the tracks must not
     // keep pointing at an album that is gone.
     for (int32_t i = 0; i < trackCount_; ++i) {
@@ -89,14 +98,7 @@ TrackRecord::~TrackRecord() {
     if (ownerAlbum_ != nullptr) {
         ownerAlbum_->RemoveTrack(this);
     }
-    if (previous_ != nullptr) {
-        assert(previous_->next_ == this);
-        previous_->next_ = next_;
-    }
-    if (next_ != nullptr) {
-        assert(next_->previous_ == this);
-        next_->previous_ = previous_;
-    }
+    RecordLinks::Unlink(*this);
 }
 
 // ---------------------------------------------------------------------------

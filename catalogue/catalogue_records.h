@@ -4,14 +4,20 @@
 // Every text is kept exactly as the XML parser delivered it; nothing is
 // converted or validated here. Records own their texts, the lists own every
 // record reachable from their heads, and the catalogue owns the lists.
+//
+// When memory runs out the catalogue's functions throw std::bad_alloc (the
+// records and the XML parser allocate with throwing new); what was built
+// before stays consistent and owned. The host's entry points catch it
+// (host/host_boundary.h). The library's rows never throw.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
-#include "catalogue/owned_text.h"
+#include "base/owned_text.h"
 
 class TrackRecord;
+struct RecordLinks;
 
 class AlbumRecord {
   public:
@@ -61,6 +67,7 @@ class AlbumRecord {
     OwnedText searchKey_;
     TrackRecord** tracks_ = nullptr;  // owned array; the tracks it names are not owned
     int32_t trackCount_ = 0;
+    friend struct RecordLinks;  // unlinks a record from its neighbours
     AlbumRecord* previous_ = nullptr;
     AlbumRecord* next_ = nullptr;
 };
@@ -107,7 +114,8 @@ class TrackRecord {
     AlbumRecord* OwnerAlbum() const { return ownerAlbum_; }
 
   private:
-    friend class AlbumRecord;  // keeps ownerAlbum_ in step with its tracks array
+    friend class AlbumRecord;   // keeps ownerAlbum_ in step with its tracks array
+    friend struct RecordLinks;  // unlinks a record from its neighbours
 
     static int Index(TrackField field) { return static_cast<int>(field); }
 

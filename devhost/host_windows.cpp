@@ -1,7 +1,7 @@
 // The stand-in host's main and library windows.
 #include "devhost/host_windows.h"
 
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 
 namespace devhost {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "devhost/recorded_request.h"
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 
 namespace devhost {
 

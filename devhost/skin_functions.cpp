@@ -6,7 +6,7 @@
 
 #include "devhost/skin_log.h"
 #include "devhost/skin_painting.h"
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 
 namespace devhost {
 

@@ -35,7 +35,9 @@ HFONT MakeListFont() {
 
 StandInHost::StandInHost(HostOptions options) : options_(std::move(options)) {
     if (options_.settingsPath.empty()) {
-        scratch_ = std::make_unique<ScratchFolder>();
+        // The process id keeps hosts of tests run side by side apart.
+        scratch_ = std::make_unique<ScratchFolder>("kovra-host-" +
+                                                   std::to_string(GetCurrentProcessId()) + "-");
         options_.settingsPath = (scratch_->Path() / kSettingsFileName).string();
     }
     skin_.Activate();

@@ -12,9 +12,9 @@
 #include "devhost/host_options.h"
 #include "devhost/host_windows.h"
 #include "devhost/recorded_request.h"
-#include "devhost/scratch_folder.h"
+#include "base/scratch_folder.h"
 #include "devhost/skin_log.h"
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 
 namespace devhost {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "library/ascii_text.h"
+#include "base/ascii_text.h"
 #include "library/item_list.h"
 #include "library/library_item.h"
 #include "library/sort_order.h"

@@ -2,7 +2,7 @@
 // and export (rows become records that borrow the rows' texts).
 #pragma once
 
-#include "library/host_item_record.h"
+#include "host/host_item_record.h"
 
 class ItemList;
 struct LibraryLists;
@@ -29,3 +29,23 @@ class RowSelection {
 // the rows' texts: the rows must outlive the records.
 void ExportRows(HostItemRecordList& out, bool allRows, const LibraryLists& lists,
                 const RowSelection& selection);
+
+// The owner of rows exported for one host request: exports in the
+// constructor as ExportRows does, frees the record array in the destructor,
+// which must run only after the request that carries the records returned
+// (the host reads the borrowed texts until then).
+class ExportedRows {
+  public:
+    ExportedRows(bool allRows, const LibraryLists& lists, const RowSelection& selection) {
+        ExportRows(records_, allRows, lists, selection);
+    }
+    ~ExportedRows() { FreeRecords(records_); }
+    ExportedRows(const ExportedRows&) = delete;
+    ExportedRows& operator=(const ExportedRows&) = delete;
+
+    bool Empty() const { return records_.count <= 0; }
+    HostItemRecordList* List() { return &records_; }
+
+  private:
+    HostItemRecordList records_{nullptr, 0, 0};
+};

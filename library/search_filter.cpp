@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "library/ascii_text.h"
+#include "base/ascii_text.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"
 #include "library/search_texts.h"

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <new>
 
-#include "library/ascii_text.h"
+#include "base/ascii_text.h"
 #include "library/cell_text.h"
 #include "library/item_list.h"
 #include "library/library_item.h"

@@ -9,8 +9,8 @@
 class ItemList;
 struct LibraryItem;
 
-// Per row: album, artist, title, genre and the year text ("%d" when
-// 0 < year < 5000, else empty), each with A-Z lowered and ended by a NUL, so
+// Per row: album, artist, title, genre and the year text as the Year cell
+// shows it (YearText, library/cell_text.h), each with A-Z lowered and ended by a NUL, so
 // that no term (which holds no NUL) is found across two fields. Also each
 // row's length and the total of all lengths. The owner keeps it in step with
 // the library list; rows never change once there, so only new rows are read.

@@ -1,7 +1,7 @@
 // Sort keys of texts.
 #include "library/sort_key.h"
 
-#include "library/ascii_text.h"
+#include "base/ascii_text.h"
 #include "library/library_item.h"
 
 const char* SortKey(const char* text) {

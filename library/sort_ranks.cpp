@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "library/ascii_text.h"
+#include "base/ascii_text.h"
 
 namespace {
 

@@ -1,11 +1,10 @@
 // The message handler: every host message to the plug-in, dispatched.
-#include <exception>
-
-#include "library/library_view_win32.h"
-#include "library/record_exchange.h"
+#include "host/host_boundary.h"
+#include "host/host_requests.h"
 #include "plugin/plugin_entry.h"
 #include "plugin/plugin_state.h"
 #include "plugin/tree_item.h"
+#include "view/library_view.h"
 #include "view/view_dialog.h"
 
 namespace {
@@ -19,8 +18,7 @@ INT_PTR OwnAddress() {
 // Items dropped on the tree item or sent to the plug-in become rows, and the
 // open view shows those that match its search.
 void TakeItems(INT_PTR list) {
-    ImportRecords(reinterpret_cast<const HostItemRecordList*>(list), g_lists.library);
-    RunFilterPass();
+    TakeHostItems(reinterpret_cast<const HostItemRecordList*>(list));
 }
 
 INT_PTR OnTreeClick(INT_PTR param2, INT_PTR param3) {
@@ -43,8 +41,7 @@ INT_PTR OnTreeDropTarget(INT_PTR type, INT_PTR list) {
 INT_PTR OnBuildSendTo(INT_PTR param1, INT_PTR context) {
     if (param1 == 0) {
         HostSendToRecord entry = {kSendToDescription, context, OwnAddress()};
-        SendMessageA(g_descriptor.hostLibraryWindow, WM_LIBRARY_IPC,
-                     reinterpret_cast<WPARAM>(&entry), LIBIPC_ADD_SEND_TO);
+        AskLibraryWindow(g_descriptor.hostLibraryWindow, LIBIPC_ADD_SEND_TO, &entry);
     }
     return 0;
 }
@@ -65,7 +62,8 @@ INT_PTR Dispatch(int message, INT_PTR param1, INT_PTR param2, INT_PTR param3) {
     }
     switch (message) {
         case PLUGMSG_CREATE_VIEW:
-            return reinterpret_cast<INT_PTR>(CreateLibraryView(reinterpret_cast<HWND>(param2)));
+            return reinterpret_cast<INT_PTR>(
+                CreateLibraryView(g_descriptor, reinterpret_cast<HWND>(param2)));
         case PLUGMSG_TREE_CLICK:
             return OnTreeClick(param2, param3);
         case PLUGMSG_TREE_DROP_TARGET:
@@ -85,12 +83,8 @@ INT_PTR Dispatch(int message, INT_PTR param1, INT_PTR param2, INT_PTR param3) {
 
 }  // namespace
 
-// Nothing may be thrown into the host: a failure (memory, say) answers 0.
+// A failure (memory, say) answers 0.
 INT_PTR KOVRA_HOST_CALL PluginMessageHandler(int message, INT_PTR param1, INT_PTR param2,
                                              INT_PTR param3) {
-    try {
-        return Dispatch(message, param1, param2, param3);
-    } catch (...) {
-        return 0;
-    }
+    return AnswerHost<INT_PTR>(0, [&] { return Dispatch(message, param1, param2, param3); });
 }

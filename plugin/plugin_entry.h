@@ -1,7 +1,7 @@
 // The plug-in's entry points: the export and the descriptor's functions.
 #pragma once
 
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 
 extern "C" __declspec(dllexport) PluginDescriptor* KOVRA_HOST_CALL winampGetMediaLibraryPlugin();
 

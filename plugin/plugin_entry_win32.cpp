@@ -1,9 +1,13 @@
 // The export, the descriptor, init and quit.
 #include "plugin/plugin_entry.h"
 
+#include "host/host_boundary.h"
+#include "host/host_requests.h"
+#include "host/settings.h"
 #include "library/library_lists.h"
 #include "plugin/plugin_state.h"
 #include "resources/resource.h"
+#include "view/view_state.h"
 
 PluginDescriptor g_descriptor = {
     kPluginDescriptorVersion, "ml_kovra v0.001", PluginInit, PluginQuit,
@@ -25,24 +29,27 @@ char kTreeItemTitle[] = "Olympus m:robe MR-100";
 // The host's answers are stored as they come: a host without a settings file
 // leaves the path null, which the settings functions treat as no file.
 int KOVRA_HOST_CALL PluginInit() {
-    g_plugin.settingsPath = reinterpret_cast<const char*>(
-        SendMessageA(g_descriptor.hostMainWindow, kHostMainRequest, 0, HOSTIPC_GET_INI_FILE));
+    RunForHost([] {
+        UseSettingsFile(reinterpret_cast<const char*>(
+            AskMainWindow(g_descriptor.hostMainWindow, HOSTIPC_GET_INI_FILE)));
 
-    HostTreeItemRecord item = {kTreeItemWord0, kTreeItemTitle, kTreeItemWord2, 0};
-    SendMessageA(g_descriptor.hostLibraryWindow, WM_LIBRARY_IPC, reinterpret_cast<WPARAM>(&item),
-                 LIBIPC_ADD_TREE_ITEM);
-    g_plugin.treeItemId = item.itemId;
+        HostTreeItemRecord item = {kTreeItemWord0, kTreeItemTitle, kTreeItemWord2, 0};
+        AskLibraryWindow(g_descriptor.hostLibraryWindow, LIBIPC_ADD_TREE_ITEM, &item);
+        g_plugin.treeItemId = item.itemId;
 
-    g_plugin.treeMenu = LoadMenuA(g_descriptor.moduleInstance, MAKEINTRESOURCEA(IDR_TREE_MENU));
+        g_plugin.treeMenu = LoadMenuA(g_descriptor.moduleInstance, MAKEINTRESOURCEA(IDR_TREE_MENU));
+    });
     return 0;
 }
 
 // Frees every row. The menu goes too: a menu loaded from the module is not
 // freed with it, and every load, init, quit and unload would leak one.
 void KOVRA_HOST_CALL PluginQuit() {
-    ClearLibrary(g_lists);
-    if (g_plugin.treeMenu != nullptr) {
-        DestroyMenu(g_plugin.treeMenu);
-        g_plugin.treeMenu = nullptr;
-    }
+    RunForHost([] {
+        ClearLibrary(g_lists);
+        if (g_plugin.treeMenu != nullptr) {
+            DestroyMenu(g_plugin.treeMenu);
+            g_plugin.treeMenu = nullptr;
+        }
+    });
 }

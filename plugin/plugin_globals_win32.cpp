@@ -1,15 +1,17 @@
 // The plug-in's static objects, in the order they must be made and unmade.
 #include "plugin/plugin_state.h"
 
-#include "library/debug_output.h"
+#include "base/debug_output.h"
+#include "catalogue/catalogue_records.h"
+#include "library/library_lists.h"
+#include "view/view_state.h"
 
 PluginState g_plugin = {};
-SortState g_sortState;
 
 // Constructed top to bottom at load, destroyed bottom to top at unload: the
 // catalogue with its records, then the list font, then the library's rows.
 LibraryLists g_lists;
-ListViewBinding g_listViewBinding;
+ViewState g_view;
 DeviceCatalogue g_deviceCatalogue;
 
 namespace {

@@ -1,5 +1,5 @@
-// What the tree item does: its context menu, the About box, the disclaimer
-// dialog, and dropping the tree item somewhere.
+// What the tree item does: its context menu with the About box and the
+// disclaimer dialog, and dropping the tree item somewhere.
 #pragma once
 
 #include <windows.h>
@@ -7,9 +7,6 @@
 // Shows the tree menu at the cursor, owned by `owner`, and carries out the
 // command chosen (nothing when the menu is dismissed).
 void ShowTreeMenu(HWND owner);
-
-// The disclaimer dialog, modal, owned by `owner`.
-void ShowDisclaimer(HWND owner);
 
 // Drops every shown row at the screen point: -1 when the point is over the
 // open view (rows never go to their own view), else 1.

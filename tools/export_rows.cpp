@@ -3,7 +3,7 @@
 
 #include <unordered_map>
 
-#include "catalogue/catalogue_import.h"
+#include "library/catalogue_import.h"
 #include "catalogue/catalogue_records.h"
 #include "library/library_lists.h"
 #include "library/search_filter.h"

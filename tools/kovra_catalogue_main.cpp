@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "catalogue/catalogue_import.h"
+#include "library/catalogue_import.h"
 #include "catalogue/catalogue_loader.h"
 #include "catalogue/catalogue_records.h"
 #include "library/cell_text.h"

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 
 // Sends the selected rows (every shown row with allRows) to the host to play,
 // or to enqueue. Nothing before the first filter pass or without rows.

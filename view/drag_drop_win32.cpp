@@ -3,17 +3,18 @@
 
 #include <windowsx.h>
 
-#include "library/library_view_win32.h"
+#include "host/host_requests.h"
+#include "library/library_lists.h"
 #include "library/record_exchange.h"
-#include "plugin/plugin_entry.h"
-#include "plugin/plugin_state.h"
+#include "view/library_view.h"
 #include "view/view_selection.h"
+#include "view/view_state.h"
 
 namespace {
 
-LRESULT SendToHost(LPARAM code, void* record) {
-    return SendMessageA(g_descriptor.hostLibraryWindow, WM_LIBRARY_IPC,
-                        reinterpret_cast<WPARAM>(record), code);
+template <typename Record>
+LRESULT SendToHost(LPARAM code, Record* record) {
+    return AskLibraryWindow(g_view.host->hostLibraryWindow, code, record);
 }
 
 POINT ScreenPoint(HWND view, LPARAM point) {
@@ -22,25 +23,17 @@ POINT ScreenPoint(HWND view, LPARAM point) {
     return screen;
 }
 
-// No window at all counts as "elsewhere": only the view and its children
-// are never dropped on.
-bool OverView(HWND view, HWND window) {
-    return window != nullptr && (window == view || IsChild(view, window));
-}
-
 }  // namespace
 
 void PlaySelection(bool allRows, bool enqueue) {
-    if (!g_lists.result || (g_plugin.viewWindow == nullptr && !allRows)) {
+    if (!g_lists.result || (g_view.window == nullptr && !allRows)) {
         return;
     }
-    HostItemRecordList rows{};
-    ExportRows(rows, allRows, g_lists, ViewSelection());
-    if (rows.count > 0) {
-        HostPlayRequest request = {kHostTypeItemRecordList, &rows, enqueue ? 1 : 0};
+    ExportedRows rows(allRows, g_lists, ViewSelection());
+    if (!rows.Empty()) {
+        HostPlayRequest request = {kHostTypeItemRecordList, rows.List(), enqueue ? 1 : 0};
         SendToHost(LIBIPC_PLAY_ITEMS, &request);
     }
-    FreeRecords(rows);  // only now: the host reads the borrowed texts until it returns
 }
 
 void BeginDrag(HWND view) {
@@ -54,7 +47,7 @@ void DragMove(HWND view, LPARAM point) {
     const POINT screen = ScreenPoint(view, point);
     HostDropRecord record = {kHostTypeItemRecordList, nullptr, 0, screen.x, screen.y, 0, 0};
     const HWND under = WindowFromPoint(screen);
-    if (under == nullptr || OverView(view, under)) {
+    if (under == nullptr || IsViewOrChild(view, under)) {
         SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32648)));  // IDC_NO
         return;
     }
@@ -67,7 +60,9 @@ void DragRelease(HWND view, LPARAM point) {
     }
     ReleaseCapture();
     const POINT screen = ScreenPoint(view, point);
-    if (OverView(view, WindowFromPoint(screen))) {
+    // No window at all counts as "elsewhere": only the view and its
+    // children are never dropped on.
+    if (IsViewOrChild(view, WindowFromPoint(screen))) {
         return;
     }
     HostDropRecord record = {kHostTypeItemRecordList, nullptr, 0, screen.x, screen.y, 1, 0};
@@ -75,15 +70,13 @@ void DragRelease(HWND view, LPARAM point) {
     if (record.result <= 0) {
         return;
     }
-    HostItemRecordList rows{};
-    ExportRows(rows, false, g_lists, ViewSelection());
-    if (rows.count > 0) {
-        record.data = &rows;
+    ExportedRows rows(false, g_lists, ViewSelection());
+    if (!rows.Empty()) {
+        record.data = rows.List();
         record.result = 0;
         record.flags = 0;
         SendToHost(LIBIPC_DROP, &record);
     }
-    FreeRecords(rows);
 }
 
 void ViewDrop(HostDropRecord* record) {
@@ -92,7 +85,6 @@ void ViewDrop(HostDropRecord* record) {
     }
     record->result = 1;
     if (record->data != nullptr) {
-        ImportRecords(static_cast<const HostItemRecordList*>(record->data), g_lists.library);
-        RunFilterPass();
+        TakeHostItems(static_cast<const HostItemRecordList*>(record->data));
     }
 }

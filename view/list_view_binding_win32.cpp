@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-#include "plugin/host_api.h"
+#include "host/host_requests.h"
 
 void ListViewBinding::Attach(HWND listControl) {
     listControl_ = listControl;
@@ -29,8 +29,8 @@ void ListViewBinding::RefreshFont() {
     }
     font_ = nullptr;
     if (libraryWindow_ != nullptr && useHostFont_ != 0) {
-        const LRESULT answer = SendMessageA(libraryWindow_, WM_LIBRARY_IPC, SKINFN_LIST_FONT,
-                                            LIBIPC_GET_SKIN_FUNCTION);
+        const LRESULT answer =
+            AskLibraryWindow(libraryWindow_, LIBIPC_GET_SKIN_FUNCTION, SKINFN_LIST_FONT);
         if (answer != 0) {
             font_ = reinterpret_cast<HFONT>(answer);
             SendMessageA(listControl_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);

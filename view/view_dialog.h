@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
-// Creates the view, modeless, from its dialog template as a child of
-// `parent`. Null when the dialog cannot be made.
-HWND CreateLibraryView(HWND parent);
+#include "host/host_api.h"
+
+// Creates the view, modeless, from its dialog template in `host`'s module as
+// a child of `parent`. The view talks to the host's windows that `host`
+// names, which must outlive every view. Null when the dialog cannot be made.
+HWND CreateLibraryView(const PluginDescriptor& host, HWND parent);

@@ -4,18 +4,20 @@
 
 #include <commctrl.h>
 
-#include "catalogue/catalogue_import.h"
 #include "catalogue/device_locator.h"
+#include "host/host_boundary.h"
+#include "host/host_requests.h"
+#include "host/settings.h"
+#include "library/catalogue_import.h"
 #include "library/cell_text.h"
-#include "library/library_view_win32.h"
-#include "plugin/plugin_entry.h"
-#include "plugin/plugin_state.h"
-#include "plugin/settings.h"
-#include "plugin/tree_item.h"
+#include "library/library_lists.h"
 #include "resources/resource.h"
+#include "view/disclaimer_dialog.h"
 #include "view/drag_drop.h"
+#include "view/library_view.h"
 #include "view/read_progress_line.h"
 #include "view/view_skin.h"
+#include "view/view_state.h"
 
 namespace {
 
@@ -43,46 +45,45 @@ HWND ListOf(HWND view) {
 
 // The opening, in the order the host's skinning relies on.
 void OnInitDialog(HWND view) {
-    const HWND host = g_descriptor.hostLibraryWindow;
-    g_plugin.viewWindow = view;
-    FetchSkinFunctions(host);
-    if (g_viewSkin.resizeInit != nullptr) {
-        g_viewSkin.resizeInit(view, g_resizeRules, kResizeRuleCount);
+    const HWND host = g_view.host->hostLibraryWindow;
+    g_view.window = view;
+    FetchSkinFunctions(host, g_view.skin);
+    if (g_view.skin.resizeInit != nullptr) {
+        g_view.skin.resizeInit(view, g_resizeRules, kResizeRuleCount);
     }
-    g_listViewBinding.SetLibraryWindow(host);
-    g_listViewBinding.Attach(ListOf(view));
+    g_view.listBinding.SetLibraryWindow(host);
+    g_view.listBinding.Attach(ListOf(view));
     for (const ColumnSpec& column : kColumns) {
-        g_listViewBinding.InsertColumn(column.title, column.width);
+        g_view.listBinding.InsertColumn(column.title, column.width);
     }
-    ApplyListColours(g_listViewBinding.ListControl());
+    ApplyListColours(g_view.listBinding.ListControl(), g_view.skin);
     ReadStoredSortOrder();
-    g_viewSkin.skinnedList = SendMessageA(
-        host, WM_LIBRARY_IPC, reinterpret_cast<WPARAM>(ListOf(view)), LIBIPC_SKIN_LISTVIEW);
+    g_view.skin.skinnedList = AskLibraryWindow(host, LIBIPC_SKIN_LISTVIEW, ListOf(view));
     SetTimer(view, kInitialLoadTimer, kInitialLoadDelay, nullptr);
 }
 
 void OnDestroy() {
-    g_plugin.viewWindow = nullptr;
-    SendMessageA(g_descriptor.hostLibraryWindow, WM_LIBRARY_IPC,
-                 static_cast<WPARAM>(g_viewSkin.skinnedList), LIBIPC_UNSKIN_LISTVIEW);
+    g_view.window = nullptr;
+    AskLibraryWindow(g_view.host->hostLibraryWindow, LIBIPC_UNSKIN_LISTVIEW,
+                     static_cast<WPARAM>(g_view.skin.skinnedList));
 }
 
 void OnSize(HWND view, WPARAM kind) {
-    if (kind != SIZE_MINIMIZED && g_viewSkin.resize != nullptr) {
-        g_viewSkin.resize(view, g_resizeRules, kResizeRuleCount);
+    if (kind != SIZE_MINIMIZED && g_view.skin.resize != nullptr) {
+        g_view.skin.resize(view, g_resizeRules, kResizeRuleCount);
     }
 }
 
 // The host draws the borders of the search box and the list.
 void OnPaint(HWND view) {
-    if (g_viewSkin.drawBorders != nullptr) {
-        g_viewSkin.drawBorders(view, kBorderControls, kBorderCount);
+    if (g_view.skin.drawBorders != nullptr) {
+        g_view.skin.drawBorders(view, kBorderControls, kBorderCount);
     }
 }
 
 void OnDisplayChange() {
-    ApplyListColours(g_listViewBinding.ListControl());
-    g_listViewBinding.RefreshFont();
+    ApplyListColours(g_view.listBinding.ListControl(), g_view.skin);
+    g_view.listBinding.RefreshFont();
 }
 
 // Typing restarts the search timer: one filter pass per pause.
@@ -91,7 +92,7 @@ void OnCommand(HWND view, int control, int notification) {
         KillTimer(view, kApplySearchTimer);
         SetTimer(view, kApplySearchTimer, kApplySearchDelay, nullptr);
     } else if (control == IDC_CONFIG) {
-        ShowDisclaimer(view);
+        ShowDisclaimer(g_view.host->moduleInstance, view);
     }
 }
 
@@ -102,7 +103,7 @@ void OnApplySearchTimer(HWND view) {
     GetDlgItemTextA(view, IDC_SEARCH, text, kTextBufferSize);
     text[kTextBufferSize - 1] = 0;
     WriteSettingText("lastfilter", text);
-    RunFilterPass();
+    RunFilterPass(text);
 }
 
 // The device is read here rather than while opening, so the view shows at
@@ -143,7 +144,7 @@ void OnGetCellText(NMLVDISPINFOA& info) {
 INT_PTR AnswerFind(HWND view, int start, UINT flags, const char* typed) {
     int32_t found = -1;
     if (g_lists.result) {
-        found = FindRowByKey(*g_lists.result, g_sortState.column, start, flags, typed);
+        found = FindRowByKey(*g_lists.result, g_view.sort.column, start, flags, typed);
     }
     SetWindowLongPtrA(view, DWLP_MSGRESULT, found);
     return 1;
@@ -241,25 +242,24 @@ INT_PTR Dispatch(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
 // window is forgotten when it goes even if the pre-handler took WM_DESTROY:
 // passes and exports must never reach a dead view.
 INT_PTR CALLBACK ViewDialogProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (g_viewSkin.preHandler != nullptr) {
-            const INT_PTR handled = g_viewSkin.preHandler(view, message, wParam, lParam);
+    return AnswerHost<INT_PTR>(0, [&]() -> INT_PTR {
+        if (g_view.skin.preHandler != nullptr) {
+            const INT_PTR handled = g_view.skin.preHandler(view, message, wParam, lParam);
             if (handled != 0) {
                 if (message == WM_DESTROY) {
-                    g_plugin.viewWindow = nullptr;
+                    g_view.window = nullptr;
                 }
                 return handled;
             }
         }
         return Dispatch(view, message, wParam, lParam);
-    } catch (...) {
-        return 0;  // nothing may be thrown into the host
-    }
+    });
 }
 
 }  // namespace
 
-HWND CreateLibraryView(HWND parent) {
-    return CreateDialogParamA(g_descriptor.moduleInstance, MAKEINTRESOURCEA(IDD_VIEW), parent,
+HWND CreateLibraryView(const PluginDescriptor& host, HWND parent) {
+    g_view.host = &host;
+    return CreateDialogParamA(host.moduleInstance, MAKEINTRESOURCEA(IDD_VIEW), parent,
                               ViewDialogProc, 0);
 }

@@ -4,14 +4,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "plugin/plugin_state.h"
+#include "view/view_state.h"
 
 bool ViewSelection::ViewOpen() const {
-    return g_plugin.viewWindow != nullptr;
+    return g_view.window != nullptr;
 }
 
 bool ViewSelection::IsSelected(int index) const {
-    const LRESULT state = SendMessageA(g_listViewBinding.ListControl(), LVM_GETITEMSTATE,
+    const LRESULT state = SendMessageA(g_view.listBinding.ListControl(), LVM_GETITEMSTATE,
                                        static_cast<WPARAM>(index), LVIS_SELECTED);
     return (state & LVIS_SELECTED) != 0;
 }

@@ -3,9 +3,8 @@
 
 #include <commctrl.h>
 
+#include "host/host_requests.h"
 #include "resources/resource.h"
-
-ViewSkin g_viewSkin = {};
 
 ResizeRule g_resizeRules[kResizeRuleCount] = {
     {IDC_SEARCH, 0x10, {0, 0, 0, 0}},   // stretches in width
@@ -21,22 +20,21 @@ namespace {
 template <typename Function>
 Function SkinFunction(HWND hostLibraryWindow, WPARAM selector) {
     return reinterpret_cast<Function>(
-        SendMessageA(hostLibraryWindow, WM_LIBRARY_IPC, selector, LIBIPC_GET_SKIN_FUNCTION));
+        AskLibraryWindow(hostLibraryWindow, LIBIPC_GET_SKIN_FUNCTION, selector));
 }
 
 }  // namespace
 
-void FetchSkinFunctions(HWND hostLibraryWindow) {
-    g_viewSkin.color = SkinFunction<SkinGetColor>(hostLibraryWindow, SKINFN_GET_COLOR);
-    g_viewSkin.preHandler =
-        SkinFunction<SkinDialogMessage>(hostLibraryWindow, SKINFN_DIALOG_MESSAGE);
-    g_viewSkin.drawBorders = SkinFunction<SkinDrawBorders>(hostLibraryWindow, SKINFN_DRAW_BORDERS);
-    g_viewSkin.resizeInit = SkinFunction<SkinResize>(hostLibraryWindow, SKINFN_RESIZE_INIT);
-    g_viewSkin.resize = SkinFunction<SkinResize>(hostLibraryWindow, SKINFN_RESIZE);
+void FetchSkinFunctions(HWND hostLibraryWindow, ViewSkin& skin) {
+    skin.color = SkinFunction<SkinGetColor>(hostLibraryWindow, SKINFN_GET_COLOR);
+    skin.preHandler = SkinFunction<SkinDialogMessage>(hostLibraryWindow, SKINFN_DIALOG_MESSAGE);
+    skin.drawBorders = SkinFunction<SkinDrawBorders>(hostLibraryWindow, SKINFN_DRAW_BORDERS);
+    skin.resizeInit = SkinFunction<SkinResize>(hostLibraryWindow, SKINFN_RESIZE_INIT);
+    skin.resize = SkinFunction<SkinResize>(hostLibraryWindow, SKINFN_RESIZE);
 }
 
-void ApplyListColours(HWND listControl) {
-    const SkinGetColor color = g_viewSkin.color;
+void ApplyListColours(HWND listControl, const ViewSkin& skin) {
+    const SkinGetColor color = skin.color;
     SendMessageA(listControl, LVM_SETTEXTCOLOR, 0, color ? color(1) : 0xFFFFFF);
     SendMessageA(listControl, LVM_SETBKCOLOR, 0, color ? color(0) : 0);
     SendMessageA(listControl, LVM_SETTEXTBKCOLOR, 0, color ? color(0) : 0);

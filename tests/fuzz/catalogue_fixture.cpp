@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/catalogue_import.h"
+#include "base/debug_output.h"
 #include "catalogue/catalogue_load.h"
 #include "catalogue/catalogue_loader.h"
 #include "catalogue/catalogue_records.h"
 #include "catalogue/load_budget.h"
 #include "catalogue/xml_buffer.h"
-#include "library/debug_output.h"
+#include "library/catalogue_import.h"
 #include "library/item_list.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"

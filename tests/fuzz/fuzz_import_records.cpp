@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "library/host_item_record.h"
+#include "host/host_item_record.h"
 #include "library/item_list.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"

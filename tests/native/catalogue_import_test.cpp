@@ -1,5 +1,5 @@
 // From catalogue tracks to library rows.
-#include "catalogue/catalogue_import.h"
+#include "library/catalogue_import.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "catalogue/catalogue_records.h"
 #include "catalogue/load_observer.h"
-#include "library/debug_output.h"
+#include "base/debug_output.h"
 #include "tests/support/rows.h"
 #include "tests/support/temp_dir.h"
 #include "tools/sample_image/sample_image.h"

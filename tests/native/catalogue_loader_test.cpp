@@ -11,7 +11,7 @@
 #include "catalogue/catalogue_records.h"
 #include "catalogue/load_budget.h"
 #include "catalogue/load_observer.h"
-#include "library/debug_output.h"
+#include "base/debug_output.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -1,8 +1,6 @@
 // Test helpers for temporary folders and files.
 #include "tests/support/temp_dir.h"
 
-#include <atomic>
-#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -11,25 +9,8 @@ namespace testing_support {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
-    static std::atomic<unsigned> serial{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    for (;;) {
-        path_ = fs::temp_directory_path() /
-                ("kovra-test-" + std::to_string(stamp) + "-" + std::to_string(serial++));
-        if (fs::create_directories(path_)) {
-            return;
-        }
-    }
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
-
 void TempDir::Write(const std::string& relative, const std::string& bytes) const {
-    WriteFile(path_ / fs::u8path(relative), bytes);
+    WriteFile(Path() / fs::u8path(relative), bytes);
 }
 
 CurrentDirGuard::CurrentDirGuard(const fs::path& folder) : previous_(fs::current_path()) {

@@ -5,23 +5,18 @@
 #include <filesystem>
 #include <string>
 
+#include "base/scratch_folder.h"
+
 namespace testing_support {
 
 // A fresh, empty folder under the system's temporary folder; removed with
 // everything in it when the object goes.
-class TempDir {
+class TempDir : public ScratchFolder {
   public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
+    TempDir() : ScratchFolder("kovra-test-") {}
 
-    const std::filesystem::path& Path() const { return path_; }
     // Writes `bytes` to the file at `relative` below the folder, creating parents.
     void Write(const std::string& relative, const std::string& bytes) const;
-
-  private:
-    std::filesystem::path path_;
 };
 
 // Makes `folder` the current folder until the object goes.

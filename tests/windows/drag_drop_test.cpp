@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 #include "resources/resource.h"
 #include "tests/windows/support/plugin_fixture.h"
 

@@ -1,6 +1,6 @@
 // The filter pass, re-sort and stored sort order against real controls: a
 // window holding a search box, a status line and an owner-data list.
-#include "library/library_view_win32.h"
+#include "view/library_view.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "plugin/plugin_state.h"
-#include "plugin/settings.h"
+#include "host/settings.h"
+#include "library/library_lists.h"
 #include "resources/resource.h"
 #include "tests/support/rows.h"
 #include "tests/support/temp_dir.h"
 #include "view/read_progress.h"
 #include "view/read_progress_line.h"
+#include "view/view_state.h"
 
 namespace {
 
@@ -38,11 +39,11 @@ class LibraryViewTest : public ::testing::Test {
         CreateChild("EDIT", IDC_SEARCH, 0);
         CreateChild("STATIC", IDC_STATUS, 0);
         list_ = CreateChild(WC_LISTVIEWA, IDC_LIST, LVS_REPORT | LVS_OWNERDATA);
-        g_listViewBinding.Attach(list_);
+        g_view.listBinding.Attach(list_);
         settings_ = (folder_.Path() / "settings.ini").string();
-        g_plugin.settingsPath = settings_.c_str();
-        g_plugin.viewWindow = view_;
-        g_sortState = SortState{};
+        UseSettingsFile(settings_.c_str());
+        g_view.window = view_;
+        g_view.sort = SortState{};
         const RowValues rows[] = {{"The Beatles", "Help", nullptr, 3725},
                                   {"Abba", "Waterloo", nullptr, 0},
                                   {"Cream", "Beat", nullptr, 1}};
@@ -53,7 +54,8 @@ class LibraryViewTest : public ::testing::Test {
 
     void TearDown() override {
         ClearLibrary(g_lists);
-        g_plugin = PluginState{};
+        UseSettingsFile(nullptr);
+        g_view.window = nullptr;
         DestroyWindow(view_);
     }
 
@@ -91,7 +93,7 @@ TEST_F(LibraryViewTest, WithoutAViewAPassChangesNothing) {
     RunFilterPass();
     const ItemList* before = g_lists.result.get();
     SetDlgItemTextA(view_, IDC_STATUS, "unchanged");
-    g_plugin.viewWindow = nullptr;
+    g_view.window = nullptr;
     RunFilterPass();
     EXPECT_EQ(g_lists.result.get(), before);
     EXPECT_EQ(Text(view_, IDC_STATUS), "unchanged");
@@ -111,7 +113,7 @@ TEST_F(LibraryViewTest, ColumnClicksStoreTheOrderAndReSort) {
 TEST_F(LibraryViewTest, AClickBeforeTheFirstPassOnlyStoresTheOrder) {
     OnColumnClick(2);
     EXPECT_EQ(g_lists.result, nullptr);
-    EXPECT_EQ(g_sortState.column, 2);
+    EXPECT_EQ(g_view.sort.column, 2);
     EXPECT_EQ(GetPrivateProfileIntA("ml_kovra", "sortcol", -1, settings_.c_str()), 2);
 }
 
@@ -119,21 +121,21 @@ TEST_F(LibraryViewTest, StoredOrderIsReadAsItIs) {
     WritePrivateProfileStringA("ml_kovra", "sortdir", "5", settings_.c_str());
     WritePrivateProfileStringA("ml_kovra", "sortcol", "42", settings_.c_str());
     ReadStoredSortOrder();
-    EXPECT_EQ(g_sortState.direction, 5);
-    EXPECT_EQ(g_sortState.column, 42);
+    EXPECT_EQ(g_view.sort.direction, 5);
+    EXPECT_EQ(g_view.sort.column, 42);
     RunFilterPass();  // every pair ties: nothing breaks
     EXPECT_EQ(ShownRows(), 3);
 }
 
 TEST_F(LibraryViewTest, MissingKeysKeepTheColumnAndStartAscending) {
-    g_sortState = SortState{3, 1};
+    g_view.sort = SortState{3, 1};
     ReadStoredSortOrder();
-    EXPECT_EQ(g_sortState.column, 3);
-    EXPECT_EQ(g_sortState.direction, 0);
+    EXPECT_EQ(g_view.sort.column, 3);
+    EXPECT_EQ(g_view.sort.direction, 0);
 }
 
 TEST_F(LibraryViewTest, WithoutASettingsFileNothingIsWritten) {
-    g_plugin.settingsPath = nullptr;
+    UseSettingsFile(nullptr);
     OnColumnClick(1);
     EXPECT_EQ(ReadSettingInt("sortcol", -7), -7);
     EXPECT_EQ(GetFileAttributesA(settings_.c_str()), INVALID_FILE_ATTRIBUTES);

@@ -15,7 +15,7 @@
 #include "devhost/modal_automation.h"
 #include "devhost/skin_functions.h"
 #include "devhost/status_listener.h"
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 #include "resources/resource.h"
 #include "tests/windows/support/plugin_fixture.h"
 #include "tools/sample_image/sample_image.h"

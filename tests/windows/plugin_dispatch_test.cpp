@@ -9,7 +9,7 @@
 #include <string>
 
 #include "devhost/modal_automation.h"
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 #include "resources/resource.h"
 #include "tests/windows/support/plugin_fixture.h"
 

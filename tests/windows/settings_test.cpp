@@ -1,7 +1,7 @@
 // Text settings through the real profile functions: what is written comes
 // back byte for byte, and texts written plain by earlier versions read as
 // they always did.
-#include "plugin/settings.h"
+#include "host/settings.h"
 
 #include <windows.h>
 
@@ -9,7 +9,6 @@
 
 #include <string>
 
-#include "plugin/plugin_state.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -18,10 +17,10 @@ class SettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         settings_ = (folder_.Path() / "settings.ini").string();
-        g_plugin.settingsPath = settings_.c_str();
+        UseSettingsFile(settings_.c_str());
     }
 
-    void TearDown() override { g_plugin = PluginState{}; }
+    void TearDown() override { UseSettingsFile(nullptr); }
 
     // As the view reads its search text: at most 255 characters.
     std::string ReadBack(const char* key) {

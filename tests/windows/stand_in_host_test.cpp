@@ -17,7 +17,7 @@
 
 #include "devhost/modal_automation.h"
 #include "devhost/skin_functions.h"
-#include "devhost/test_plugin/fake_plugin.h"
+#include "tests/windows/fake_plugin/fake_plugin.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 #include "resources/resource.h"
 
 namespace testing_support {

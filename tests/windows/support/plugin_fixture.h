@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "devhost/stand_in_host.h"
-#include "library/host_item_record.h"
+#include "host/host_item_record.h"
 
 namespace testing_support {
 

@@ -3,6 +3,10 @@
 
 #include <cstddef>
 
+// The host's settings file, as the host named it at init; null (no file)
+// until then. The text belongs to the host and must outlive its use here.
+void UseSettingsFile(const char* path);
+
 // Without a settings file (the host gave no path) reads give the fallback
 // and writes do nothing, rather than going to the system's own win.ini.
 int ReadSettingInt(const char* key, int fallback);

@@ -1,10 +1,10 @@
 // A plug-in of the host's own making that makes each kind of request, sane and hostile.
-#include "devhost/test_plugin/fake_plugin.h"
+#include "tests/windows/fake_plugin/fake_plugin.h"
 
 #include <cstring>
 #include <string>
 
-#include "plugin/host_api.h"
+#include "host/host_requests.h"
 
 namespace {
 
@@ -13,13 +13,9 @@ using fake_plugin::Observations;
 Observations g_seen = {};
 PluginDescriptor g_descriptor = {};
 
-LRESULT Ask(LPARAM code, WPARAM wParam) {
-    return SendMessageA(g_descriptor.hostLibraryWindow, WM_LIBRARY_IPC, wParam, code);
-}
-
-template <typename Record>
-LRESULT Ask(LPARAM code, Record* record) {
-    return Ask(code, reinterpret_cast<WPARAM>(record));
+template <typename Data>
+LRESULT Ask(LPARAM code, Data data) {
+    return AskLibraryWindow(g_descriptor.hostLibraryWindow, code, data);
 }
 
 // Texts on the heap, scribbled over before they are freed, so that a host
@@ -181,7 +177,7 @@ void LeaveWindow() {
 int KOVRA_HOST_CALL Init() {
     ++g_seen.initCount;
     g_seen.settingsPath = reinterpret_cast<const char*>(
-        SendMessageA(g_descriptor.hostMainWindow, kHostMainRequest, 0, HOSTIPC_GET_INI_FILE));
+        AskMainWindow(g_descriptor.hostMainWindow, HOSTIPC_GET_INI_FILE));
     HostTreeItemRecord item = {10000, "Fake device", 1, 0};
     g_seen.answeredTreeItemId = Ask(LIBIPC_ADD_TREE_ITEM, &item);
     g_seen.writtenTreeItemId = item.itemId;

@@ -1,5 +1,5 @@
 // Bounded diagnostic lines handed to the installed sink.
-#include "library/debug_output.h"
+#include "base/debug_output.h"
 
 #include <cstdarg>
 #include <cstdio>

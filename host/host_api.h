@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "library/host_item_record.h"
+#include "host/host_item_record.h"
 
 // Every function that crosses the boundary uses the C calling convention.
 #define KOVRA_HOST_CALL __cdecl
@@ -103,7 +103,16 @@ using SkinGetColor = int(KOVRA_HOST_CALL*)(int colourIndex);
 using SkinDialogMessage = INT_PTR(KOVRA_HOST_CALL*)(HWND window, UINT message, WPARAM wParam,
                                                     LPARAM lParam);
 using SkinDrawBorders = void(KOVRA_HOST_CALL*)(HWND window, const int32_t* controls, int count);
-struct ResizeRule;
+// One entry of the resize table the view hands the skin's resize functions:
+// the control, how it follows the window, and four words that belong to the
+// host's resize functions (never touched by the plug-in).
+struct ResizeRule {
+    int32_t controlId;
+    int32_t flags;
+    int32_t hostWords[4];
+};
+static_assert(sizeof(ResizeRule) == 24, "six 32-bit words");
+
 using SkinResize = void(KOVRA_HOST_CALL*)(HWND window, ResizeRule* rules, int count);
 
 // Messages from the host to the plug-in's message handler. Messages from

@@ -1,12 +1,12 @@
 // The catalogue import: from track records to library rows.
-#include "catalogue/catalogue_import.h"
+#include "library/catalogue_import.h"
 
 #include <climits>
 #include <cstdio>
 
 #include "catalogue/catalogue_loader.h"
 #include "catalogue/catalogue_records.h"
-#include "library/debug_output.h"
+#include "base/debug_output.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"
 

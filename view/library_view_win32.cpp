@@ -1,23 +1,22 @@
 // The filter pass and the sort order against the view's controls.
-#include "library/library_view_win32.h"
+#include "view/library_view.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include "host/settings.h"
+#include "library/library_lists.h"
+#include "library/record_exchange.h"
 #include "library/search_filter.h"
 #include "library/sort_order.h"
-#include "plugin/plugin_state.h"
-#include "plugin/settings.h"
 #include "resources/resource.h"
+#include "view/view_state.h"
 
-void RunFilterPass() {
-    const HWND view = g_plugin.viewWindow;
+void RunFilterPass(const char* query) {
+    const HWND view = g_view.window;
     if (view == nullptr) {
         return;
     }
-    char query[kQueryBufferSize];
-    query[0] = 0;
-    GetDlgItemTextA(view, IDC_SEARCH, query, static_cast<int>(kQueryBufferSize - 1));
     FilterResult found = FilterLibrary(g_lists, query);
     char status[kStatusLineSize];
     FormatStatusLine(status, sizeof status, g_lists.library.Count(), found);
@@ -26,12 +25,23 @@ void RunFilterPass() {
     SetDlgItemTextA(view, IDC_STATUS, status);
 }
 
+void RunFilterPass() {
+    const HWND view = g_view.window;
+    if (view == nullptr) {
+        return;
+    }
+    char query[kQueryBufferSize];
+    query[0] = 0;
+    GetDlgItemTextA(view, IDC_SEARCH, query, static_cast<int>(kQueryBufferSize - 1));
+    RunFilterPass(query);
+}
+
 void ReSort() {
     if (!g_lists.result) {
         return;
     }
-    SortRows(*g_lists.result, g_sortState);
-    const HWND list = g_listViewBinding.ListControl();
+    SortRows(*g_lists.result, g_view.sort);
+    const HWND list = g_view.listBinding.ListControl();
     const int32_t count = g_lists.result->Count();
     // With drawing off, the control does not repaint row by row as it is
     // told; the one invalidation after has it paint the visible rows once.
@@ -46,13 +56,18 @@ void ReSort() {
 }
 
 void OnColumnClick(int32_t column) {
-    ApplyColumnClick(g_sortState, column);
-    WriteSettingInt("sortdir", g_sortState.direction);
-    WriteSettingInt("sortcol", g_sortState.column);
+    ApplyColumnClick(g_view.sort, column);
+    WriteSettingInt("sortdir", g_view.sort.direction);
+    WriteSettingInt("sortcol", g_view.sort.column);
     ReSort();
 }
 
 void ReadStoredSortOrder() {
-    g_sortState.direction = ReadSettingInt("sortdir", 0);
-    g_sortState.column = ReadSettingInt("sortcol", g_sortState.column);
+    g_view.sort.direction = ReadSettingInt("sortdir", 0);
+    g_view.sort.column = ReadSettingInt("sortcol", g_view.sort.column);
+}
+
+void TakeHostItems(const HostItemRecordList* list) {
+    ImportRecords(list, g_lists.library);
+    RunFilterPass();
 }

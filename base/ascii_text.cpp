@@ -1,5 +1,5 @@
 // Text comparisons that fold the case of ASCII letters only.
-#include "library/ascii_text.h"
+#include "base/ascii_text.h"
 
 int AsciiCompareNoCaseN(const char* a, const char* b, size_t n) {
     const auto* x = reinterpret_cast<const unsigned char*>(a);

@@ -1,5 +1,5 @@
 # The stand-in host's own test and fake plug-in; included from tests/windows/CMakeLists.txt.
-add_library(kovra_fake_plugin SHARED ${CMAKE_CURRENT_LIST_DIR}/test_plugin/fake_plugin.cpp)
+add_library(kovra_fake_plugin SHARED ${CMAKE_CURRENT_LIST_DIR}/fake_plugin/fake_plugin.cpp)
 target_include_directories(kovra_fake_plugin PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(kovra_fake_plugin PRIVATE user32 kernel32)
 set_target_properties(kovra_fake_plugin PROPERTIES PREFIX "")

@@ -1,13 +1,15 @@
-// A fresh temporary folder for the host's own files, removed with them when the object goes.
+// A fresh folder under the system's temporary folder, removed with everything in it when the object
+// goes.
 #pragma once
 
 #include <filesystem>
-
-namespace devhost {
+#include <string>
 
 class ScratchFolder {
   public:
-    ScratchFolder();
+    // The folder's name begins with `stem`; a time stamp and a serial number
+    // keep folders made side by side apart.
+    explicit ScratchFolder(const std::string& stem);
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
@@ -17,5 +19,3 @@ class ScratchFolder {
   private:
     std::filesystem::path path_;
 };
-
-}  // namespace devhost

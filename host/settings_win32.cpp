@@ -1,16 +1,18 @@
 // Settings through the Windows profile functions.
-#include "plugin/settings.h"
+#include "host/settings.h"
+
+#include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "plugin/plugin_state.h"
-
 namespace {
 
 constexpr char kSection[] = "ml_kovra";
+
+const char* g_settingsPath = nullptr;  // owned by the host
 
 // The profile functions trim blanks (and other control bytes) at a value's
 // ends and drop one pair of matching quotes around it.
@@ -25,11 +27,15 @@ constexpr size_t kWrappingQuotes = 2;
 
 }  // namespace
 
+void UseSettingsFile(const char* path) {
+    g_settingsPath = path;
+}
+
 int ReadSettingInt(const char* key, int fallback) {
-    if (g_plugin.settingsPath == nullptr) {
+    if (g_settingsPath == nullptr) {
         return fallback;
     }
-    return static_cast<int>(GetPrivateProfileIntA(kSection, key, fallback, g_plugin.settingsPath));
+    return static_cast<int>(GetPrivateProfileIntA(kSection, key, fallback, g_settingsPath));
 }
 
 void WriteSettingInt(const char* key, int value) {
@@ -43,12 +49,12 @@ void ReadSettingText(const char* key, char* buffer, size_t size) {
         return;
     }
     buffer[0] = 0;
-    if (g_plugin.settingsPath == nullptr) {
+    if (g_settingsPath == nullptr) {
         return;
     }
     std::vector<char> value(size + kWrappingQuotes, 0);
     GetPrivateProfileStringA(kSection, key, "", value.data(), static_cast<DWORD>(value.size()),
-                             g_plugin.settingsPath);
+                             g_settingsPath);
     lstrcpynA(buffer, value.data(), static_cast<int>(size));
 }
 
@@ -56,14 +62,14 @@ void ReadSettingText(const char* key, char* buffer, size_t size) {
 // one extra pair of double quotes, which they take off again. Texts written
 // plain before keep reading as they did.
 void WriteSettingText(const char* key, const char* text) {
-    if (g_plugin.settingsPath == nullptr) {
+    if (g_settingsPath == nullptr) {
         return;
     }
     const size_t length = text != nullptr ? std::strlen(text) : 0;
     if (length > 0 && (ProfileWouldChange(text[0]) || ProfileWouldChange(text[length - 1]))) {
         const std::string wrapped = '"' + std::string(text, length) + '"';
-        WritePrivateProfileStringA(kSection, key, wrapped.c_str(), g_plugin.settingsPath);
+        WritePrivateProfileStringA(kSection, key, wrapped.c_str(), g_settingsPath);
         return;
     }
-    WritePrivateProfileStringA(kSection, key, text, g_plugin.settingsPath);
+    WritePrivateProfileStringA(kSection, key, text, g_settingsPath);
 }

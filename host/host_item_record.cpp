@@ -1,5 +1,5 @@
 // Growth and release of host record arrays.
-#include "library/host_item_record.h"
+#include "host/host_item_record.h"
 
 #include <cstdlib>
 
