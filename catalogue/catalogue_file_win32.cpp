@@ -7,11 +7,18 @@
 
 namespace {
 
-FileReadStatus OpenFailure(DWORD error) {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-                   error == ERROR_INVALID_NAME || error == ERROR_FILENAME_EXCED_RANGE
-               ? FileReadStatus::Missing
-               : FileReadStatus::Unreadable;
+// Why `path` could not be opened. A folder cannot be opened as a file; it is
+// told apart only here, so a file that opens costs no extra look-up.
+FileReadStatus OpenFailure(const char* path, DWORD error) {
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+        error == ERROR_INVALID_NAME || error == ERROR_FILENAME_EXCED_RANGE) {
+        return FileReadStatus::Missing;
+    }
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return FileReadStatus::NotRegularFile;
+    }
+    return FileReadStatus::Unreadable;
 }
 
 // Reads exactly `size` bytes; ReadFile takes at most 4 GB minus one at a time.
@@ -53,18 +60,11 @@ FileReadStatus ReadOpenFile(HANDLE file, size_t limit, XmlBuffer& buffer) {
 
 FileReadStatus ReadCatalogueFile(const char* path, size_t limit, XmlBuffer& buffer) {
     buffer.Reserve(0);
-    const DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return OpenFailure(GetLastError());
-    }
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return FileReadStatus::NotRegularFile;
-    }
     // Shared for writing too: the player's own files may be open elsewhere.
     const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return OpenFailure(GetLastError());
+        return OpenFailure(path, GetLastError());
     }
     const FileReadStatus status = ReadOpenFile(file, limit, buffer);
     CloseHandle(file);

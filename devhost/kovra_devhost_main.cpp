@@ -169,19 +169,37 @@ double ReSortMilliseconds(HWND view, const devhost::StatusListener& clock) {
     return (clock.Now() - start) / 2;
 }
 
+// When the last status text starting with `prefix` was set, or a negative
+// number when there was none: the end of that stretch of the opening.
+double LastTextAt(const devhost::StatusListener& status, const char* prefix) {
+    double at = -1;
+    for (const devhost::StatusListener::Text& text : status.Texts()) {
+        if (text.text.rfind(prefix, 0) == 0) {
+            at = text.milliseconds;
+        }
+    }
+    return at;
+}
+
 // What a user waits for while the player is read and when re-sorting, in
 // words and as one line for scripts.
 void PrintReadFigures(const devhost::StatusListener& status, double rowsShown, double reSort) {
     std::string ending;
     const double gap = LongestStatusGap(status, ending);
     const size_t progress = status.ProgressTexts().size();
+    const double readEnd = LastTextAt(status, "Reading the player");
+    const double addedEnd = LastTextAt(status, "Adding songs to the list");
     std::printf("rows on screen %.0f ms after the view opened\n", rowsShown);
+    std::printf("the files were read by %.0f ms, the rows added by %.0f ms (-1: no text)\n",
+                readEnd, addedEnd);
     std::printf(
         "status line: %u progress texts; longest wait for a new text %.0f ms, until \"%s\"\n",
         static_cast<unsigned>(progress), gap, ending.c_str());
     std::printf("a re-sort with the rows on screen: %.1f ms\n", reSort);
-    std::printf("figures: rows_ms=%.1f gap_ms=%.1f progress_texts=%u resort_ms=%.1f\n", rowsShown,
-                gap, static_cast<unsigned>(progress), reSort);
+    std::printf(
+        "figures: rows_ms=%.1f gap_ms=%.1f progress_texts=%u resort_ms=%.1f read_end_ms=%.1f "
+        "added_end_ms=%.1f\n",
+        rowsShown, gap, static_cast<unsigned>(progress), reSort, readEnd, addedEnd);
     std::fflush(stdout);
 }
 

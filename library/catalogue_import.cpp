@@ -92,7 +92,15 @@ void AppendSampleRow(ItemList& library) {
     AdoptRow(library, row);
 }
 
-void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library) {
+void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library,
+                         ImportObserver* observer) {
+    ImportObserver quiet;
+    ImportObserver& progress = observer != nullptr ? *observer : quiet;
+    int total = 0;
+    for (const TrackRecord* track = catalogue.FirstTrack(); track != nullptr;
+         track = track->Next()) {
+        ++total;
+    }
     int position = 0;
     for (const TrackRecord* track = catalogue.FirstTrack(); track != nullptr;
          track = track->Next(), ++position) {
@@ -100,16 +108,17 @@ void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library) {
         if (LibraryItem* row = RowFromTrack(*track, catalogue.DriveRoot())) {
             AdoptRow(library, row);
         }
+        progress.OnRowsAdded(position + 1, total);
     }
     AppendSampleRow(library);
 }
 
 void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
-                     void (*locate)(DeviceCatalogue&), LoadObserver* observer) {
+                     void (*locate)(DeviceCatalogue&), ImportObserver* observer) {
     ClearLibrary(lists);
     if (locate != nullptr) {
         locate(catalogue);
     }
     LoadCatalogue(catalogue, observer);
-    AppendCatalogueRows(catalogue, lists.library);
+    AppendCatalogueRows(catalogue, lists.library, observer);
 }

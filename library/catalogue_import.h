@@ -2,9 +2,10 @@
 // fixed sample row.
 #pragma once
 
+#include "catalogue/load_observer.h"
+
 class DeviceCatalogue;
 class ItemList;
-class LoadObserver;
 class TrackRecord;
 struct LibraryItem;
 struct LibraryLists;
@@ -17,16 +18,29 @@ constexpr char kDefaultArtist[] = "Unknown artist";
 // Built filenames are composed in a buffer of this size, cut to fit.
 constexpr int kFilenameBufferSize = 256;
 
+// Hears how an import goes: the load, as LoadCatalogue tells it, then the
+// rows being added, which on a big player takes a while of its own.
+class ImportObserver : public LoadObserver {
+  public:
+    // The rows of `added` tracks of `total` are in: called after each track.
+    virtual void OnRowsAdded(int added, int total) {
+        (void)added;
+        (void)total;
+    }
+};
+
 // Clears the library (freeing its rows), finds the player with `locate`,
 // loads its catalogue and appends one row per track and the sample row.
 // Runs no filter pass. `locate` sets the catalogue's drive root, or leaves it.
-// `observer` (may be null) hears how the load goes, as LoadCatalogue tells it.
+// `observer` may be null.
 void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
-                     void (*locate)(DeviceCatalogue&), LoadObserver* observer = nullptr);
+                     void (*locate)(DeviceCatalogue&), ImportObserver* observer = nullptr);
 
 // Appends a row for each track of the catalogue's current lists, writing the
-// debug line "Adding Song n" for each, then the sample row.
-void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library);
+// debug line "Adding Song n" for each, then the sample row. `observer` (may be
+// null) hears how many rows are in.
+void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library,
+                         ImportObserver* observer = nullptr);
 
 // A new row for `track` on the drive `driveRoot`; null when memory runs out.
 LibraryItem* RowFromTrack(const TrackRecord& track, const char* driveRoot);

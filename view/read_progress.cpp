@@ -25,11 +25,25 @@ bool ReadProgressPacer::Due(uint32_t now) {
     return true;
 }
 
-void FormatReadProgress(char* buffer, size_t size, int32_t filesRead, int32_t filesNamed) {
+namespace {
+
+// `format` takes the count done, then the count in all (never below it).
+void FormatCounts(char* buffer, size_t size, const char* format, int32_t done, int32_t all) {
     if (buffer == nullptr || size == 0) {
         return;
     }
-    const long read = filesRead > 0 ? filesRead : 0;
-    const long named = filesNamed > read ? filesNamed : read;
-    std::snprintf(buffer, size, "Reading the player... %ld of %ld catalogue files", read, named);
+    const long doneCount = done > 0 ? done : 0;
+    const long allCount = all > doneCount ? all : doneCount;
+    std::snprintf(buffer, size, format, doneCount, allCount);
+}
+
+}  // namespace
+
+void FormatReadProgress(char* buffer, size_t size, int32_t filesRead, int32_t filesNamed) {
+    FormatCounts(buffer, size, "Reading the player... %ld of %ld catalogue files", filesRead,
+                 filesNamed);
+}
+
+void FormatAddingProgress(char* buffer, size_t size, int32_t added, int32_t total) {
+    FormatCounts(buffer, size, "Adding songs to the list... %ld of %ld", added, total);
 }

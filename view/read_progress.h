@@ -41,3 +41,7 @@ class ReadProgressPacer {
 // fit, always NUL-terminated). Negative counts count as 0, and the files
 // named never show fewer than the files read.
 void FormatReadProgress(char* buffer, size_t size, int32_t filesRead, int32_t filesNamed);
+
+// "Adding songs to the list... 1200 of 5000", the stretch after the read,
+// formatted as FormatReadProgress does.
+void FormatAddingProgress(char* buffer, size_t size, int32_t added, int32_t total);

@@ -9,22 +9,45 @@ namespace {
 // Only one read runs at a time, on the host's UI thread.
 HWND g_readingView = nullptr;
 ReadProgressPacer g_pacer;
-// The counts last heard, and whether the line shows them yet.
-int32_t g_filesRead = 0;
-int32_t g_filesNamed = 0;
+// What the read is doing, the counts last heard, and whether the line shows them yet.
+enum class Stage { Reading, Adding };
+Stage g_stage = Stage::Reading;
+int32_t g_done = 0;
+int32_t g_all = 0;
 bool g_behind = false;
 
-void Paint(int32_t filesRead, int32_t filesNamed) {
+void Paint() {
     const HWND status = GetDlgItem(g_readingView, IDC_STATUS);
     if (status == nullptr) {
         return;  // the view went away during the read
     }
     char text[kReadProgressTextSize];
-    FormatReadProgress(text, sizeof text, filesRead, filesNamed);
+    if (g_stage == Stage::Reading) {
+        FormatReadProgress(text, sizeof text, g_done, g_all);
+    } else {
+        FormatAddingProgress(text, sizeof text, g_done, g_all);
+    }
     SetWindowTextA(status, text);
     // The message loop waits for the read: paint now, not at its next turn.
     UpdateWindow(status);
     g_behind = false;
+}
+
+}  // namespace
+
+namespace {
+
+void Show(Stage stage, int32_t done, int32_t all) {
+    if (g_readingView == nullptr) {
+        return;
+    }
+    g_stage = stage;
+    g_done = done;
+    g_all = all;
+    g_behind = true;
+    if (g_pacer.Due(GetTickCount())) {
+        Paint();
+    }
 }
 
 }  // namespace
@@ -36,20 +59,16 @@ void BeginReadProgress(HWND view) {
 }
 
 void ShowReadProgress(int32_t filesRead, int32_t filesNamed) {
-    if (g_readingView == nullptr) {
-        return;
-    }
-    g_filesRead = filesRead;
-    g_filesNamed = filesNamed;
-    g_behind = true;
-    if (g_pacer.Due(GetTickCount())) {
-        Paint(filesRead, filesNamed);
-    }
+    Show(Stage::Reading, filesRead, filesNamed);
+}
+
+void ShowAddingProgress(int32_t added, int32_t total) {
+    Show(Stage::Adding, added, total);
 }
 
 void FlushReadProgress() {
     if (g_readingView != nullptr && g_pacer.Shown() && g_behind) {
-        Paint(g_filesRead, g_filesNamed);
+        Paint();
     }
 }
 

@@ -38,7 +38,7 @@ void Locate(DeviceCatalogue&) {}
 
 // Keeps the last progress of a load, how many reports came, and which
 // report the end of the load came after.
-class ProgressObserver : public LoadObserver {
+class ProgressObserver : public ImportObserver {
   public:
     void OnProgress(int filesRead, int filesNamed) override {
         read = filesRead;
@@ -46,10 +46,16 @@ class ProgressObserver : public LoadObserver {
         ++calls;
     }
     void OnFinished() override { finishedAt = calls; }
+    void OnRowsAdded(int added, int total) override {
+        EXPECT_EQ(finishedAt, calls) << "rows are added once the load is over";
+        EXPECT_EQ(added, ++rowsAdded);
+        EXPECT_EQ(total, 40);
+    }
     int read = 0;
     int finishedAt = -1;
     int named = 0;
     int calls = 0;
+    int rowsAdded = 0;
 };
 
 TEST(ImportCatalogue, OneRowPerTrackThenTheSampleRow) {
@@ -75,6 +81,7 @@ TEST(ImportCatalogue, OneRowPerTrackThenTheSampleRow) {
     EXPECT_EQ(progress.named, files);
     EXPECT_EQ(progress.calls, files + 3);
     EXPECT_EQ(progress.finishedAt, progress.calls) << "told last";
+    EXPECT_EQ(progress.rowsAdded, 40);
     ASSERT_EQ(lists.library.Count(), 41);  // the earlier row is gone
     for (int i = 0; i < 40; ++i) {
         const LibraryItem* row = lists.library.Get(i);

@@ -86,6 +86,11 @@ TEST(ReadProgressText, SaysHowManyOfHowManyFiles) {
     char small[10];
     FormatReadProgress(small, sizeof small, 1, 2);
     EXPECT_STREQ(small, "Reading t");
+    char adding[kReadProgressTextSize];
+    FormatAddingProgress(adding, sizeof adding, 1200, 5000);
+    EXPECT_STREQ(adding, "Adding songs to the list... 1200 of 5000");
+    FormatAddingProgress(adding, sizeof adding, 7, -1);
+    EXPECT_STREQ(adding, "Adding songs to the list... 7 of 7");
 }
 
 }  // namespace

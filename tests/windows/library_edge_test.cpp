@@ -205,10 +205,16 @@ TEST_F(LibraryViewTest, ProgressLineIsPaintedAfterTheQuietStretchAndOnlyDuringTh
         FlushReadProgress();
         EXPECT_EQ(Text(view_, IDC_STATUS), "Reading the player... 9 of 10 catalogue files")
             << "the read ends showing how far it came";
+        Sleep(kReadProgressIntervalMs + 20);
+        ShowAddingProgress(1, 4);
+        EXPECT_EQ(Text(view_, IDC_STATUS), "Adding songs to the list... 1 of 4");
+        ShowAddingProgress(4, 4);
     }
+    EXPECT_EQ(Text(view_, IDC_STATUS), "Adding songs to the list... 4 of 4")
+        << "the scope's end shows the last counts";
     Sleep(kReadProgressIntervalMs + 20);
     ShowReadProgress(10, 10);
-    EXPECT_EQ(Text(view_, IDC_STATUS), "Reading the player... 9 of 10 catalogue files");
+    EXPECT_EQ(Text(view_, IDC_STATUS), "Adding songs to the list... 4 of 4") << "no read runs";
 }
 
 }  // namespace
