@@ -33,10 +33,6 @@ void Paint() {
     g_behind = false;
 }
 
-}  // namespace
-
-namespace {
-
 void Show(Stage stage, int32_t done, int32_t all) {
     if (g_readingView == nullptr) {
         return;
