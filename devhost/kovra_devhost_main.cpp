@@ -187,8 +187,8 @@ void PrintReadFigures(const devhost::StatusListener& status, double rowsShown, d
     std::string ending;
     const double gap = LongestStatusGap(status, ending);
     const size_t progress = status.ProgressTexts().size();
-    const double readEnd = LastTextAt(status, "Reading the player");
-    const double addedEnd = LastTextAt(status, "Adding songs to the list");
+    const double readEnd = LastTextAt(status, devhost::kReadingTextPrefix);
+    const double addedEnd = LastTextAt(status, devhost::kAddingTextPrefix);
     std::printf("rows on screen %.0f ms after the view opened\n", rowsShown);
     std::printf("the files were read by %.0f ms, the rows added by %.0f ms (-1: no text)\n",
                 readEnd, addedEnd);

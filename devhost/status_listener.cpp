@@ -14,8 +14,7 @@ StatusListener* g_listening = nullptr;
 }  // namespace
 
 bool IsProgressText(const std::string& text) {
-    return text.rfind("Reading the player", 0) == 0 ||
-           text.rfind("Adding songs to the list", 0) == 0;
+    return text.rfind(kReadingTextPrefix, 0) == 0 || text.rfind(kAddingTextPrefix, 0) == 0;
 }
 
 StatusListener::StatusListener(HWND view, OnText onText)

@@ -44,6 +44,11 @@ class StatusListener {
     LARGE_INTEGER frequency_ = {};
 };
 
+// How the view's progress texts begin: while the files are read, then while
+// the rows are added.
+constexpr char kReadingTextPrefix[] = "Reading the player";
+constexpr char kAddingTextPrefix[] = "Adding songs to the list";
+
 // True for a text that tells how a read of the player goes.
 bool IsProgressText(const std::string& text);
 

@@ -323,7 +323,7 @@ TEST_F(PluginTest, APlayerUnpluggedMidReadShowsTheRowsReadSoFar) {
     ASSERT_NE(view, nullptr);
     bool unplugged = false;
     devhost::StatusListener status(view, [&unplugged](const std::string& text) {
-        if (!unplugged && text.rfind("Reading the player", 0) == 0) {
+        if (!unplugged && text.rfind(devhost::kReadingTextPrefix, 0) == 0) {
             testing_support::ClearDrive();
             unplugged = true;
         }
