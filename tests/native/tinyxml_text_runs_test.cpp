@@ -36,6 +36,9 @@ const TextCase kTexts[] = {
     {"LongPlainRun", "<t>" + std::string(300, 'a') + "</t>", std::string(300, 'a')},
     // White space of any kind condenses to one space, leading and trailing go.
     {"CondensedWhiteSpace", "<t>  " + Repeat("ab \n\t cd ", 100) + "</t>", ExpectedWords(100)},
+    // A single space between two plain characters is taken inside the run.
+    {"SingleSpacesInsideRuns", "<t>" + Repeat("a b ", 100) + "c &amp; d \n e </t>",
+     Repeat("a b ", 100) + "c & d e"},
     {"EntitiesAndUtf8BetweenRuns", "<t> x&amp;y \xC3\xA9&#x41;\xE2\x82\xAC  z </t>",
      "x&y \xC3\xA9"
      "A\xE2\x82\xAC z"},
@@ -63,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, TextRunTest, ::testing::ValuesIn(kTexts),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TextRuns, AttributeValuesKeepTheirWhiteSpace) {
-    const std::string value = Repeat("p q\t", 100);
+    const std::string value = Repeat("p q\t\n\x01 ", 100);
     TiXmlDocument document;
     document.Parse(("<t a=\"" + value + "\"/>").c_str());
     ASSERT_FALSE(document.Error()) << document.ErrorDesc();
