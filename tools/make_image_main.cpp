@@ -9,7 +9,7 @@
 
 namespace {
 
-// music.mum grows by about 130 bytes a track, and the loader refuses catalogue files over 64 MB.
+// music.mum grows by about 140 bytes a track, and the loader refuses catalogue files over 32 MB.
 constexpr unsigned long kMaxTracks = 100000;
 
 struct Arguments {
