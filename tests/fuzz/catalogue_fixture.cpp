@@ -3,6 +3,7 @@
 
 #include <array>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -53,13 +54,15 @@ class StubManifests : public CatalogueFileSource {
     int served = 0;
 
     FileReadStatus Read(const char*, size_t, XmlBuffer& buffer) override {
-        const std::string n = std::to_string(served++);
-        const std::string text = file_ == FuzzedFile::AlbumCatalogue
-                                     ? "<a><mpvp:Album><nmf:MetaData><g><dc:creator>" + n +
-                                           "</dc:creator></g></nmf:MetaData></mpvp:Album></a>"
-                                     : "<m><mpv:AssetList><mpv:Audio><mpv:LastURL>" + n +
-                                           "</mpv:LastURL></mpv:Audio></mpv:AssetList></m>";
-        buffer.Assign(text.data(), text.size());
+        const char* format =
+            file_ == FuzzedFile::AlbumCatalogue
+                ? "<a><mpvp:Album><nmf:MetaData><g><dc:creator>%d</dc:creator></g></nmf:MetaData>"
+                  "</mpvp:Album></a>"
+                : "<m><mpv:AssetList><mpv:Audio><mpv:LastURL>%d</mpv:LastURL></mpv:Audio>"
+                  "</mpv:AssetList></m>";
+        constexpr size_t kRoom = 128;
+        const int length = std::snprintf(buffer.Reserve(kRoom), kRoom, format, served++);
+        buffer.Prepare(static_cast<size_t>(length));
         return FileReadStatus::Read;
     }
 
