@@ -8,7 +8,7 @@ enum class LoadProblem {
     // The file named by a path.
     Missing,         // detail: ""
     Unreadable,      // detail: ""
-    TooLarge,        // detail: the file is over the per-file cap ("over 33554432 bytes")
+    TooLarge,        // detail: "over N bytes", N being kMaxCatalogueFileBytes
     NotRegularFile,  // detail: "" (a folder, FIFO, device...)
     // Its contents. Detail: the parser's text with row and column, as
     // "Error reading end tag. (row 3, column 7)".

@@ -5,12 +5,13 @@
 #include <cstring>
 #include <string>
 
+#include "catalogue/load_budget.h"
 #include "tools/sample_image/sample_image.h"
 
 namespace {
 
-// music.mum grows by about 140 bytes a track, and the loader refuses catalogue files over 32 MB.
-constexpr unsigned long kMaxTracks = 100000;
+// A load keeps no more tracks than this, so a bigger image would only show the load stopping.
+constexpr unsigned long kMaxTracks = kLoadCeilings.tracks;
 
 struct Arguments {
     std::string folder;
