@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/stopwatch_win32.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/catalogue_load.h"
 #include "catalogue/catalogue_loader.h"
@@ -47,14 +48,6 @@ bool ReadWhole(const std::string& path, std::vector<char>& buffer, unsigned long
     CloseHandle(file);
     bytes += read;
     return ok;
-}
-
-double Milliseconds(const LARGE_INTEGER& start) {
-    LARGE_INTEGER end, frequency;
-    QueryPerformanceCounter(&end);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
 }
 
 Floor ReadFloor(const std::string& root, const std::vector<std::string>& files) {

@@ -3,18 +3,21 @@
 
 #include <windows.h>
 
+#include "base/utf8_text.h"
+#include "base/wide_text.h"
 #include "catalogue/xml_buffer.h"
 
 namespace {
 
 // Why `path` could not be opened. A folder cannot be opened as a file; it is
 // told apart only here, so a file that opens costs no extra look-up.
-FileReadStatus OpenFailure(const char* path, DWORD error) {
+// `wide` is the name last tried, when it was the wide one.
+FileReadStatus OpenFailure(const char* path, const wchar_t* wide, DWORD error) {
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
         error == ERROR_INVALID_NAME || error == ERROR_FILENAME_EXCED_RANGE) {
         return FileReadStatus::Missing;
     }
-    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD attributes = wide != nullptr ? GetFileAttributesW(wide) : GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return FileReadStatus::NotRegularFile;
     }
@@ -61,10 +64,19 @@ FileReadStatus ReadOpenFile(HANDLE file, size_t limit, XmlBuffer& buffer) {
 FileReadStatus ReadCatalogueFile(const char* path, size_t limit, XmlBuffer& buffer) {
     buffer.Reserve(0);
     // Shared for writing too: the player's own files may be open elsewhere.
-    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    // The catalogue names its files in UTF-8, which the code page may read as
+    // other characters: such a name is tried again by its wide form.
+    WideText wide;
+    if (file == INVALID_HANDLE_VALUE && IsNonAsciiUtf8(path) && (wide = WideFromUtf8(path))) {
+        file = CreateFileW(wide.get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    }
     if (file == INVALID_HANDLE_VALUE) {
-        return OpenFailure(path, GetLastError());
+        return OpenFailure(path, wide.get(), error);
     }
     const FileReadStatus status = ReadOpenFile(file, limit, buffer);
     CloseHandle(file);

@@ -26,10 +26,15 @@ using AlbumSetter = void (AlbumRecord::*)(const char*);
 
 // Puts root + tail into buffer. A path that does not fit is refused rather
 // than cut short, since a shortened path would name some other file; the
-// observer hears of it, against the file that held the link.
+// observer hears of it, against the file that held the link. The catalogue
+// writes its paths from the player's root ("/SYSTEM/..."): with an empty
+// root they stay relative to the current folder, not to the file system's.
 bool FormatPath(CatalogueLoad& load, char* buffer, size_t size, const char* tail,
                 const char* linkedFrom) {
     const size_t rootLength = load.DriveRootLength();
+    if (rootLength == 0) {
+        tail += std::strspn(tail, "/\\");
+    }
     const size_t tailLength = std::strlen(tail);
     if (rootLength + tailLength < size) {
         std::memcpy(buffer, load.DriveRoot(), rootLength);

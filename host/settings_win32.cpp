@@ -60,16 +60,21 @@ void ReadSettingText(const char* key, char* buffer, size_t size) {
 
 // A text the profile functions would change on its way back is written in
 // one extra pair of double quotes, which they take off again. Texts written
-// plain before keep reading as they did.
+// plain before keep reading as they did. A line break would end the value
+// and start keys or sections of the text's making in the host's file: the
+// text is kept up to its first one.
 void WriteSettingText(const char* key, const char* text) {
     if (g_settingsPath == nullptr) {
         return;
     }
-    const size_t length = text != nullptr ? std::strlen(text) : 0;
-    if (length > 0 && (ProfileWouldChange(text[0]) || ProfileWouldChange(text[length - 1]))) {
-        const std::string wrapped = '"' + std::string(text, length) + '"';
-        WritePrivateProfileStringA(kSection, key, wrapped.c_str(), g_settingsPath);
+    if (text == nullptr) {
+        WritePrivateProfileStringA(kSection, key, nullptr, g_settingsPath);  // removes the key
         return;
     }
-    WritePrivateProfileStringA(kSection, key, text, g_settingsPath);
+    const std::string line(text, std::strcspn(text, "\r\n"));
+    if (!line.empty() && (ProfileWouldChange(line.front()) || ProfileWouldChange(line.back()))) {
+        WritePrivateProfileStringA(kSection, key, ('"' + line + '"').c_str(), g_settingsPath);
+        return;
+    }
+    WritePrivateProfileStringA(kSection, key, line.c_str(), g_settingsPath);
 }

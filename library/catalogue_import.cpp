@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <new>
 
 #include "catalogue/catalogue_loader.h"
 #include "catalogue/catalogue_records.h"
@@ -119,6 +120,13 @@ void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
     if (locate != nullptr) {
         locate(catalogue);
     }
-    LoadCatalogue(catalogue, observer);
+    try {
+        LoadCatalogue(catalogue, observer);
+    } catch (const std::bad_alloc&) {
+        // The records read so far are whole and stay; the rows are made as
+        // after any other load that stopped early.
+        DebugPrintf("Catalogue load stopped: out of memory\n");
+    }
     AppendCatalogueRows(catalogue, lists.library, observer);
+    lists.awaitingPlayer = catalogue.DriveRoot()[0] == 0 && lists.library.Count() <= 1;
 }

@@ -11,6 +11,7 @@ void ClearLibrary(LibraryLists& lists) {
     lists.result.reset();
     lists.searchTexts.Clear();
     lists.sortRanks.Forget();
+    lists.awaitingPlayer = false;
     for (int32_t index = lists.library.Count() - 1; index >= 0; --index) {
         FreeRow(lists.library.Get(index));
         lists.library.Remove(index);

@@ -24,11 +24,15 @@ struct LibraryLists {
     // The ranks of the library rows' sort keys, brought up to date by the
     // first sort that needs them after rows entered.
     SortRanks sortRanks{library};
+    // True while the library holds only what an import that found no player
+    // left, the sample row: the next view looks for the player again.
+    // Cleared as soon as anything else enters the library.
+    bool awaitingPlayer = false;
 };
 
 // Frees every row of the library list, from the last to the first. The
 // result list, the search texts and the sort ranks go too: every row they
-// described is gone.
+// described is gone. The library awaits no player.
 void ClearLibrary(LibraryLists& lists);
 
 // Appends `row` to the library list, which then owns it, and gives it its

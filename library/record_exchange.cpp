@@ -71,3 +71,25 @@ void ExportRows(HostItemRecordList& out, bool allRows, const LibraryLists& lists
         ++out.count;
     }
 }
+
+ExportedRows::ExportedRows(bool allRows, const LibraryLists& lists, const RowSelection& selection,
+                           HostFilenames* filenames) {
+    ExportRows(records_.list, allRows, lists, selection);
+    if (filenames != nullptr) {
+        AdaptFilenames(*filenames);
+    }
+}
+
+void ExportedRows::AdaptFilenames(HostFilenames& filenames) {
+    for (int32_t i = 0; i < records_.list.count; ++i) {
+        HostItemRecord& record = records_.list.records[i];
+        if (record.filename == nullptr) {
+            continue;
+        }
+        OwnedFilename adapted(filenames.Openable(record.filename), &std::free);
+        if (adapted != nullptr) {
+            ownFilenames_.push_back(std::move(adapted));
+            record.filename = ownFilenames_.back().get();
+        }
+    }
+}

@@ -2,6 +2,11 @@
 // and export (rows become records that borrow the rows' texts).
 #pragma once
 
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "host/host_filename.h"
 #include "host/host_item_record.h"
 
 class ItemList;
@@ -33,19 +38,29 @@ void ExportRows(HostItemRecordList& out, bool allRows, const LibraryLists& lists
 // The owner of rows exported for one host request: exports in the
 // constructor as ExportRows does, frees the record array in the destructor,
 // which must run only after the request that carries the records returned
-// (the host reads the borrowed texts until then).
+// (the host reads the borrowed texts until then). With `filenames`, each
+// record's filename is one the host can open: the row's own text where that
+// serves, otherwise a copy that the export owns and frees with the records.
 class ExportedRows {
   public:
-    ExportedRows(bool allRows, const LibraryLists& lists, const RowSelection& selection) {
-        ExportRows(records_, allRows, lists, selection);
-    }
-    ~ExportedRows() { FreeRecords(records_); }
+    ExportedRows(bool allRows, const LibraryLists& lists, const RowSelection& selection,
+                 HostFilenames* filenames = nullptr);
     ExportedRows(const ExportedRows&) = delete;
     ExportedRows& operator=(const ExportedRows&) = delete;
 
-    bool Empty() const { return records_.count <= 0; }
-    HostItemRecordList* List() { return &records_; }
+    bool Empty() const { return records_.list.count <= 0; }
+    HostItemRecordList* List() { return &records_.list; }
 
   private:
-    HostItemRecordList records_{nullptr, 0, 0};
+    // Frees the array when it goes, also when the export stops half way.
+    struct RecordArray {
+        ~RecordArray() { FreeRecords(list); }
+        HostItemRecordList list{nullptr, 0, 0};
+    };
+    using OwnedFilename = std::unique_ptr<char, decltype(&std::free)>;
+
+    void AdaptFilenames(HostFilenames& filenames);
+
+    RecordArray records_;
+    std::vector<OwnedFilename> ownFilenames_;
 };

@@ -1,6 +1,7 @@
 // The tree item's menu, the About box, the disclaimer dialog and the tree drop.
 #include "plugin/tree_item.h"
 
+#include "host/host_filename.h"
 #include "host/host_requests.h"
 #include "library/record_exchange.h"
 #include "plugin/plugin_entry.h"
@@ -33,7 +34,8 @@ INT_PTR DropTreeItem(const POINT* point) {
     if (point == nullptr || IsViewOrChild(g_view.window, WindowFromPoint(*point))) {
         return -1;
     }
-    ExportedRows rows(true, g_lists, ViewSelection());
+    AnsiHostFilenames filenames;
+    ExportedRows rows(true, g_lists, ViewSelection(), &filenames);
     if (!rows.Empty()) {
         HostDropRecord drop = {kHostTypeItemRecordList, rows.List(), 0, point->x, point->y, 0, 0};
         AskLibraryWindow(g_descriptor.hostLibraryWindow, LIBIPC_DROP, &drop);

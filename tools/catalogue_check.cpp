@@ -21,7 +21,7 @@
 #include "catalogue/catalogue_loader.h"
 #include "catalogue/catalogue_records.h"
 #include "catalogue/load_observer.h"
-#include "tools/utf8_text.h"
+#include "base/utf8_text.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include <windowsx.h>
 
+#include "host/host_filename.h"
 #include "host/host_requests.h"
 #include "library/library_lists.h"
 #include "library/record_exchange.h"
@@ -29,7 +30,8 @@ void PlaySelection(bool allRows, bool enqueue) {
     if (!g_lists.result || (g_view.window == nullptr && !allRows)) {
         return;
     }
-    ExportedRows rows(allRows, g_lists, ViewSelection());
+    AnsiHostFilenames filenames;
+    ExportedRows rows(allRows, g_lists, ViewSelection(), &filenames);
     if (!rows.Empty()) {
         HostPlayRequest request = {kHostTypeItemRecordList, rows.List(), enqueue ? 1 : 0};
         SendToHost(LIBIPC_PLAY_ITEMS, &request);
@@ -70,7 +72,8 @@ void DragRelease(HWND view, LPARAM point) {
     if (record.result <= 0) {
         return;
     }
-    ExportedRows rows(false, g_lists, ViewSelection());
+    AnsiHostFilenames filenames;
+    ExportedRows rows(false, g_lists, ViewSelection(), &filenames);
     if (!rows.Empty()) {
         record.data = rows.List();
         record.result = 0;

@@ -68,6 +68,10 @@ void ReadStoredSortOrder() {
 }
 
 void TakeHostItems(const HostItemRecordList* list) {
+    const int32_t before = g_lists.library.Count();
     ImportRecords(list, g_lists.library);
+    if (g_lists.library.Count() != before) {
+        g_lists.awaitingPlayer = false;  // the user's own rows stay
+    }
     RunFilterPass();
 }

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "catalogue/critical_error_boxes.h"
 #include "catalogue/device_locator.h"
 #include "host/host_boundary.h"
 #include "host/host_requests.h"
@@ -107,12 +108,16 @@ void OnApplySearchTimer(HWND view) {
 }
 
 // The device is read here rather than while opening, so the view shows at
-// once; its status line tells how the read goes. Setting the stored search
-// text arms the search timer, whose pass brings the rows to the list.
+// once; its status line tells how the read goes. It is read into an empty
+// library, and again while the library holds only what a read that found no
+// player left: a player attached since then is read now. Setting the stored
+// search text arms the search timer, whose pass brings the rows to the list.
 void OnInitialLoadTimer(HWND view) {
     KillTimer(view, kInitialLoadTimer);
-    if (g_lists.library.Count() == 0) {
+    if (g_lists.library.Count() == 0 || g_lists.awaitingPlayer) {
         ReadProgressScope progress(view);
+        // A drive that goes away during the read must not ask the user for a disk.
+        const CriticalErrorBoxesOff quiet;
         ImportCatalogue(g_deviceCatalogue, g_lists, LocateDevice, &progress);
     }
     char text[kTextBufferSize];

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,38 @@ TEST(ImportCatalogue, WithoutAPlayerOnlyTheSampleRowIsLeft) {
     ImportCatalogue(catalogue, lists, Locate);
     ASSERT_EQ(lists.library.Count(), 1);
     EXPECT_STREQ(lists.library.Get(0)->artist, "Nullsoft Band");
+    EXPECT_TRUE(lists.awaitingPlayer);  // the next view looks again
+}
+
+// Memory runs out once `filesReadBefore` files were read.
+class MemoryRunsOut : public ImportObserver {
+  public:
+    explicit MemoryRunsOut(int filesReadBefore) : limit_(filesReadBefore) {}
+    void OnProgress(int filesRead, int) override {
+        if (filesRead > limit_) {
+            throw std::bad_alloc();
+        }
+    }
+
+  private:
+    int limit_;
+};
+
+TEST(ImportCatalogue, MemoryRunningOutKeepsTheTracksReadAndTheSampleRow) {
+    TempDir image;
+    SampleImageOptions options;
+    options.trackCount = 40;
+    ASSERT_TRUE(WriteSampleImage(image.Path().string(), options));
+    OwnedLists lists;
+    DeviceCatalogue catalogue;
+    CurrentDirGuard inside(image.Path());
+    MemoryRunsOut observer(20);
+    ImportCatalogue(catalogue, lists, Locate, &observer);
+    const int rows = lists.library.Count();
+    EXPECT_GT(rows, 1);
+    EXPECT_LT(rows, 41);
+    EXPECT_STREQ(lists.library.Get(rows - 1)->artist, "Nullsoft Band");
+    EXPECT_FALSE(lists.awaitingPlayer);
 }
 
 struct TrackCase {

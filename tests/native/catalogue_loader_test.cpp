@@ -216,6 +216,19 @@ TEST_F(LoaderTest, NoCatalogueGivesEmptyLists) {
     EXPECT_EQ(catalogue_.FirstTrack(), nullptr);
 }
 
+// Catalogues name files from the player's root, in UTF-8; the system's own
+// file names may be in another encoding (the Windows build opens such a
+// name by its wide form).
+TEST_F(LoaderTest, ManifestsAreFoundBelowThePlayersRootByTheirUtf8Names) {
+    Write(kMusicCatalogue,
+          AssetList(MusicLink("/SYSTEM/a.mpv") + MusicLink("Caf\xC3\xA9/\xE6\x9D\xB1/b.mpv")));
+    Write("SYSTEM/a.mpv", AssetList("<mpv:Audio><dc:title>A</dc:title></mpv:Audio>"));
+    Write("Caf\xC3\xA9/\xE6\x9D\xB1/b.mpv",
+          AssetList("<mpv:Audio><dc:title>B</dc:title></mpv:Audio>"));
+    Load();
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"A", "B"}));
+}
+
 TEST_F(LoaderTest, ManifestPathsThatDoNotFitAreSkipped) {
     const std::string longName(600, 'x');
     // Near the buffer's 511 characters, in folders short enough for any file

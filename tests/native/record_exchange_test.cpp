@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <set>
 
 #include "library/library_lists.h"
@@ -159,6 +161,36 @@ TEST(ExportRows, GrowsTheRecordArrayBy256) {
     EXPECT_EQ(out.capacity, 513);  // 1 + 256, then 257 + 256
     FreeRecords(out);
 }
+
+// Stands in for the system's conversion: names holding "~" get a new text.
+class TildeToUnderscore : public HostFilenames {
+  public:
+    char* Openable(const char* filename) override {
+        if (std::strchr(filename, '~') == nullptr) {
+            return nullptr;
+        }
+        char* copy = static_cast<char*>(std::malloc(std::strlen(filename) + 1));
+        std::strcpy(copy, filename);
+        *std::strchr(copy, '~') = '_';
+        return copy;
+    }
+};
+
+TEST(ExportedRows, OwnsOnlyTheFilenamesTheHostNeedsChanged) {
+    OwnedLists lists;
+    const LibraryItem* plain = lists.Add({"a", "t", nullptr, 0, 0, nullptr, 0, "E:/a.mp3"});
+    const LibraryItem* changed = lists.Add({"b", "t", nullptr, 0, 0, nullptr, 0, "E:/~b.mp3"});
+    lists.Add({"c"});
+    TildeToUnderscore filenames;
+    ExportedRows rows(true, lists, FakeSelection(false, {}), &filenames);
+    ASSERT_EQ(rows.List()->count, 3);
+    const HostItemRecord* records = rows.List()->records;
+    EXPECT_EQ(records[0].filename, plain->filename);
+    EXPECT_STREQ(records[1].filename, "E:/_b.mp3");
+    EXPECT_STREQ(changed->filename, "E:/~b.mp3");  // the row keeps the catalogue's text
+    EXPECT_EQ(records[1].title, changed->title);
+    EXPECT_EQ(records[2].filename, nullptr);
+}  // the changed copy is freed with the export: the leak checkers watch it
 
 TEST(EnsureRecords, LeavesRoomAloneWhileItSuffices) {
     HostItemRecordList list{};

@@ -17,6 +17,8 @@
 #include "devhost/status_listener.h"
 #include "host/host_api.h"
 #include "resources/resource.h"
+#include "tests/windows/support/host_opens.h"
+#include "tests/windows/support/import_patch.h"
 #include "tests/windows/support/plugin_fixture.h"
 #include "tools/sample_image/sample_image.h"
 
@@ -29,6 +31,7 @@ using devhost::ModalAutomation;
 using devhost::RecordedRequest;
 using devhost::SkinCall;
 using testing_support::HostItems;
+using testing_support::HostOpens;
 using testing_support::PluginTest;
 using Texts = std::vector<std::string>;
 
@@ -560,6 +563,84 @@ TEST_F(NoPlayerViewTest, RowsDroppedWhileNoViewIsOpenShowInTheNextView) {
     const HWND second = OpenViewWithRows();
     EXPECT_EQ(Status(second), "2 items [0:12:06]");
     EXPECT_EQ(Column(second, 1), (Texts{"Late Arrival", "Uhmm errors?"}));
+}
+
+TEST_F(NoPlayerViewTest, APlayerAttachedAfterAViewWithoutOneIsReadOnceByTheNextView) {
+    const HWND first = OpenViewWithRows();
+    EXPECT_EQ(Status(first), "1 items [0:11:06]");
+    ASSERT_TRUE(DestroyWindow(first));
+
+    ASSERT_TRUE(PutPlayer(kPlayer));
+    const HWND second = OpenViewWithRows();
+    EXPECT_EQ(Status(second), ExpectedPlayerRows(kPlayer).status);
+    ASSERT_TRUE(DestroyWindow(second));
+
+    ASSERT_TRUE(PutPlayer({9, 20}));
+    const HWND third = OpenViewWithRows();
+    EXPECT_EQ(Status(third), ExpectedPlayerRows(kPlayer).status);
+}
+
+// As the host would use them: every filename handed over opens the track's file.
+TEST_F(NoPlayerViewTest, EveryTrackDroppedOutOpensWithTheHostsFileFunctions) {
+    SampleImageOptions player = {3, 60};
+    player.audioFiles = true;
+    ASSERT_TRUE(PutPlayer(player));
+    OpenViewWithRows();
+    POINT elsewhere = {1, 1};
+    ASSERT_EQ(Send(PLUGMSG_TREE_DROP, TreeId(), reinterpret_cast<INT_PTR>(&elsewhere)), 1);
+    const auto drops = Host().RequestsWithCode(WM_LIBRARY_IPC, LIBIPC_DROP);
+    ASSERT_EQ(drops.size(), 1u);
+    Texts expected = ExpectedPlayerRows(player).filenames;
+    ASSERT_EQ(drops[0].items.size(), expected.size() + 1);  // and the sample row
+    int accented = 0;
+    for (const auto& item : drops[0].items) {
+        const std::string& handed = item.filename.value_or("");
+        if (handed.rfind("http://", 0) == 0) {
+            continue;
+        }
+        EXPECT_TRUE(HostOpens(handed)) << handed;
+        const bool ascii = std::all_of(handed.begin(), handed.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (std::find(expected.begin(), expected.end(), handed) == expected.end()) {
+            ++accented;  // converted, and no longer the catalogue's UTF-8
+        } else {
+            EXPECT_TRUE(ascii) << handed << ": an ASCII name is handed over byte for byte";
+        }
+    }
+    EXPECT_GT(accented, 0);
+}
+
+// The thread's error mode at each file the plug-in opens.
+std::vector<UINT> g_errorModesAtOpen;
+using CreateFileFunction = HANDLE(WINAPI*)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD,
+                                           DWORD, HANDLE);
+CreateFileFunction g_createFile = nullptr;
+
+HANDLE WINAPI RecordingCreateFile(LPCSTR path, DWORD access, DWORD share,
+                                  LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                  HANDLE model) {
+    g_errorModesAtOpen.push_back(GetThreadErrorMode());
+    return g_createFile(path, access, share, security, disposition, flags, model);
+}
+
+TEST_F(PlayerViewTest, CriticalErrorBoxesStayOffForTheWholeReadAndComeBackAfter) {
+    SetThreadErrorMode(SEM_NOGPFAULTERRORBOX, nullptr);  // the host's own choice
+    g_errorModesAtOpen.clear();
+    {
+        testing_support::ImportPatch opens(GetModuleHandleA("ml_kovra.dll"), "kernel32.dll",
+                                           "CreateFileA",
+                                           reinterpret_cast<void*>(RecordingCreateFile));
+        ASSERT_TRUE(opens.Patched());
+        g_createFile = reinterpret_cast<CreateFileFunction>(opens.Original());
+        OpenViewWithRows();
+    }
+    EXPECT_EQ(GetThreadErrorMode(), static_cast<DWORD>(SEM_NOGPFAULTERRORBOX));
+    SetThreadErrorMode(0, nullptr);
+    // The drive probes and every catalogue file.
+    ASSERT_GT(g_errorModesAtOpen.size(), 10u);
+    for (const UINT mode : g_errorModesAtOpen) {
+        EXPECT_EQ(mode, static_cast<UINT>(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS));
+    }
 }
 
 // Layout and painting ----------------------------------------------------

@@ -79,6 +79,24 @@ TEST_F(SettingsTest, TextsWrittenPlainBeforeReadAsTheyDid) {
     }
 }
 
+TEST_F(SettingsTest, ATextIsStoredUpToItsFirstLineBreak) {
+    const struct {
+        std::string text, stored;
+    } cases[] = {
+        {"x\r\n[evil]\r\nkey=1", "x"},
+        {"rock \nroll", "rock "},
+        {"\r\n[evil]", ""},
+    };
+    for (const auto& test : cases) {
+        WriteSettingText("lastfilter", test.text.c_str());
+        EXPECT_EQ(ReadBack("lastfilter"), test.stored);
+        char evil[16];
+        GetPrivateProfileStringA("evil", "key", "none", evil, sizeof evil, settings_.c_str());
+        EXPECT_STREQ(evil, "none");
+    }
+    EXPECT_EQ(testing_support::ReadFile(settings_).find("evil"), std::string::npos);
+}
+
 TEST_F(SettingsTest, PlainTextsAreWrittenPlain) {
     WriteSettingText("lastfilter", "pink floyd");
     WriteSettingText("other", "");

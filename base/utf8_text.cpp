@@ -1,5 +1,5 @@
 // Well-formed UTF-8, after the table of well-formed byte sequences in the Unicode standard.
-#include "tools/utf8_text.h"
+#include "base/utf8_text.h"
 
 namespace {
 
@@ -76,4 +76,13 @@ size_t FirstInvalidUtf8(const char* text) {
 
 bool IsValidUtf8(const char* text) {
     return FirstInvalidUtf8(text) == SIZE_MAX;
+}
+
+bool IsNonAsciiUtf8(const char* text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    size_t at = 0;
+    while (bytes[at] != 0 && bytes[at] < 0x80) {
+        ++at;
+    }
+    return bytes[at] != 0 && IsValidUtf8(text + at);
 }

@@ -1,4 +1,4 @@
-// Well-formed UTF-8: which bytes of a catalogue text belong to a valid sequence.
+// Well-formed UTF-8: which bytes of a text belong to a valid sequence.
 #pragma once
 
 #include <cstddef>
@@ -16,3 +16,8 @@ size_t FirstInvalidUtf8(const char* text);
 
 // True when every byte of the NUL-terminated `text` belongs to a well-formed sequence.
 bool IsValidUtf8(const char* text);
+
+// True when the NUL-terminated `text` holds a byte above 0x7F and is valid UTF-8 throughout: a
+// name that the system's 8-bit (code page) functions would read as other characters. Plain ASCII
+// and texts in some other 8-bit encoding give false.
+bool IsNonAsciiUtf8(const char* text);

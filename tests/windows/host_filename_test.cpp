@@ -1,0 +1,65 @@
+// Filenames for the host: what the ANSI file functions of a Western system open.
+#include "host/host_filename.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "tests/support/temp_dir.h"
+#include "tests/windows/support/host_opens.h"
+
+namespace {
+
+using testing_support::HostOpens;
+using testing_support::TempDir;
+
+const char kAccented[] = "Caf\xC3\xA9 Society/02 Caf\xC3\xA9 au lait.mp3";
+const char kAccentedInCodePage[] = "Caf\xE9 Society/02 Caf\xE9 au lait.mp3";
+const char kCjk[] = "\xE6\x9D\xB1\xE4\xBA\xAC/03 \xE6\x9D\xB1\xE4\xBA\xAC Mirror.mp3";
+
+class HostFilenameTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(GetACP(), 1252u) << "the cases are written for a Western code page";
+        for (const char* name : {"plain/a.mp3", kAccented, kCjk}) {
+            dir_.Write(name, "audio");
+        }
+        root_ = dir_.Path().string() + "/";
+    }
+
+    // What the host is handed for the file `name` in the folder; "" for the text as it is.
+    std::string HostName(const std::string& name) {
+        AnsiHostFilenames filenames;
+        const std::unique_ptr<char, decltype(&std::free)> adapted(
+            filenames.Openable((root_ + name).c_str()), &std::free);
+        return adapted ? adapted.get() : "";
+    }
+
+    TempDir dir_;
+    std::string root_;
+};
+
+TEST_F(HostFilenameTest, AsciiAndCodePageNamesAreHandedOverAsTheyAre) {
+    EXPECT_EQ(HostName("plain/a.mp3"), "");
+    EXPECT_EQ(HostName(kAccentedInCodePage), "");  // not UTF-8: already the code page's bytes
+    EXPECT_TRUE(HostOpens(root_ + kAccentedInCodePage));
+}
+
+TEST_F(HostFilenameTest, AccentsAreConvertedToTheCodePage) {
+    EXPECT_EQ(HostName(kAccented), root_ + kAccentedInCodePage);
+    EXPECT_TRUE(HostOpens(HostName(kAccented)));
+}
+
+TEST_F(HostFilenameTest, NamesTheCodePageCannotHoldGetTheShortPath) {
+    const std::string shortPath = HostName(kCjk);
+    ASSERT_NE(shortPath, "");
+    EXPECT_FALSE(HostOpens(root_ + kCjk));
+    EXPECT_TRUE(HostOpens(shortPath)) << shortPath;
+    EXPECT_EQ(HostName("\xE6\x9D\xB1\xE4\xBA\xAC/missing.mp3"), "");  // no file, no short path
+}
+
+}  // namespace
