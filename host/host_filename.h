@@ -2,7 +2,9 @@
 // (ANSI code page) functions while the player's catalogue names them in UTF-8.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 // Makes filenames that the host's file functions open to the same file.
 class HostFilenames {
@@ -26,9 +28,10 @@ class AnsiHostFilenames : public HostFilenames {
     char* Openable(const char* path) override;
 
   private:
-    // The short, ANSI form of `folder` (a wide path), or "" when it has none.
-    const std::string& ShortFolder(const std::wstring& folder);
+    // The short, ANSI form of the folder named by the first `length`
+    // characters of `path`, or "" when it has none.
+    const std::string& ShortFolder(const wchar_t* path, size_t length);
 
-    std::wstring folder_;
+    std::vector<wchar_t> folder_;  // the last folder asked for, NUL-terminated
     std::string shortFolder_;
 };

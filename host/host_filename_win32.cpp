@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <new>
 
@@ -43,9 +45,9 @@ char* HeapCopy(const std::string& text) {
 
 // The name of the existing file `path` as the ANSI functions can give it:
 // its long name when that converts exactly, else its short name.
-std::string AnsiFileName(const std::wstring& path) {
+std::string AnsiFileName(const wchar_t* path) {
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(path.c_str(), &found);
+    const HANDLE search = FindFirstFileW(path, &found);
     if (search == INVALID_HANDLE_VALUE) {
         return std::string();
     }
@@ -56,20 +58,21 @@ std::string AnsiFileName(const std::wstring& path) {
 
 }  // namespace
 
-const std::string& AnsiHostFilenames::ShortFolder(const std::wstring& folder) {
-    if (folder == folder_) {
+const std::string& AnsiHostFilenames::ShortFolder(const wchar_t* path, size_t length) {
+    if (folder_.size() == length + 1 && std::equal(path, path + length, folder_.begin())) {
         return shortFolder_;
     }
-    folder_ = folder;
+    folder_.assign(path, path + length);
+    folder_.push_back(0);
     shortFolder_.clear();
-    const DWORD size = GetShortPathNameW(folder.c_str(), nullptr, 0);
+    const DWORD size = GetShortPathNameW(folder_.data(), nullptr, 0);
     if (size == 0) {
         return shortFolder_;
     }
     std::unique_ptr<wchar_t[]> shortPath(new (std::nothrow) wchar_t[size]);
     if (shortPath != nullptr) {
-        const DWORD length = GetShortPathNameW(folder.c_str(), shortPath.get(), size);
-        if (length > 0 && length < size) {
+        const DWORD written = GetShortPathNameW(folder_.data(), shortPath.get(), size);
+        if (written > 0 && written < size) {
             shortFolder_ = AnsiExactly(shortPath.get());
         }
     }
@@ -90,19 +93,17 @@ char* AnsiHostFilenames::Openable(const char* path) {
         return HeapCopy(ansi);
     }
     // A file has a short name only when it exists; a wildcard would find another.
-    std::wstring full(wide.get());
-    for (wchar_t& c : full) {
-        c = c == L'/' ? L'\\' : c;
+    wchar_t* full = wide.get();
+    for (wchar_t* c = full; *c != 0; ++c) {
+        *c = *c == L'/' ? L'\\' : *c;
     }
-    const size_t slash = full.find_last_of(L'\\');
-    if (slash == std::wstring::npos || full.find_first_of(L"*?") != std::wstring::npos) {
+    const wchar_t* slash = std::wcsrchr(full, L'\\');
+    if (slash == nullptr || std::wcspbrk(full, L"*?") != nullptr) {
         return nullptr;
     }
-    std::wstring folder = full.substr(0, slash + 1);  // "E:\\" names the root, "E:" does not
-    if (slash > 0 && folder[slash - 1] != L':') {
-        folder.pop_back();
-    }
-    std::string openable = ShortFolder(folder);
+    // "E:\\" names the drive's root, "E:" its current folder.
+    const bool driveRoot = slash > full && slash[-1] == L':';
+    std::string openable = ShortFolder(full, static_cast<size_t>(slash - full) + driveRoot);
     const std::string name = openable.empty() ? std::string() : AnsiFileName(full);
     if (name.empty()) {
         return nullptr;
