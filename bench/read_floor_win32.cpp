@@ -2,6 +2,8 @@
 // files with nothing else to do. Reads the files a load reads, in its order,
 // each whole into one reused buffer with CreateFileA/ReadFile: the floor
 // that reading the player in the plug-in can approach but not beat. With
+// --parse each file is also parsed by TinyXML right after its read: the
+// floor of a load, which must parse every file too. With
 // --read-ahead N it reads them instead with up to N overlapped reads in
 // flight from the one thread, taking the files in order as a load would.
 // With --load it runs the plug-in's own catalogue load on ROOT instead, and
@@ -13,6 +15,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+#include <tinyxml.h>
 
 #include "bench/stopwatch_win32.h"
 #include "catalogue/catalogue_file.h"
@@ -50,15 +54,26 @@ bool ReadWhole(const std::string& path, std::vector<char>& buffer, unsigned long
     return ok;
 }
 
-Floor ReadFloor(const std::string& root, const std::vector<std::string>& files) {
+// With `parse`, each file is handed to TinyXML right after it is read, from
+// memory: the least a load that parses every file can cost.
+Floor ReadFloor(const std::string& root, const std::vector<std::string>& files, bool parse) {
     Floor floor;
     std::vector<char> buffer;
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
     for (const std::string& file : files) {
         ++floor.files;
+        const unsigned long long before = floor.bytes;
         if (!ReadWhole(root + file, buffer, floor.bytes)) {
             ++floor.missing;
+        } else if (parse) {
+            const size_t size = static_cast<size_t>(floor.bytes - before);
+            if (buffer.size() <= size) {
+                buffer.resize(size + 1);
+            }
+            buffer[size] = 0;
+            TiXmlDocument document;
+            document.Parse(buffer.data(), nullptr, TIXML_DEFAULT_ENCODING);
         }
     }
     floor.milliseconds = Milliseconds(start);
@@ -202,18 +217,24 @@ int main(int argc, char** argv) {
         return TimeLoad(argv[2]);
     }
     size_t depth = 0;
-    if (argc == 6 && std::string(argv[1]) == "--read-ahead") {
+    bool parse = false;
+    if (argc == 5 && std::string(argv[1]) == "--parse") {
+        parse = true;
+        ++argv;
+        --argc;
+    } else if (argc == 6 && std::string(argv[1]) == "--read-ahead") {
         depth = std::strtoul(argv[2], nullptr, 10);
         argv += 2;
         argc -= 2;
     }
     if (argc != 4) {
         std::fprintf(stderr,
-                     "usage: kovra-read-floor [--read-ahead N] ROOT TRACKS SEED\n"
+                     "usage: kovra-read-floor [--read-ahead N | --parse] ROOT TRACKS SEED\n"
                      "       kovra-read-floor --load ROOT\n"
                      "  reads the catalogue files of the sample image that kovra-make-image\n"
                      "  wrote with --tracks TRACKS --seed SEED under ROOT (e.g. E:/); with\n"
-                     "  --read-ahead, N overlapped reads at a time; with --load, times the\n"
+                     "  --read-ahead, N overlapped reads at a time; with --parse, each file\n"
+                     "  parsed by TinyXML after its read; with --load, times the\n"
                      "  plug-in's own catalogue load of ROOT, then the same from memory\n");
         return 2;
     }
@@ -221,9 +242,11 @@ int main(int argc, char** argv) {
     options.trackCount = std::atoi(argv[2]);
     options.seed = static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10));
     const std::vector<std::string> files = CatalogueFilesInReadOrder(DescribeSampleImage(options));
-    const Floor floor = depth > 0 ? ReadAhead(argv[1], files, depth) : ReadFloor(argv[1], files);
-    std::printf("read %d files (%d missing), %llu bytes in %.1f ms\n", floor.files, floor.missing,
-                floor.bytes, floor.milliseconds);
-    std::printf("figures: %s=%.1f\n", depth > 0 ? "read_ahead_ms" : "floor_ms", floor.milliseconds);
+    const Floor floor =
+        depth > 0 ? ReadAhead(argv[1], files, depth) : ReadFloor(argv[1], files, parse);
+    std::printf("read %d files (%d missing), %llu bytes in %.1f ms%s\n", floor.files, floor.missing,
+                floor.bytes, floor.milliseconds, parse ? ", each parsed" : "");
+    const char* figure = depth > 0 ? "read_ahead_ms" : parse ? "parse_floor_ms" : "floor_ms";
+    std::printf("figures: %s=%.1f\n", figure, floor.milliseconds);
     return floor.missing == 0 ? 0 : 1;
 }
