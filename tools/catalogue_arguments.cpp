@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "kovra_version.h"
+
 namespace {
 
 // Flags as they were given; the mode follows from them once all are read.
@@ -119,6 +121,9 @@ Parsed ParseArguments(int argc, char** argv, Options& options, std::string& erro
         if (arg == "--help" || arg == "-h") {
             return Parsed::Help;
         }
+        if (arg == "--version") {
+            return Parsed::Version;
+        }
         if (arg == "--rows") {
             given.rows = true;
         } else if (arg == "--check") {
@@ -152,6 +157,7 @@ void PrintUsage(std::FILE* to) {
                  "COLUMN[:desc]]\n"
                  "                       [--output FILE]\n"
                  "       kovra-catalogue PATH --check\n"
+                 "       kovra-catalogue --version\n"
                  "  reads the player mounted at PATH (a folder or a drive such as E:/) as the\n"
                  "  media library does; never writes to it. Without options, prints its albums\n"
                  "  and tracks, one tab-separated line each.\n"
@@ -169,4 +175,8 @@ void PrintUsage(std::FILE* to) {
                  "exit codes: 0 done (--check: no problem), 1 --check found problems,\n"
                  "            2 PATH is not a player or cannot be read,\n"
                  "            3 bad arguments, 4 the output cannot be written\n");
+}
+
+void PrintVersion(std::FILE* to) {
+    std::fprintf(to, "kovra-catalogue %s\n", KOVRA_VERSION_TEXT);
 }

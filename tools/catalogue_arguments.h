@@ -32,10 +32,13 @@ struct Options {
     std::string outputPath;  // empty: standard output
 };
 
-enum class Parsed { Run, Help, Invalid };
+enum class Parsed { Run, Help, Version, Invalid };
 
 // Fills `options` from the command line. For Parsed::Invalid, `error` says in one line what is
 // wrong.
 Parsed ParseArguments(int argc, char** argv, Options& options, std::string& error);
 
 void PrintUsage(std::FILE* to);
+
+// "kovra-catalogue VERSION", the project's version.
+void PrintVersion(std::FILE* to);

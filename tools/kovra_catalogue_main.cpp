@@ -235,6 +235,9 @@ int main(int argc, char** argv) {
         case Parsed::Help:
             PrintUsage(stdout);
             return kExitDone;
+        case Parsed::Version:
+            PrintVersion(stdout);
+            return kExitDone;
         case Parsed::Invalid:
             PrintError(error + " (see " + kProgram + " --help)");
             return kExitBadArguments;

@@ -1,0 +1,286 @@
+#!/usr/bin/env python3
+"""The release as users get it, under wine in the prefix named by WINEPREFIX
+(the release tests' own, never the build's shared one).
+
+ReleaseFiles: the archive holds the five files, the binaries' version
+resources (read back with exiftool) and `kovra-catalogue --version` give the
+project's version.
+
+Installer: a stand-in host installation (a folder with a winamp.exe, a
+settings file, another plug-in, and the host's uninstall entry naming the
+folder) is laid anew for each test; the silent installer puts the DLL into its
+Plugins folder and registers its entry, the stand-in media library loads the
+installed DLL and lists a player, the silent uninstaller takes away exactly
+what was installed; /D= installs elsewhere; a folder without winamp.exe and a
+running host are refused.
+
+  release_test.py --version V --setup EXE --zip ZIP --dll DLL --catalogue EXE
+      --host-program EXE --devhost EXE --make-image EXE --with-drives SCRIPT
+      --work DIR [unittest arguments]
+"""
+import argparse
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+import zipfile
+
+ARGS = None
+TIMEOUT = 120
+
+UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+ENTRY_KEY = UNINSTALL + r"\ml_kovra"
+HOST_KEY = UNINSTALL + r"\Winamp"
+
+# The stand-in host lies where its uninstall entry says, not in the installer's
+# usual folder, so that an install there shows the entry was read.
+HOST = r"C:\Apps\Winamp"
+OTHER_HOST = r"C:\Other Winamp"
+NOT_A_HOST = r"C:\Not Winamp"
+UNINSTALLER = "ml_kovra-uninstall.exe"
+SETTINGS = b"[Winamp]\r\nvolume=200\r\n[ml_kovra]\r\nsortcol=1\r\nsortdir=1\r\n"
+OTHER_PLUGIN = b"MZ another plug-in of the host"
+TRACKS = 20
+
+
+def unix_path(windows_path):
+    """A C: path of the prefix as a path of this machine."""
+    drive_c = os.path.join(os.environ["WINEPREFIX"], "drive_c")
+    return os.path.join(drive_c, *windows_path[3:].split("\\"))
+
+
+def z_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def run(*command):
+    """Runs a command to its end; its output is read from files, not pipes: the
+    prefix's own processes that a wine command starts inherit its output and
+    keep running a few seconds after it, so a pipe would end only then."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        result = subprocess.run(list(command), stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                timeout=TIMEOUT)
+        out.seek(0)
+        err.seek(0)
+        result.stdout, result.stderr = out.read(), err.read()
+    return result
+
+
+def wine(*command):
+    return run("wine", *command)
+
+
+def wait_for_wine():
+    """Every program of the prefix has ended (an uninstaller runs on as a copy
+    of itself after the one started returns)."""
+    run("wineserver", "-w")
+
+
+def read_key(key):
+    """The values of a registry key as {name: text}, or None when it is not there."""
+    result = wine("reg", "query", key)
+    if result.returncode != 0:
+        return None
+    values = {}
+    for line in result.stdout.decode("utf-8", "replace").splitlines():
+        match = re.match(r"^    (.+?)    (REG_\w+)    ?(.*)$", line.rstrip("\r"))
+        if match:
+            values[match.group(1)] = match.group(3)
+    return values
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def write_bytes(path, data):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def setup_command(*args):
+    return wine(ARGS.setup, *args)
+
+
+def folder_option(folder):
+    """/D= as a user types it: last, without quotes even around spaces. Wine
+    quotes an argument that holds a space, so each word goes as its own."""
+    return ("/D=" + folder).split(" ")
+
+
+class ReleaseFiles(unittest.TestCase):
+    def test_archive_holds_the_five_files(self):
+        with zipfile.ZipFile(ARGS.zip) as archive:
+            self.assertEqual(sorted(archive.namelist()),
+                             sorted(["ml_kovra.dll", "kovra-catalogue.exe", "README.txt",
+                                     "LICENSE.txt", "THIRD-PARTY-NOTICES.txt"]))
+            self.assertEqual(archive.read("ml_kovra.dll"), read_bytes(ARGS.dll))
+            self.assertEqual(archive.read("kovra-catalogue.exe"), read_bytes(ARGS.catalogue))
+            notice = archive.read("THIRD-PARTY-NOTICES.txt").decode("utf-8")
+        for part in ("TinyXML 2.6.2", "Altered source versions must be plainly marked",
+                     "==== tinyxml-parse-limits.patch ===="):
+            self.assertIn(part, notice)
+
+    def test_version_resources_give_the_projects_version(self):
+        if shutil.which("exiftool") is None:
+            self.fail("exiftool is missing: scripts/setup-deps installs it")
+        binaries = {ARGS.dll: "ml_kovra.dll", ARGS.catalogue: "kovra-catalogue.exe"}
+        result = run("exiftool", "-json", "-FileVersion", "-FileVersionNumber",
+                     "-ProductVersion", "-ProductName", "-FileDescription", "-CompanyName",
+                     "-LegalCopyright", "-OriginalFileName", *binaries)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        for properties in json.loads(result.stdout):
+            name = binaries[properties["SourceFile"]]
+            with self.subTest(name):
+                self.assertEqual(str(properties.get("FileVersion")), ARGS.version)
+                self.assertEqual(str(properties.get("ProductVersion")), ARGS.version)
+                self.assertEqual(properties.get("FileVersionNumber"), ARGS.version + ".0")
+                self.assertEqual(properties.get("ProductName"), "ml_kovra")
+                self.assertEqual(properties.get("OriginalFileName"), name)
+                self.assertTrue(properties.get("FileDescription"))
+                self.assertTrue(properties.get("CompanyName"))
+                self.assertRegex(properties.get("LegalCopyright", ""), r"^Copyright \(c\) \d{4} ")
+
+    def test_catalogue_tool_says_its_version(self):
+        result = wine(ARGS.catalogue, "--version")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout.decode().strip(), "kovra-catalogue " + ARGS.version)
+
+
+class Installer(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        if not os.path.exists(ARGS.setup):
+            raise AssertionError(ARGS.setup + " is missing: makensis (scripts/setup-deps) builds it")
+        cls.image = os.path.join(ARGS.work, "player")
+        result = wine(ARGS.make_image, z_path(cls.image), "--tracks", str(TRACKS), "--seed", "23")
+        assert result.returncode == 0, result.stderr
+
+    def setUp(self):
+        """A fresh stand-in host installation, registered; no ml_kovra anywhere."""
+        for folder in (r"C:\Apps", OTHER_HOST, NOT_A_HOST):
+            shutil.rmtree(unix_path(folder), ignore_errors=True)
+        wine("reg", "delete", ENTRY_KEY, "/f")
+        for host in (HOST, OTHER_HOST):
+            shutil.copyfile(ARGS.host_program, self.host_file(host, "winamp.exe"))
+            write_bytes(self.host_file(host, "winamp.ini"), SETTINGS)
+            write_bytes(self.host_file(host, r"Plugins\ml_other.dll"), OTHER_PLUGIN)
+        os.makedirs(unix_path(NOT_A_HOST))
+        result = wine("reg", "add", HOST_KEY, "/v", "UninstallString", "/t", "REG_SZ",
+                      "/d", '"%s\\UninstWA.exe"' % HOST, "/f")
+        self.assertEqual(result.returncode, 0, result.stderr)
+
+    def host_file(self, host, name):
+        path = unix_path(host + "\\" + name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        return path
+
+    def installed_dlls(self):
+        return [host for host in (HOST, OTHER_HOST, NOT_A_HOST)
+                if os.path.exists(unix_path(host + r"\Plugins\ml_kovra.dll"))]
+
+    def assert_entry(self, host):
+        entry = read_key(ENTRY_KEY)
+        self.assertIsNotNone(entry, "no uninstall entry")
+        uninstaller = '"%s\\Plugins\\%s"' % (host, UNINSTALLER)
+        self.assertIn("ml_kovra", entry.get("DisplayName", ""))
+        self.assertEqual(entry.get("DisplayVersion"), ARGS.version)
+        self.assertTrue(entry.get("Publisher"))
+        self.assertEqual(entry.get("UninstallString"), uninstaller)
+        self.assertEqual(entry.get("QuietUninstallString"), uninstaller + " /S")
+        self.assertGreaterEqual(int(entry.get("EstimatedSize", "0"), 16),
+                                os.path.getsize(ARGS.dll) // 1024)
+        self.assertEqual(entry.get("NoModify"), "0x1")
+        self.assertEqual(entry.get("NoRepair"), "0x1")
+        return entry
+
+    def lists_the_player(self, dll_path, settings_path):
+        """The stand-in media library loads the DLL and shows the player's tracks
+        (and the view's one sample row) from drive E:."""
+        result = run(ARGS.with_drives, "e=floppy:" + self.image, "--", "wine", ARGS.devhost,
+                     "--dll", dll_path, "--settings", settings_path, "--rows", "3")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertRegex(result.stdout.decode("utf-8", "replace"),
+                         r"status: %d items \[" % (TRACKS + 1))
+
+    def test_silent_install_upgrade_and_uninstall(self):
+        plugins = unix_path(HOST + r"\Plugins")
+        write_bytes(os.path.join(plugins, "ml_kovra.dll"), b"MZ an older ml_kovra")
+        result = setup_command("/S")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(read_bytes(os.path.join(plugins, "ml_kovra.dll")), read_bytes(ARGS.dll))
+        self.assertTrue(os.path.exists(os.path.join(plugins, UNINSTALLER)))
+        entry = self.assert_entry(HOST)
+
+        self.lists_the_player(HOST + r"\Plugins\ml_kovra.dll", HOST + r"\winamp.ini")
+        settings = read_bytes(unix_path(HOST + r"\winamp.ini"))
+        self.assertIn(b"[ml_kovra]", settings)
+
+        quiet = re.match(r'^"([^"]+)" (.*)$', entry["QuietUninstallString"])
+        result = wine(quiet.group(1), *quiet.group(2).split())
+        self.assertEqual(result.returncode, 0, result.stderr)
+        wait_for_wine()
+        self.assertEqual(sorted(os.listdir(plugins)), ["ml_other.dll"])
+        self.assertEqual(read_bytes(os.path.join(plugins, "ml_other.dll")), OTHER_PLUGIN)
+        self.assertEqual(read_bytes(unix_path(HOST + r"\winamp.ini")), settings)
+        self.assertTrue(os.path.exists(unix_path(HOST + r"\winamp.exe")))
+        self.assertIsNone(read_key(ENTRY_KEY))
+        self.assertIsNotNone(read_key(HOST_KEY))
+
+    def test_folder_given_with_d_is_used(self):
+        result = setup_command("/S", *folder_option(OTHER_HOST))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(self.installed_dlls(), [OTHER_HOST])
+        self.assertEqual(read_bytes(unix_path(OTHER_HOST + r"\Plugins\ml_kovra.dll")),
+                         read_bytes(ARGS.dll))
+        self.assert_entry(OTHER_HOST)
+
+    def test_refusals_install_nothing(self):
+        cases = [
+            ("a folder without winamp.exe", ["/S", *folder_option(NOT_A_HOST)], False),
+            ("the host running", ["/S"], True),
+        ]
+        for name, args, host_running in cases:
+            with self.subTest(name):
+                host = None
+                if host_running:
+                    host = subprocess.Popen(
+                        ["wine", unix_path(HOST + r"\winamp.exe"), "--window"],
+                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+                    self.assertEqual(host.stdout.readline().strip(), b"ready")
+                try:
+                    result = setup_command(*args)
+                finally:
+                    if host:
+                        host.stdin.close()
+                        host.wait(timeout=TIMEOUT)
+                        host.stdout.close()
+                self.assertNotEqual(result.returncode, 0)
+                self.assertEqual(self.installed_dlls(), [])
+                self.assertIsNone(read_key(ENTRY_KEY))
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    for option in ("version", "setup", "zip", "dll", "catalogue", "host-program", "devhost",
+                   "make-image", "with-drives", "work"):
+        parser.add_argument("--" + option, required=True)
+    ARGS, rest = parser.parse_known_args()
+    if "WINEPREFIX" not in os.environ:
+        sys.exit("release_test.py: WINEPREFIX must name the release tests' prefix")
+    os.makedirs(ARGS.work, exist_ok=True)
+    prefix = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
+                          "wine-prefix")
+    subprocess.run([prefix], check=True)
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+if __name__ == "__main__":
+    main()

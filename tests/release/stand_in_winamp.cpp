@@ -1,0 +1,66 @@
+// The host's program in the installer's tests: a folder holding it as winamp.exe
+// is a host folder. With --window it also shows the host's main window, whose
+// class the installer looks for, until its standard input ends.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kHostWindowClass[] = "Winamp v1.x";
+
+// The test that started the program says when the host stops by closing its
+// input; a test that dies closes it too, so no host is left behind.
+DWORD WINAPI CloseOnEndOfInput(LPVOID window) {
+    char buffer[64];
+    DWORD read = 0;
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    while (ReadFile(input, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    }
+    PostMessageA(static_cast<HWND>(window), WM_CLOSE, 0, 0);
+    return 0;
+}
+
+LRESULT CALLBACK HostWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Prints "ready" once the window exists, then runs until the window closes.
+int RunHostWindow() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = HostWindowProcedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kHostWindowClass;
+    if (RegisterClassA(&windowClass) == 0) {
+        return 1;
+    }
+    const HWND window = CreateWindowExA(0, kHostWindowClass, "Winamp", WS_OVERLAPPEDWINDOW, 0, 0,
+                                        300, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    const HANDLE watcher =
+        window ? CreateThread(nullptr, 0, CloseOnEndOfInput, window, 0, nullptr) : nullptr;
+    if (watcher == nullptr) {
+        return 1;
+    }
+    CloseHandle(watcher);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--window") == 0) {
+        return RunHostWindow();
+    }
+    return 0;
+}
