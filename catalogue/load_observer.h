@@ -47,6 +47,11 @@ class LoadObserver {
     // The load has read all it will; the last OnProgress told how far.
     virtual void OnFinished() {}
 
+    // A manifest linked again was taken from what its first read gave instead
+    // of being read: it counts as read in the progress, and the problems its
+    // first read met are not told again. `path` as for its first read.
+    virtual void OnManifestRecalled(const char* path) { (void)path; }
+
     // `path`: the file concerned, as the load formatted it.
     virtual void OnProblem(LoadProblem problem, const char* path, const char* detail) {
         (void)problem;

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/utf8_text.h"
+#include "base/utf8_text.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Well-formed UTF-8, after the table of well-formed byte sequences in the Unicode standard.
-#include "tools/utf8_text.h"
+#include "base/utf8_text.h"
 
 namespace {
 
@@ -76,4 +76,19 @@ size_t FirstInvalidUtf8(const char* text) {
 
 bool IsValidUtf8(const char* text) {
     return FirstInvalidUtf8(text) == SIZE_MAX;
+}
+
+size_t Utf8CutPoint(const char* text, size_t limit) {
+    size_t at = 0;
+    while (at < limit && text[at] != 0) {
+        const size_t length = Utf8SequenceLength(text + at);
+        if (length == 0) {
+            return limit;
+        }
+        if (at + length > limit) {
+            return at;
+        }
+        at += length;
+    }
+    return limit;
 }

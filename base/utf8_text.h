@@ -16,3 +16,9 @@ size_t FirstInvalidUtf8(const char* text);
 
 // True when every byte of the NUL-terminated `text` belongs to a well-formed sequence.
 bool IsValidUtf8(const char* text);
+
+// Where to cut the NUL-terminated `text`, longer than `limit` bytes, to keep at most `limit`: at
+// the start of the sequence that would be split, when everything before it is well-formed UTF-8
+// and so is the split sequence; otherwise at `limit`, since a text in some other encoding has no
+// sequences to keep whole.
+size_t Utf8CutPoint(const char* text, size_t limit);
