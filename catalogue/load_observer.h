@@ -1,7 +1,8 @@
 // What a catalogue load tells whoever watches it: how far it got, and each
 // problem it met on the way. The load itself never stops for a problem: the
 // file or text concerned adds what it can and the load goes on, except where
-// the problem is a ceiling of the load's budget, which ends it.
+// the problem is a ceiling of the load's budget, which ends the pass (album or
+// music) it was reached in.
 #pragma once
 
 enum class LoadProblem {

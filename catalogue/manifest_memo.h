@@ -14,7 +14,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 // The texts a step kept from one manifest, in the order it kept them, each
@@ -47,9 +46,11 @@ class ManifestMemo {
     void Clear();
 
     // One more link to the manifest the catalogue names `link`, counted before
-    // the first manifest of the pass is taken.
+    // the first manifest of the pass is taken. The text is not copied: it is
+    // the catalogue document's, which outlives the pass's manifests.
     void CountLink(const char* link);
-    // The links are all counted: manifests linked once need no entry.
+    // The catalogue's links are all counted: the manifests linked more than
+    // once get an entry each, in place of any counted before.
     void EndCounting();
 
     // Takes the manifest `link` for one of its links. For a later link: the
@@ -64,12 +65,14 @@ class ManifestMemo {
 
   private:
     struct Entry {
-        int linksLeft = 0;
-        bool read = false;  // its first link was taken
+        const char* link;
+        int linksLeft;
+        bool read;  // its first link was taken
         ManifestTexts texts;
     };
 
-    std::unordered_map<std::string, Entry> entries_;
+    std::vector<const char*> counted_;  // every link, until EndCounting
+    std::vector<Entry> entries_;        // in the order of their links' texts
     ManifestTexts* recording_ = nullptr;
     ManifestTexts last_;  // the texts of an entry whose last link was taken
 };
