@@ -371,6 +371,8 @@ class OutputFile(unittest.TestCase):
         ]
         for name, make, code, holder in cases:
             with self.subTest(name), tempfile.TemporaryDirectory() as folder:
+                if ARGS.runner and "symbolic" in name:
+                    self.skipTest("wine shows a program the files behind symbolic links")
                 out = os.path.join(folder, "out.csv")
                 make(out)
                 before = fingerprint(ARGS.image_folder)
