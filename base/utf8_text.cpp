@@ -86,3 +86,18 @@ bool IsNonAsciiUtf8(const char* text) {
     }
     return bytes[at] != 0 && IsValidUtf8(text + at);
 }
+
+size_t Utf8CutPoint(const char* text, size_t limit) {
+    size_t at = 0;
+    while (at < limit && text[at] != 0) {
+        const size_t length = Utf8SequenceLength(text + at);
+        if (length == 0) {
+            return limit;
+        }
+        if (at + length > limit) {
+            return at;
+        }
+        at += length;
+    }
+    return limit;
+}

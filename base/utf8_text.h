@@ -21,3 +21,9 @@ bool IsValidUtf8(const char* text);
 // name that the system's 8-bit (code page) functions would read as other characters. Plain ASCII
 // and texts in some other 8-bit encoding give false.
 bool IsNonAsciiUtf8(const char* text);
+
+// Where to cut the NUL-terminated `text`, longer than `limit` bytes, to keep at most `limit`: at
+// the start of the sequence that would be split, when everything before it is well-formed UTF-8
+// and so is the split sequence; otherwise at `limit`, since a text in some other encoding has no
+// sequences to keep whole.
+size_t Utf8CutPoint(const char* text, size_t limit);

@@ -8,6 +8,7 @@
 
 #include "catalogue/catalogue_records.h"
 #include "base/debug_output.h"
+#include "base/utf8_text.h"
 
 namespace {
 
@@ -56,13 +57,16 @@ size_t CappedLength(const char* text, size_t limit) {
     return length;
 }
 
+// How many bytes of `text` are kept: all, or as many as the per-text ceiling
+// takes without splitting a UTF-8 character.
+size_t KeptLength(const char* text) {
+    const size_t length = CappedLength(text, kMaxTextLength);
+    return length > kMaxTextLength ? Utf8CutPoint(text, kMaxTextLength) : length;
+}
+
 // What a text costs the budget: its kept bytes with the terminator.
 size_t KeptSize(const char* text) {
-    if (text == nullptr) {
-        return 0;
-    }
-    const size_t length = CappedLength(text, kMaxTextLength);
-    return (length > kMaxTextLength ? kMaxTextLength : length) + 1;
+    return text != nullptr ? KeptLength(text) + 1 : 0;
 }
 
 }  // namespace
@@ -80,16 +84,44 @@ const char* CatalogueLoad::DriveRoot() const {
     return catalogue_.DriveRoot();
 }
 
-void CatalogueLoad::NameFiles(int count) {
-    if (count > 0) {
-        filesNamed_ += count;
+void CatalogueLoad::BeginPass(const char* name, const LoadCeilings& share) {
+    pass_ = name;
+    budget_.BeginPass(share);
+    memo_.Clear();
+    reportedCeiling_ = false;
+    filesLeftInPass_ = 1;
+}
+
+void CatalogueLoad::EndPass() {
+    memo_.Clear();
+    if (filesLeftInPass_ > 0) {
+        filesRead_ += filesLeftInPass_;
+        filesLeftInPass_ = 0;
         Progress();
     }
 }
 
-void CatalogueLoad::SkipFile() {
+void CatalogueLoad::NameFiles(int count) {
+    if (count > 0) {
+        filesNamed_ += count;
+        filesLeftInPass_ += count;
+        Progress();
+    }
+}
+
+void CatalogueLoad::CountDone() {
     ++filesRead_;
+    --filesLeftInPass_;
     Progress();
+}
+
+void CatalogueLoad::SkipFile() {
+    CountDone();
+}
+
+void CatalogueLoad::RecallFile(const char* path) {
+    observer_->OnManifestRecalled(path);
+    CountDone();
 }
 
 void CatalogueLoad::Finish() {
@@ -102,8 +134,7 @@ void CatalogueLoad::Finish() {
 
 const XmlBuffer* CatalogueLoad::ReadFile(const char* path) {
     const FileReadStatus status = source_->Read(path, kMaxCatalogueFileBytes, buffer_);
-    ++filesRead_;
-    Progress();
+    CountDone();
     if (status == FileReadStatus::TooLarge) {
         char detail[64];
         std::snprintf(detail, sizeof detail, "over %lu bytes",
@@ -167,8 +198,9 @@ const char* CatalogueLoad::Kept(const char* value, const char* element, const ch
     std::snprintf(detail, sizeof detail, "%.64s: %lu bytes", element,
                   static_cast<unsigned long>(std::strlen(value)));
     Report(LoadProblem::TextCut, path, detail);
-    std::memcpy(cut_, value, kMaxTextLength);
-    cut_[kMaxTextLength] = 0;
+    const size_t kept = KeptLength(value);
+    std::memcpy(cut_, value, kept);
+    cut_[kept] = 0;
     return cut_;
 }
 
@@ -182,11 +214,22 @@ void CatalogueLoad::ReportCeiling(const char* path) {
     }
     reportedCeiling_ = true;
     const LoadCeiling ceiling = budget_.StoppedBy();
-    const unsigned long value = static_cast<unsigned long>(budget_.Ceiling(ceiling));
-    DebugPrintf("Catalogue load stopped: the %s ceiling (%lu) was reached\n",
-                LoadCeilingName(ceiling), value);
-    char detail[64];
-    std::snprintf(detail, sizeof detail, "%s: %lu", LoadCeilingName(ceiling), value);
+    const char* name = LoadCeilingName(ceiling);
+    const unsigned long value = static_cast<unsigned long>(
+        budget_.StoppedByShare() ? budget_.Share(ceiling) : budget_.Ceiling(ceiling));
+    char detail[96];
+    if (pass_ == nullptr) {
+        DebugPrintf("Catalogue load stopped: the %s ceiling (%lu) was reached\n", name, value);
+        std::snprintf(detail, sizeof detail, "%s: %lu", name, value);
+    } else if (budget_.StoppedByShare()) {
+        DebugPrintf("Catalogue load: the %s pass stopped at its share of the %s ceiling (%lu)\n",
+                    pass_, name, value);
+        std::snprintf(detail, sizeof detail, "%s: %lu, the %s pass's share", name, value, pass_);
+    } else {
+        DebugPrintf("Catalogue load: the %s pass stopped at the %s ceiling (%lu)\n", pass_, name,
+                    value);
+        std::snprintf(detail, sizeof detail, "%s: %lu", name, value);
+    }
     Report(LoadProblem::BudgetCeiling, path, detail);
 }
 

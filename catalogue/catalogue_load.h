@@ -1,7 +1,8 @@
 // One catalogue load in progress: the lists it fills, the file buffer it
-// reuses, its budget, and whoever watches it. The loader's steps work through
-// it; it reads files, parses them and keeps texts within the budget, and tells
-// the observer what happens.
+// reuses, its budget, what it keeps of manifests linked many times, and
+// whoever watches it. The loader's steps work through it; it reads files,
+// parses them and keeps texts within the budget, and tells the observer what
+// happens.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include "catalogue/catalogue_file.h"
 #include "catalogue/load_budget.h"
 #include "catalogue/load_observer.h"
+#include "catalogue/manifest_memo.h"
 #include "catalogue/xml_buffer.h"
 
 class CatalogueLists;
@@ -35,8 +37,19 @@ class CatalogueLoad {
 
     const char* DriveRoot() const;
     CatalogueLists& Lists() { return lists_; }
-    // True once a ceiling of the budget was reached: every step stops.
+    // True once a ceiling of the budget, or the pass's share of it, was
+    // reached: every step of the pass stops.
     bool Stopped() const { return budget_.Stopped(); }
+    // The manifests of the pass under way that are linked more than once.
+    ManifestMemo& Memo() { return memo_; }
+
+    // Starts a pass (`name`: "album", "music") that may spend `share` of the
+    // budget, with its catalogue file already named; it forgets the manifests
+    // of the pass before.
+    void BeginPass(const char* name, const LoadCeilings& share);
+    // The pass is over: the files it named and did not reach, because it was
+    // stopped, count as done.
+    void EndPass();
 
     // The drive root's length, taken once for the load.
     size_t DriveRootLength() const { return rootLength_; }
@@ -51,6 +64,9 @@ class CatalogueLoad {
     const XmlBuffer* ReadFile(const char* path);
     // Counts a named file that is not read (its path does not fit) as done.
     void SkipFile();
+    // Counts the manifest at `path` as read, taken from what its first read
+    // gave (ManifestMemo), and tells the observer.
+    void RecallFile(const char* path);
     // The load is over: named files it did not reach, because a ceiling
     // stopped it, count as done, so the progress ends with the two equal;
     // then the observer hears that the load is over.
@@ -66,15 +82,17 @@ class CatalogueLoad {
     bool AdmitAlbum(const char* path);
     // Takes one album text from the budget; false when it does not fit.
     bool AdmitText(const char* value, const char* path);
-    // `value` as it is to be kept: cut to kMaxTextLength, with the observer
-    // told. A cut copy lives until the next call. Null stays null.
+    // `value` as it is to be kept: cut to kMaxTextLength, at the start of a
+    // UTF-8 character where the text is UTF-8, with the observer told. A cut
+    // copy lives until the next call. Null stays null.
     const char* Kept(const char* value, const char* element, const char* path);
 
     void Report(LoadProblem problem, const char* path, const char* detail);
 
   private:
-    // Once the budget has stopped: the one debug line and the report.
+    // Once the budget has stopped: the pass's one debug line and report.
     void ReportCeiling(const char* path);
+    void CountDone();
     void Progress();
 
     DeviceCatalogue& catalogue_;
@@ -82,10 +100,13 @@ class CatalogueLoad {
     LoadObserver* observer_;
     CatalogueFileSource* source_;
     LoadBudget budget_;
+    ManifestMemo memo_;
     XmlBuffer buffer_;
     char cut_[kMaxTextLength + 1];
     size_t rootLength_;
+    const char* pass_ = nullptr;  // its name; null while the steps run outside a pass
     bool reportedCeiling_ = false;
     int filesRead_ = 0;
     int filesNamed_ = 0;
+    int filesLeftInPass_ = 0;  // named by the pass under way and not yet done
 };

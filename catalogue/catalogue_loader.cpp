@@ -24,6 +24,21 @@ const char* const kTrackElementNames[kTrackFieldCount] = {
 
 using AlbumSetter = void (AlbumRecord::*)(const char*);
 
+// The four values of an album manifest, by the slot its remembered texts name
+// (ManifestMemo).
+const struct {
+    const char* name;
+    AlbumSetter set;
+} kAlbumManifestValues[] = {
+    {"dc:creator", &AlbumRecord::SetCreator},
+    {"mpvm:AlbumTitle", &AlbumRecord::SetAlbumTitle},
+    {"mpvm:Genre", &AlbumRecord::SetGenre},
+    {"mpvm:Recorded", &AlbumRecord::SetRecorded},
+};
+
+constexpr int kAlbumManifestValueCount =
+    static_cast<int>(sizeof kAlbumManifestValues / sizeof kAlbumManifestValues[0]);
+
 // Puts root + tail into buffer. A path that does not fit is refused rather
 // than cut short, since a shortened path would name some other file; the
 // observer hears of it, against the file that held the link. The catalogue
@@ -72,11 +87,52 @@ void ForEachNamedChild(const CatalogueLoad& load, const TiXmlNode* parent, const
     }
 }
 
-// Sets an album text within the budget, cut to the per-text ceiling.
-void SetAlbumText(CatalogueLoad& load, AlbumRecord& album, AlbumSetter set, const char* value,
-                  const char* element, const char* path) {
-    if (load.AdmitText(value, path)) {
-        (album.*set)(load.Kept(value, element, path));
+// Sets an album text within the budget, cut to the per-text ceiling. The text
+// kept (valid until the next), or null when the budget refused it.
+const char* SetAlbumText(CatalogueLoad& load, AlbumRecord& album, AlbumSetter set,
+                         const char* value, const char* element, const char* path) {
+    if (!load.AdmitText(value, path)) {
+        return nullptr;
+    }
+    const char* kept = load.Kept(value, element, path);
+    (album.*set)(kept);
+    return kept;
+}
+
+// Appends a track with the twelve values (null for none) within the budget,
+// each cut to the per-text ceiling, and tells the memo what was kept. False
+// when the budget refused it.
+bool AppendTrack(CatalogueLoad& load, const char* const (&values)[kTrackFieldCount],
+                 const char* path) {
+    if (!load.AdmitTrack(values, kTrackFieldCount, path)) {
+        return false;
+    }
+    TrackRecord* track = load.Lists().AppendTrack();
+    for (int i = 0; i < kTrackFieldCount; ++i) {
+        const char* kept = load.Kept(values[i], kTrackElementNames[i], path);
+        track->SetText(static_cast<TrackField>(i), kept);
+        load.Memo().Record(i, kept);
+    }
+    return true;
+}
+
+// The tracks a track manifest's first read gave, appended again.
+void ReplayTracks(CatalogueLoad& load, const ManifestTexts& texts, const char* path) {
+    const char* values[kTrackFieldCount] = {};
+    for (size_t i = 0; i < texts.Count() && !load.Stopped(); ++i) {
+        values[texts.Slot(i)] = texts.Text(i);
+        if (texts.Slot(i) == kTrackFieldCount - 1 && !AppendTrack(load, values, path)) {
+            return;
+        }
+    }
+}
+
+// The album texts an album manifest's first read set, set again.
+void ReplayAlbumManifest(CatalogueLoad& load, AlbumRecord& album, const ManifestTexts& texts,
+                         const char* path) {
+    for (size_t i = 0; i < texts.Count() && !load.Stopped(); ++i) {
+        const auto& value = kAlbumManifestValues[texts.Slot(i)];
+        SetAlbumText(load, album, value.set, texts.Text(i), value.name, path);
     }
 }
 
@@ -98,6 +154,20 @@ const char* ManifestValue(const TiXmlNode* group, const char* name) {
     return element->FirstChild()->Value();
 }
 
+// Sets the album's value of `slot` from the group, if it has one, and tells
+// the memo what was kept.
+void ReadAlbumManifestValue(CatalogueLoad& load, AlbumRecord& album, const TiXmlNode* group,
+                            int slot, const char* path) {
+    const auto& value = kAlbumManifestValues[slot];
+    const char* text = ManifestValue(group, value.name);
+    if (text == nullptr) {
+        return;
+    }
+    if (const char* kept = SetAlbumText(load, album, value.set, text, value.name, path)) {
+        load.Memo().Record(slot, kept);
+    }
+}
+
 void ReadAlbumMetadata(CatalogueLoad& load, const TiXmlNode* metadata, AlbumRecord& album,
                        const char* path) {
     for (const TiXmlNode* group = metadata->FirstChild(); group != nullptr && !load.Stopped();
@@ -114,7 +184,8 @@ void ReadAlbumMetadata(CatalogueLoad& load, const TiXmlNode* metadata, AlbumReco
     }
 }
 
-// Reads the manifest file an album names (named already), if its path fits.
+// Reads the manifest file an album names (named already), if its path fits,
+// or sets again what its first read set when the catalogue linked it before.
 void FollowAlbumManifest(CatalogueLoad& load, AlbumRecord& album, const char* linkedFrom) {
     char path[kManifestPathSize];
     if (album.ManifestPath() == nullptr) {
@@ -124,46 +195,68 @@ void FollowAlbumManifest(CatalogueLoad& load, AlbumRecord& album, const char* li
         load.SkipFile();
         return;
     }
+    if (const ManifestTexts* earlier = load.Memo().Take(album.ManifestPath())) {
+        load.RecallFile(path);
+        ReplayAlbumManifest(load, album, *earlier, path);
+        return;
+    }
     if (const XmlBuffer* text = load.ReadFile(path)) {
         ReadAlbumManifest(load, album, path, *text);
     }
+    load.Memo().EndRecording();
 }
 
 // Reads the track manifest a music catalogue links (named already), if its
-// path fits.
+// path fits, or appends again what its first read gave when the catalogue
+// linked it before.
 void FollowTrackManifest(CatalogueLoad& load, const char* manifestPath, const char* linkedFrom) {
     char path[kManifestPathSize];
     if (!FormatPath(load, path, sizeof path, manifestPath, linkedFrom)) {
         load.SkipFile();
         return;
     }
+    if (const ManifestTexts* earlier = load.Memo().Take(manifestPath)) {
+        load.RecallFile(path);
+        ReplayTracks(load, *earlier, path);
+        return;
+    }
     if (const XmlBuffer* text = load.ReadFile(path)) {
         ReadTrackManifest(load, path, *text);
     }
+    load.Memo().EndRecording();
 }
 
 // How many album manifests the album catalogue's links will have read: one
-// for each link whose last "mpv:LastURL" has a child to take its path from.
-int CountAlbumManifests(const CatalogueLoad& load, const TiXmlNode* assets) {
+// for each link whose last "mpv:LastURL" has a child to take its path from,
+// the last child's value. The memo counts the links to each.
+int CountAlbumManifests(CatalogueLoad& load, const TiXmlNode* assets) {
     int count = 0;
     ForEachNamedChild(load, assets, "mpv:ManifestLink", [&](const TiXmlNode* link) {
-        bool lastHasPath = false;
-        ForEachNamedChild(load, link, "mpv:LastURL", [&](const TiXmlNode* url) {
-            lastHasPath = url->FirstChild() != nullptr;
-        });
-        count += lastHasPath ? 1 : 0;
+        const TiXmlNode* lastPath = nullptr;
+        ForEachNamedChild(load, link, "mpv:LastURL",
+                          [&](const TiXmlNode* url) { lastPath = url->LastChild(); });
+        if (lastPath != nullptr) {
+            ++count;
+            load.Memo().CountLink(lastPath->Value());
+        }
     });
+    load.Memo().EndCounting();
     return count;
 }
 
 // How many track manifests the music catalogue links: each "mpv:LastURL"
-// with a child.
-int CountTrackManifests(const CatalogueLoad& load, const TiXmlNode* assets) {
+// with a child. The memo counts the links to each.
+int CountTrackManifests(CatalogueLoad& load, const TiXmlNode* assets) {
     int count = 0;
     ForEachNamedChild(load, assets, "mpv:ManifestLink", [&](const TiXmlNode* link) {
-        ForEachNamedChild(load, link, "mpv:LastURL",
-                          [&](const TiXmlNode* url) { count += url->FirstChild() != nullptr; });
+        ForEachNamedChild(load, link, "mpv:LastURL", [&](const TiXmlNode* url) {
+            if (url->FirstChild() != nullptr) {
+                ++count;
+                load.Memo().CountLink(url->FirstChild()->Value());
+            }
+        });
     });
+    load.Memo().EndCounting();
     return count;
 }
 
@@ -190,18 +283,17 @@ void ReadAlbumLink(CatalogueLoad& load, const TiXmlNode* link, const char* path)
 
 using Step = void (*)(CatalogueLoad&, const char*, const XmlBuffer&);
 
-void LoadPass(CatalogueLoad& load, const char* file, Step step) {
+// One pass: its catalogue file with every manifest it links, within `share`.
+void LoadPass(CatalogueLoad& load, const char* name, const LoadCeilings& share, const char* file,
+              Step step) {
     char path[kCataloguePathSize];
-    if (load.Stopped()) {
-        return;
-    }
+    load.BeginPass(name, share);
     if (!FormatPath(load, path, sizeof path, file, file)) {
         load.SkipFile();
-        return;
-    }
-    if (const XmlBuffer* text = load.ReadFile(path)) {
+    } else if (const XmlBuffer* text = load.ReadFile(path)) {
         step(load, path, *text);
     }
+    load.EndPass();
 }
 
 }  // namespace
@@ -211,8 +303,11 @@ void LoadCatalogue(DeviceCatalogue& catalogue, LoadObserver* observer, Catalogue
     catalogue.ReplaceLists();
     CatalogueLoad load(catalogue, observer, source, ceilings);
     load.NameFiles(2);
-    LoadPass(load, "SYSTEM/List/Music/album.mum", ReadAlbumCatalogue);
-    LoadPass(load, "SYSTEM/List/Music/music.mum", ReadMusicCatalogue);
+    // A ceiling reached while the albums are read stops the album pass alone:
+    // the tracks are read with everything it did not spend.
+    LoadPass(load, "album", AlbumPassShare(ceilings), "SYSTEM/List/Music/album.mum",
+             ReadAlbumCatalogue);
+    LoadPass(load, "music", ceilings, "SYSTEM/List/Music/music.mum", ReadMusicCatalogue);
     load.Finish();
 }
 
@@ -236,23 +331,12 @@ void ReadAlbumManifest(CatalogueLoad& load, AlbumRecord& album, const char* path
     if (root == nullptr) {
         return;
     }
-    static const struct {
-        const char* name;
-        AlbumSetter set;
-    } kValues[] = {
-        {"dc:creator", &AlbumRecord::SetCreator},
-        {"mpvm:AlbumTitle", &AlbumRecord::SetAlbumTitle},
-        {"mpvm:Genre", &AlbumRecord::SetGenre},
-        {"mpvm:Recorded", &AlbumRecord::SetRecorded},
-    };
     ForEachNamedChild(load, root, "mpvp:Album", [&](const TiXmlNode* albumNode) {
         ForEachNamedChild(load, albumNode, "nmf:MetaData", [&](const TiXmlNode* metadata) {
             for (const TiXmlNode* group = metadata->FirstChild();
                  group != nullptr && !load.Stopped(); group = group->NextSibling()) {
-                for (const auto& value : kValues) {
-                    if (const char* v = ManifestValue(group, value.name)) {
-                        SetAlbumText(load, album, value.set, v, value.name, path);
-                    }
+                for (int slot = 0; slot < kAlbumManifestValueCount; ++slot) {
+                    ReadAlbumManifestValue(load, album, group, slot, path);
                 }
             }
         });
@@ -288,14 +372,7 @@ void ReadTrackManifest(CatalogueLoad& load, const char* path, const XmlBuffer& t
         for (int i = 0; i < kTrackFieldCount; ++i) {
             values[i] = FindNodeText(audio, kTrackElementNames[i]);
         }
-        if (!load.AdmitTrack(values, kTrackFieldCount, path)) {
-            return;
-        }
-        TrackRecord* track = load.Lists().AppendTrack();
-        for (int i = 0; i < kTrackFieldCount; ++i) {
-            track->SetText(static_cast<TrackField>(i),
-                           load.Kept(values[i], kTrackElementNames[i], path));
-        }
+        AppendTrack(load, values, path);
     });
 }
 

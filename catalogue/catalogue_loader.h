@@ -5,8 +5,10 @@
 // reused buffer (catalogue_file.h), then the step for its kind parses the
 // buffer and walks the tree. The parser itself bounds each file (nesting,
 // attributes, nodes: see the limits in tinyxml.h) and a budget bounds the
-// whole load (load_budget.h). A file that is missing, damaged or refused adds
-// what could be parsed of it, or nothing, and the load goes on. Every path is
+// whole load and each pass's share of it (load_budget.h). A file that is
+// missing, damaged or refused adds what could be parsed of it, or nothing, and
+// the load goes on. A manifest linked again is not read again: its link
+// repeats what the first read gave (manifest_memo.h). Every path is
 // the drive root followed directly by a fixed or read text; with an empty
 // root the paths are relative to the current folder.
 #pragma once

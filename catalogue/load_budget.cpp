@@ -1,5 +1,13 @@
-// The ceilings of one catalogue load.
+// The ceilings of one catalogue load, and the share of them each pass may spend.
 #include "catalogue/load_budget.h"
+
+namespace {
+
+int Index(LoadCeiling ceiling) {
+    return static_cast<int>(ceiling) - 1;
+}
+
+}  // namespace
 
 const char* LoadCeilingName(LoadCeiling ceiling) {
     switch (ceiling) {
@@ -17,52 +25,57 @@ const char* LoadCeilingName(LoadCeiling ceiling) {
     return "";
 }
 
-bool LoadBudget::Spend(size_t& spent, size_t amount, size_t ceiling, LoadCeiling which) {
+LoadBudget::LoadBudget(const LoadCeilings& ceilings)
+    : ceiling_{ceilings.bytesRead, ceilings.tracks, ceilings.albums, ceilings.textKept},
+      share_{ceilings.bytesRead, ceilings.tracks, ceilings.albums, ceilings.textKept} {}
+
+void LoadBudget::BeginPass(const LoadCeilings& share) {
+    const size_t shares[kKinds] = {share.bytesRead, share.tracks, share.albums, share.textKept};
+    for (int i = 0; i < kKinds; ++i) {
+        share_[i] = shares[i];
+        passSpent_[i] = 0;
+    }
+    stoppedBy_ = LoadCeiling::None;
+    stoppedByShare_ = false;
+}
+
+bool LoadBudget::Spend(LoadCeiling which, size_t amount) {
     if (Stopped()) {
         return false;
     }
-    if (amount > ceiling - spent) {
-        Stop(which);
+    const int i = Index(which);
+    const size_t loadLeft = ceiling_[i] - spent_[i];
+    const size_t passLeft = share_[i] > passSpent_[i] ? share_[i] - passSpent_[i] : 0;
+    if (amount > loadLeft || amount > passLeft) {
+        stoppedBy_ = which;
+        stoppedByShare_ = passLeft < loadLeft;
         return false;
     }
-    spent += amount;
+    spent_[i] += amount;
+    passSpent_[i] += amount;
     return true;
 }
 
 bool LoadBudget::SpendBytes(size_t bytes) {
-    return Spend(bytesRead_, bytes, ceilings_.bytesRead, LoadCeiling::BytesRead);
+    return Spend(LoadCeiling::BytesRead, bytes);
 }
 
 bool LoadBudget::SpendTrack() {
-    return Spend(tracks_, 1, ceilings_.tracks, LoadCeiling::Tracks);
+    return Spend(LoadCeiling::Tracks, 1);
 }
 
 bool LoadBudget::SpendAlbum() {
-    return Spend(albums_, 1, ceilings_.albums, LoadCeiling::Albums);
+    return Spend(LoadCeiling::Albums, 1);
 }
 
 bool LoadBudget::SpendText(size_t bytes) {
-    return Spend(textKept_, bytes, ceilings_.textKept, LoadCeiling::TextKept);
+    return Spend(LoadCeiling::TextKept, bytes);
 }
 
 size_t LoadBudget::Ceiling(LoadCeiling ceiling) const {
-    switch (ceiling) {
-        case LoadCeiling::BytesRead:
-            return ceilings_.bytesRead;
-        case LoadCeiling::Tracks:
-            return ceilings_.tracks;
-        case LoadCeiling::Albums:
-            return ceilings_.albums;
-        case LoadCeiling::TextKept:
-            return ceilings_.textKept;
-        case LoadCeiling::None:
-            break;
-    }
-    return 0;
+    return ceiling == LoadCeiling::None ? 0 : ceiling_[Index(ceiling)];
 }
 
-void LoadBudget::Stop(LoadCeiling ceiling) {
-    if (!Stopped()) {
-        stoppedBy_ = ceiling;
-    }
+size_t LoadBudget::Share(LoadCeiling ceiling) const {
+    return ceiling == LoadCeiling::None ? 0 : share_[Index(ceiling)];
 }

@@ -1,7 +1,8 @@
 // What a catalogue load tells whoever watches it: how far it got, and each
 // problem it met on the way. The load itself never stops for a problem: the
 // file or text concerned adds what it can and the load goes on, except where
-// the problem is a ceiling of the load's budget, which ends it.
+// the problem is a ceiling of the load's budget, which ends the pass (album or
+// music) it was reached in.
 #pragma once
 
 enum class LoadProblem {
@@ -46,6 +47,11 @@ class LoadObserver {
 
     // The load has read all it will; the last OnProgress told how far.
     virtual void OnFinished() {}
+
+    // A manifest linked again was taken from what its first read gave instead
+    // of being read: it counts as read in the progress, and the problems its
+    // first read met are not told again. `path` as for its first read.
+    virtual void OnManifestRecalled(const char* path) { (void)path; }
 
     // `path`: the file concerned, as the load formatted it.
     virtual void OnProblem(LoadProblem problem, const char* path, const char* detail) {

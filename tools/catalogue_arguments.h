@@ -14,6 +14,7 @@ enum ExitCode : int {
     kExitNotAPlayer = 2,  // PATH is not a player (no index.mum) or cannot be read
     kExitBadArguments = 3,
     kExitCannotWrite = 4,  // the output cannot be written
+    kExitLeftOut = 5,  // the export left out tracks it cannot hold, each named on standard error
 };
 
 enum class Mode {

@@ -3,9 +3,10 @@
 //
 // The load is the plug-in's LoadCatalogue, given this checker as its observer and as its file
 // source; the source reads each file exactly as the drive source does, and only notes which file
-// is being read. Steps never nest below a manifest, so the tracks made between one read and the
-// next come from the manifest read first; the albums of album.mum are complete before their
-// manifest is read, and its last album is the one the manifest fills.
+// is being read (a manifest linked again is not read: the observer hears it recalled). Steps
+// never nest below a manifest, so the tracks made between one file and the next come from the
+// file taken first; the albums of album.mum are complete before their manifest is read, and its
+// last album is the one the manifest fills.
 #include "tools/catalogue_check.h"
 
 #include <cstdint>
@@ -78,10 +79,7 @@ fs::path AudioPath(const char* lastUrl) {
 }
 
 // Why the track's audio file is not on the player; "" when it is.
-std::string AudioFault(const char* lastUrl) {
-    if (lastUrl == nullptr) {
-        return "names no audio file";
-    }
+std::string LookForAudioFile(const char* lastUrl) {
     std::error_code error;
     const fs::file_status status = fs::status(AudioPath(lastUrl), error);
     if (fs::is_regular_file(status)) {
@@ -89,6 +87,26 @@ std::string AudioFault(const char* lastUrl) {
     }
     return fs::exists(status) ? std::string(lastUrl) + " is not a regular file" : lastUrl;
 }
+
+// The audio files of a player, each looked for once however many tracks name it.
+class AudioFiles {
+  public:
+    // Why the track's audio file is not on the player; "" when it is.
+    const std::string& Fault(const char* lastUrl) {
+        static const std::string kNone = "names no audio file";
+        if (lastUrl == nullptr) {
+            return kNone;
+        }
+        auto found = faults_.find(lastUrl);
+        if (found == faults_.end()) {
+            found = faults_.emplace(lastUrl, LookForAudioFile(lastUrl)).first;
+        }
+        return found->second;
+    }
+
+  private:
+    std::unordered_map<std::string, std::string> faults_;
+};
 
 class Checker : public LoadObserver, public CatalogueFileSource {
   public:
@@ -111,6 +129,11 @@ class Checker : public LoadObserver, public CatalogueFileSource {
             return;  // named when the file was read first
         }
         Add(LoadProblemName(problem), path, detail);
+    }
+
+    void OnManifestRecalled(const char* path) override {
+        EndFile();
+        BeginFile(path);
     }
 
     FileReadStatus Read(const char* path, size_t limit, XmlBuffer& buffer) override {
@@ -194,7 +217,7 @@ class Checker : public LoadObserver, public CatalogueFileSource {
 
     void CheckTrack(const TrackRecord& track, long number) {
         const std::string label = TrackLabel(number);
-        const std::string audio = AudioFault(track.LastUrl());
+        const std::string& audio = audioFiles_.Fault(track.LastUrl());
         if (!audio.empty()) {
             Add("audio file missing", file_, label + ": " + audio);
         }
@@ -251,6 +274,7 @@ class Checker : public LoadObserver, public CatalogueFileSource {
 
     DeviceCatalogue& catalogue_;
     LoadObserver* progress_;
+    AudioFiles audioFiles_;
     CheckReport report_;
     std::unordered_map<std::string, int> timesRead_;
     std::vector<std::string> linkOrder_;  // track manifests, in the order first read

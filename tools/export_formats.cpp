@@ -25,13 +25,64 @@ void AppendOneLine(std::string& out, const char* text) {
     }
 }
 
+bool IsSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
 // The catalogue names audio files from the player's root ("/MUSIC/..."); a playlist names them
 // relative to wherever the player is mounted.
 const char* PathFromRoot(const char* path) {
-    while (*path == '/' || *path == '\\') {
+    while (IsSeparator(*path)) {
         ++path;
     }
     return path;
+}
+
+// True when the relative `path` goes above the folder it starts from: more ".." parts than
+// parts before them.
+bool ClimbsAbove(const char* path) {
+    int depth = 0;
+    while (*path != 0) {
+        const char* end = path;
+        while (*end != 0 && !IsSeparator(*end)) {
+            ++end;
+        }
+        const size_t length = static_cast<size_t>(end - path);
+        if (length == 2 && path[0] == '.' && path[1] == '.') {
+            if (--depth < 0) {
+                return true;
+            }
+        } else if (length > 0 && !(length == 1 && path[0] == '.')) {
+            ++depth;
+        }
+        path = *end != 0 ? end + 1 : end;
+    }
+    return false;
+}
+
+// Why the catalogue's `path` cannot be a playlist line naming a file of the player; null when it
+// can.
+const char* PlaylistPathFault(const char* path) {
+    const char* relative = PathFromRoot(path);
+    if (*relative == 0) {
+        return "names no audio file";
+    }
+    if (std::strpbrk(relative, "\r\n") != nullptr) {
+        return "a line break in its path";
+    }
+    if (IsSeparator(path[0]) && IsSeparator(path[1])) {
+        return "a network path, off the player";
+    }
+    // A colon in the first part: "C:..." names a drive, "http:..." and the like a URL.
+    const size_t firstPart = std::strcspn(relative, "/\\");
+    const char* colon = static_cast<const char*>(std::memchr(relative, ':', firstPart));
+    if (colon != nullptr) {
+        return colon == relative + 1 ? "a drive path, off the player" : "a URL, off the player";
+    }
+    if (ClimbsAbove(relative)) {
+        return "climbs out of the player";
+    }
+    return nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -131,13 +182,15 @@ void AppendJsonObject(std::string& out, const ExportRow& row) {
 
 }  // namespace
 
-void WriteM3u8(const std::vector<ExportRow>& rows, std::string& out) {
+void WriteM3u8(const std::vector<ExportRow>& rows, std::string& out,
+               std::vector<LeftOutTrack>& leftOut) {
     out += "#EXTM3U\n";
     for (const ExportRow& row : rows) {
-        const char* path = PathFromRoot(row.filename);
-        if (*path == 0 || std::strpbrk(path, "\r\n") != nullptr) {
+        if (const char* fault = PlaylistPathFault(row.filename)) {
+            leftOut.push_back({row.filename, fault});
             continue;
         }
+        const char* path = PathFromRoot(row.filename);
         out += "#EXTINF:";
         AppendNumber(out, row.length);
         out += ',';
@@ -145,6 +198,9 @@ void WriteM3u8(const std::vector<ExportRow>& rows, std::string& out) {
         out += " - ";
         AppendOneLine(out, row.title);
         out += '\n';
+        if (*path == '#' || *path == ' ' || *path == '\t') {
+            out += "./";
+        }
         out += path;
         out += '\n';
     }
@@ -174,10 +230,26 @@ void WriteJson(const std::vector<ExportRow>& rows, std::string& out) {
     out += rows.empty() ? "]\n" : "\n]\n";
 }
 
-void WriteExport(ExportFormat format, const std::vector<ExportRow>& rows, std::string& out) {
+std::string PrintablePath(const char* path) {
+    std::string out;
+    for (; *path != 0; ++path) {
+        const auto c = static_cast<unsigned char>(*path);
+        if (c < 0x20 || c == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            out += escaped;
+        } else {
+            out += *path;
+        }
+    }
+    return out;
+}
+
+void WriteExport(ExportFormat format, const std::vector<ExportRow>& rows, std::string& out,
+                 std::vector<LeftOutTrack>& leftOut) {
     switch (format) {
         case ExportFormat::M3u8:
-            WriteM3u8(rows, out);
+            WriteM3u8(rows, out, leftOut);
             return;
         case ExportFormat::Csv:
             WriteCsv(rows, out);

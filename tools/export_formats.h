@@ -8,14 +8,25 @@
 
 enum class ExportFormat { M3u8, Csv, Json };
 
-// Appends the whole export of `rows` to `out`.
-void WriteExport(ExportFormat format, const std::vector<ExportRow>& rows, std::string& out);
+// A track an export left out, and why ("a line break in its path", ...).
+struct LeftOutTrack {
+    const char* filename;  // the row's, as ExportRow has it
+    const char* why;
+};
+
+// Appends the whole export of `rows` to `out`, and to `leftOut` each track it left out.
+void WriteExport(ExportFormat format, const std::vector<ExportRow>& rows, std::string& out,
+                 std::vector<LeftOutTrack>& leftOut);
 
 // "#EXTM3U", then for each track "#EXTINF:seconds,artist - title" and the track's path relative to
-// the player's root (the catalogue's path without its leading slashes), LF line ends. Texts keep
-// their bytes; a line break inside one becomes a space. A track whose path is empty or holds a
-// line break cannot be played from a list and is left out.
-void WriteM3u8(const std::vector<ExportRow>& rows, std::string& out);
+// the player's root (the catalogue's path without its leading slashes), LF line ends; a path that
+// would begin with "#" or white space, which a playlist reader takes for a directive or drops, is
+// written after "./". Texts keep their bytes; a line break in the artist or title becomes a space.
+// A track goes to `leftOut` instead when its path cannot be a line of a playlist of the player's
+// files: it names no file, holds a line break, or leaves the player (a URL, a drive or network
+// path, ".." climbing above the player's root).
+void WriteM3u8(const std::vector<ExportRow>& rows, std::string& out,
+               std::vector<LeftOutTrack>& leftOut);
 
 // RFC 4180: a header row of the view's column names, then one record per track, CR LF line ends;
 // a field holding a comma, a double quote, CR or LF is quoted, its quotes doubled. Texts keep
@@ -26,3 +37,6 @@ void WriteCsv(const std::vector<ExportRow>& rows, std::string& out);
 // number and year are numbers. Each byte of a text that is not part of well-formed UTF-8 becomes
 // U+FFFD, so the output is always valid JSON.
 void WriteJson(const std::vector<ExportRow>& rows, std::string& out);
+
+// `path` for a line of an error message: each control byte (line breaks too) written as \xNN.
+std::string PrintablePath(const char* path);

@@ -4,12 +4,19 @@
 #include <filesystem>
 #include <string>
 
-// True when `file` would lie in `folder` or below it. Symbolic links and, on Windows, letter case
-// are seen through; `folder` must exist.
-bool LiesInside(const std::filesystem::path& file, const std::filesystem::path& folder);
+enum class OutputResult {
+    Written,
+    OnPlayer,  // the file would lie on the player: nothing was written
+    Failed,
+};
 
-// Writes `text` to standard output, unchanged (no CR is added before LF on Windows), or to the
-// file at `path` when it is not empty, replacing the file. A regular file that could not be
-// written completely is removed. False with `error` set to one line when something could not be
-// written.
-bool WriteOutput(const std::string& path, const std::string& text, std::string& error);
+// Writes `text` to standard output, unchanged (no CR is added before LF on Windows), when `path`
+// is empty; otherwise to the file `path` names, provided it does not lie in the folder `player`
+// or below it. A name that is a symbolic link stands for the name it leads to, and that name's
+// folder is the one checked and written in: the text goes into a new file there, which is then
+// renamed over the name. So an existing file is replaced as a name, and a file it shares with
+// another name (a hard link to a file of the player) keeps its bytes. A name for something that
+// is no regular file (a device such as /dev/null, a FIFO) is written in place. Nothing is left
+// behind by a write that fails. `error`: one line saying what went wrong.
+OutputResult WriteOutput(const std::filesystem::path& path, const std::filesystem::path& player,
+                         const std::string& text, std::string& error);

@@ -168,22 +168,35 @@ bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
     return true;
 }
 
-// The view's tracks in the chosen format, to standard output or the output file. The output
-// file's path was made absolute before the player's folder became the current one.
-int Export(const DeviceCatalogue& catalogue, const Options& options, const fs::path& output) {
+// The view's tracks in the chosen format, to standard output or the output file, then a line
+// for each track the export left out. The output file's path was made absolute before the
+// player's folder (`player`) became the current one.
+int Export(const DeviceCatalogue& catalogue, const Options& options, const fs::path& output,
+           const fs::path& player) {
     std::vector<ExportRow> rows;
     if (!CollectExportRows(catalogue, options.search.c_str(), options.sort, rows)) {
         PrintError("out of memory");
         return kExitCannotWrite;
     }
     std::string text;
-    WriteExport(options.format, rows, text);
+    std::vector<LeftOutTrack> leftOut;
+    WriteExport(options.format, rows, text, leftOut);
     std::string error;
-    if (!WriteOutput(output.string(), text, error)) {
-        PrintError(error);
-        return kExitCannotWrite;
+    switch (WriteOutput(output, player, text, error)) {
+        case OutputResult::OnPlayer:
+            PrintError(error);
+            return kExitBadArguments;
+        case OutputResult::Failed:
+            PrintError(error);
+            return kExitCannotWrite;
+        case OutputResult::Written:
+            break;
     }
-    return kExitDone;
+    for (const LeftOutTrack& track : leftOut) {
+        PrintError("left out of the playlist: " + PrintablePath(track.filename) + " (" + track.why +
+                   ")");
+    }
+    return leftOut.empty() ? kExitDone : kExitLeftOut;
 }
 
 int FlushStandardOutput() {
@@ -254,10 +267,10 @@ int main(int argc, char** argv) {
     if (!EnterPlayer(options.playerPath)) {
         return kExitNotAPlayer;
     }
-    // Nothing is ever written to the player, not even on request.
-    if (!output.empty() && LiesInside(output, fs::current_path(pathError))) {
-        PrintError("will not write " + options.outputPath + " onto the player");
-        return kExitBadArguments;
+    const fs::path player = fs::current_path(pathError);
+    if (pathError) {
+        PrintError("cannot find the player's folder: " + pathError.message());
+        return kExitNotAPlayer;
     }
     DeviceCatalogue catalogue;
     ProgressLine progress(stderr);
@@ -267,7 +280,7 @@ int main(int argc, char** argv) {
     LoadCatalogue(catalogue, &progress);
     progress.Clear();
     if (options.mode == Mode::Export) {
-        return Export(catalogue, options, output);
+        return Export(catalogue, options, output, player);
     }
     return Print(catalogue, options);
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,13 +48,27 @@ struct Snapshot {
 
 // Stands in for every file a fuzzed catalogue links: the n-th file read (from 0) is a small
 // manifest of the linking kind whose one value is n, so that the checks can tell which link
-// became which record.
+// became which record. A file linked again is not read but recalled: `taken` lists, link by
+// link, the value each link's manifest has.
 class StubManifests : public CatalogueFileSource {
   public:
     explicit StubManifests(FuzzedFile file) : file_(file) {}
     int served = 0;
+    std::vector<int> taken;
 
-    FileReadStatus Read(const char*, size_t, XmlBuffer& buffer) override {
+    void Recalled(const char* path) {
+        const auto found = valueOf_.find(path);
+        if (found == valueOf_.end()) {
+            FuzzFailure("%s recalled before it was read", path);
+        }
+        taken.push_back(found->second);
+    }
+
+    FileReadStatus Read(const char* path, size_t, XmlBuffer& buffer) override {
+        if (!valueOf_.emplace(path, served).second) {
+            FuzzFailure("%s read twice", path);
+        }
+        taken.push_back(served);
         const char* format =
             file_ == FuzzedFile::AlbumCatalogue
                 ? "<a><mpvp:Album><nmf:MetaData><g><dc:creator>%d</dc:creator></g></nmf:MetaData>"
@@ -68,14 +83,18 @@ class StubManifests : public CatalogueFileSource {
 
   private:
     FuzzedFile file_;
+    std::map<std::string, int> valueOf_;
 };
 
 // Checks what the load tells its observer: texts present, progress never
 // going back, and every file named also read by the end.
 class CheckingObserver : public LoadObserver {
   public:
+    explicit CheckingObserver(StubManifests& stubs) : stubs_(stubs) {}
     int read = 0;
     int named = 0;
+
+    void OnManifestRecalled(const char* path) override { stubs_.Recalled(path); }
 
     void OnProgress(int filesRead, int filesNamed) override {
         if (filesRead < read || filesNamed < named || filesRead > filesNamed) {
@@ -89,6 +108,9 @@ class CheckingObserver : public LoadObserver {
             FuzzFailure("a problem without its path, detail or name");
         }
     }
+
+  private:
+    StubManifests& stubs_;
 };
 
 FuzzedFile g_file = FuzzedFile::TrackManifest;
@@ -156,24 +178,29 @@ Snapshot Walk(const DeviceCatalogue& catalogue) {
     return snapshot;
 }
 
-// Each stub read for a link became exactly one record, in the order of the reads.
-void CheckLinksFollowed(const Snapshot& loaded, int served) {
-    int seen = 0;
+// Each link taken, read or recalled, became exactly one record of its manifest, in the order of
+// the links.
+void CheckLinksFollowed(const Snapshot& loaded, const std::vector<int>& taken) {
+    size_t seen = 0;
+    auto expect = [&](const MaybeText& value, const char* what) {
+        if (seen >= taken.size() || value != std::to_string(taken[seen])) {
+            FuzzFailure("%s %zu is not the one its link took", what, seen);
+        }
+        ++seen;
+    };
     if (g_file == FuzzedFile::MusicCatalogue) {
         for (const TrackTexts& track : loaded.tracks) {
-            if (track[static_cast<int>(TrackField::LastUrl)] != std::to_string(seen++)) {
-                FuzzFailure("track %d is not the one its link read", seen - 1);
-            }
+            expect(track[static_cast<int>(TrackField::LastUrl)], "track");
         }
     } else {
         for (const AlbumTexts& album : loaded.albums) {
-            if (album.creator && *album.creator != std::to_string(seen++)) {
-                FuzzFailure("album manifest %d went to another album", seen - 1);
+            if (album.creator) {
+                expect(album.creator, "album manifest");
             }
         }
     }
-    if (seen != served) {
-        FuzzFailure("%d links read, %d records made from them", served, seen);
+    if (seen != taken.size()) {
+        FuzzFailure("%zu links taken, %zu records made from them", taken.size(), seen);
     }
 }
 
@@ -246,7 +273,7 @@ void CheckImport(const DeviceCatalogue& catalogue, const Snapshot& loaded) {
 // Runs the reading step of the fuzzed kind of file on `text`, as a fresh DeviceCatalogue does
 // with its empty drive root, linked files coming from `stubs`.
 void RunStep(DeviceCatalogue& catalogue, const XmlBuffer& text, StubManifests& stubs) {
-    CheckingObserver observer;
+    CheckingObserver observer(stubs);
     {
         CatalogueLoad load(catalogue, &observer, &stubs);
         switch (g_file) {
@@ -299,7 +326,7 @@ void LoadWithFuzzedFile(const uint8_t* data, size_t size) {
     RunStep(catalogue, text, stubs);
     const Snapshot loaded = Walk(catalogue);
     if (g_file == FuzzedFile::AlbumCatalogue || g_file == FuzzedFile::MusicCatalogue) {
-        CheckLinksFollowed(loaded, stubs.served);
+        CheckLinksFollowed(loaded, stubs.taken);
     }
     CheckImport(catalogue, loaded);
 }

@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
 #include <tinyxml.h>
 
+#include "catalogue/catalogue_file.h"
+#include "catalogue/catalogue_load.h"
 #include "catalogue/catalogue_records.h"
 #include "catalogue/load_budget.h"
 #include "catalogue/load_observer.h"
@@ -42,9 +46,10 @@ class LoaderTest : public ::testing::Test {
   protected:
     void Write(const std::string& path, const std::string& text) { image_.Write(path, text); }
 
-    void Load(LoadObserver* observer = nullptr, const LoadCeilings& ceilings = kLoadCeilings) {
+    void Load(LoadObserver* observer = nullptr, const LoadCeilings& ceilings = kLoadCeilings,
+              CatalogueFileSource* source = nullptr) {
         CurrentDirGuard inside(image_.Path());
-        LoadCatalogue(catalogue_, observer, nullptr, ceilings);
+        LoadCatalogue(catalogue_, observer, source, ceilings);
     }
 
     std::vector<const AlbumRecord*> Albums() const {
@@ -347,67 +352,115 @@ TEST_F(LoaderTest, TracksBeforeAFileStoppedByALimitAreKept) {
     EXPECT_EQ(Titles(), (std::vector<std::string>{"Deep1", "Deep2", "Attr", "Nodes"}));
 }
 
+// A text past the ceiling is cut there, or before a UTF-8 character that the
+// cut would split when the text is UTF-8 up to it.
 TEST_F(LoaderTest, LongTextsAreCutToTheCeiling) {
-    const std::string title(3 * kMaxTextLength, 't');
-    Write(kMusicCatalogue, AssetList(MusicLink("t.mpv")));
-    Write("t.mpv", AssetList(Audio(title)));
-    Write(kAlbumCatalogue, AssetList("<mpv:ManifestLink><mpv:LastURL>" + title +
+    const std::string as(kMaxTextLength - 1, 'a');
+    const struct {
+        std::string title;
+        size_t kept;
+    } cases[] = {
+        {std::string(3 * kMaxTextLength, 't'), kMaxTextLength},
+        {as + "\xC3\xA9 and more", kMaxTextLength - 1},
+        {as.substr(2) + "\xF0\x9F\x98\x80", kMaxTextLength - 3},
+        {as + "\xE9 Latin-1", kMaxTextLength},
+        {"\xFF" + as.substr(2) + "\xC3\xA9 and more", kMaxTextLength},
+    };
+    std::string links;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const std::string name = "t" + std::to_string(i) + ".mpv";
+        links += MusicLink(name);
+        Write(name, AssetList(Audio(cases[i].title)));
+    }
+    Write(kMusicCatalogue, AssetList(links));
+    const std::string path(3 * kMaxTextLength, 'p');
+    Write(kAlbumCatalogue, AssetList("<mpv:ManifestLink><mpv:LastURL>" + path +
                                      "</mpv:LastURL></mpv:ManifestLink>"));
     Load();
-    EXPECT_EQ(Titles(), (std::vector<std::string>{title.substr(0, kMaxTextLength)}));
+    const auto titles = Titles();
+    ASSERT_EQ(titles.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(titles[i], cases[i].title.substr(0, cases[i].kept)) << "case " << i;
+    }
     ASSERT_EQ(Albums().size(), 1u);
-    EXPECT_EQ(Text(Albums()[0]->ManifestPath()), title.substr(0, kMaxTextLength));
+    EXPECT_EQ(Text(Albums()[0]->ManifestPath()), path.substr(0, kMaxTextLength));
 }
 
-// Each ceiling of the budget stops the load where it is reached, keeping
-// what came before, with one debug line naming it.
-struct CeilingCase {
-    const char* name;
-    LoadCeilings ceilings;
-    std::vector<std::string> titles;
-    size_t albums;
-    const char* line;
+// Reads the drive's files, counting the reads of each.
+class CountingFiles : public CatalogueFileSource {
+  public:
+    FileReadStatus Read(const char* path, size_t limit, XmlBuffer& buffer) override {
+        ++reads[path];
+        return ReadCatalogueFile(path, limit, buffer);
+    }
+    std::map<std::string, int> reads;
 };
 
-void PrintTo(const CeilingCase& c, std::ostream* out) {
-    *out << c.name;
+class RecallingObserver : public LoadObserver {
+  public:
+    void OnProgress(int filesRead, int filesNamed) override {
+        read = filesRead;
+        named = filesNamed;
+    }
+    void OnProblem(LoadProblem problem, const char* path, const char*) override {
+        problems.push_back(std::string(LoadProblemName(problem)) + " " + path);
+    }
+    void OnManifestRecalled(const char* path) override { recalled.push_back(path); }
+    int read = 0;
+    int named = 0;
+    std::vector<std::string> problems;
+    std::vector<std::string> recalled;
+};
+
+// A manifest linked again gives what its first read gave, without a read.
+TEST_F(LoaderTest, AManifestLinkedAgainIsReadOnceAndGivesWhatItGaveBefore) {
+    Write(kAlbumCatalogue,
+          AssetList("<mpv:ManifestLink><mpv:LastURL>a.mpv</mpv:LastURL></mpv:ManifestLink>"
+                    "<mpv:ManifestLink><mpv:LastURL>b.mpv</mpv:LastURL></mpv:ManifestLink>"
+                    "<mpv:ManifestLink><mpv:LastURL>a.mpv</mpv:LastURL></mpv:ManifestLink>"));
+    Write("a.mpv", Xml("<mpvp:Album><nmf:MetaData>"
+                       "<g><dc:creator>Early</dc:creator><mpvm:Genre>Jazz</mpvm:Genre></g>"
+                       "<g><dc:creator>Band</dc:creator></g></nmf:MetaData></mpvp:Album>"));
+    Write(kMusicCatalogue,
+          AssetList(MusicLink("t1.mpv") + MusicLink("t2.mpv") + MusicLink("t1.mpv") +
+                    MusicLink("gone.mpv") + MusicLink("t1.mpv") + MusicLink("gone.mpv") +
+                    MusicLink("cut.mpv") + MusicLink("cut.mpv")));
+    Write("t1.mpv", AssetList("<mpv:Audio><mpv:LastURL>/a.mp3</mpv:LastURL><dc:title>A</dc:title>"
+                              "<mpvm:PlayingTime>215</mpvm:PlayingTime></mpv:Audio>" +
+                              Audio("B")));
+    Write("t2.mpv", AssetList(Audio("C")));
+    const std::string longTitle(kMaxTextLength + 10, 'l');
+    Write("cut.mpv", AssetList(Audio(longTitle)));
+    CountingFiles files;
+    RecallingObserver observer;
+    Load(&observer, kLoadCeilings, &files);
+
+    const std::string cut = longTitle.substr(0, kMaxTextLength);
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"A", "B", "C", "A", "B", "A", "B", cut, cut}));
+    const auto tracks = Tracks();
+    for (size_t again : {3, 5}) {
+        for (int field = 0; field < kTrackFieldCount; ++field) {
+            const auto f = static_cast<TrackField>(field);
+            EXPECT_EQ(Text(tracks[again]->Text(f)), Text(tracks[0]->Text(f))) << field;
+        }
+    }
+    const auto albums = Albums();
+    ASSERT_EQ(albums.size(), 3u);
+    for (const AlbumRecord* album : {albums[0], albums[2]}) {
+        EXPECT_EQ(Text(album->Creator()), "Band");
+        EXPECT_EQ(Text(album->Genre()), "Jazz");
+    }
+    for (const auto& [path, reads] : files.reads) {
+        EXPECT_EQ(reads, 1) << path;
+    }
+    EXPECT_EQ(files.reads.size(), 8u);
+    EXPECT_EQ(observer.recalled,
+              (std::vector<std::string>{"a.mpv", "t1.mpv", "t1.mpv", "gone.mpv", "cut.mpv"}));
+    EXPECT_EQ(observer.problems,
+              (std::vector<std::string>{"missing b.mpv", "missing gone.mpv", "text cut cut.mpv"}));
+    EXPECT_EQ(observer.read, observer.named);
+    EXPECT_EQ(observer.named, 2 + 3 + 8);
 }
-
-class LoadCeilingTest : public LoaderTest, public ::testing::WithParamInterface<CeilingCase> {};
-
-std::vector<std::string> g_debugLines;
-
-TEST_P(LoadCeilingTest, StopsTheLoadThereAndKeepsWhatCameBefore) {
-    const CeilingCase& c = GetParam();
-    // album.mum: two albums; music.mum: the same two-track manifest three times.
-    const std::string albumLink =
-        "<mpv:ManifestLink><mpv:LastURL>a.mpv</mpv:LastURL>"
-        "</mpv:ManifestLink>";
-    Write(kAlbumCatalogue, AssetList(albumLink + albumLink));
-    Write(kMusicCatalogue, AssetList(MusicLink("t.mpv") + MusicLink("t.mpv") + MusicLink("t.mpv")));
-    Write("t.mpv", AssetList(Audio("A") + Audio("B")));
-    g_debugLines.clear();
-    const DebugSink previous =
-        SetDebugSink([](const char* line) { g_debugLines.emplace_back(line); });
-    Load(nullptr, c.ceilings);
-    SetDebugSink(previous);
-    EXPECT_EQ(Titles(), c.titles);
-    EXPECT_EQ(Albums().size(), c.albums);
-    ASSERT_EQ(g_debugLines.size(), 1u);
-    EXPECT_NE(g_debugLines[0].find(c.line), std::string::npos) << g_debugLines[0];
-}
-
-const size_t kAny = 1 << 30;
-INSTANTIATE_TEST_SUITE_P(
-    Ceilings, LoadCeilingTest,
-    ::testing::Values(
-        CeilingCase{"Tracks", {kAny, 5, kAny, kAny}, {"A", "B", "A", "B", "A"}, 2, "tracks"},
-        CeilingCase{"Albums", {kAny, kAny, 1, kAny}, {}, 1, "albums"},
-        // "a.mpv" twice, then "A" and "B", each with its terminator.
-        CeilingCase{"TextKept", {kAny, kAny, kAny, 2 * 6 + 2 * 2 + 1}, {"A", "B"}, 2, "text kept"},
-        // album.mum alone is read; music.mum is past the ceiling.
-        CeilingCase{"BytesRead", {400, kAny, kAny, kAny}, {}, 2, "bytes read"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // What a load tells its observer: each file's problem with its path, and progress.
 class RecordingObserver : public LoadObserver {
@@ -425,6 +478,155 @@ class RecordingObserver : public LoadObserver {
     std::vector<std::string> progress;
     std::vector<std::string> problems;
 };
+
+// A ceiling reached while the albums are read stops the album pass only; the
+// music pass reads on with what the album pass did not spend. Each stop writes
+// one debug line.
+struct CeilingCase {
+    const char* name;
+    LoadCeilings ceilings;
+    std::vector<std::string> titles;
+    size_t albums;
+    std::vector<std::string> lines;
+};
+
+void PrintTo(const CeilingCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class LoadCeilingTest : public LoaderTest, public ::testing::WithParamInterface<CeilingCase> {};
+
+std::vector<std::string> g_debugLines;
+
+TEST_P(LoadCeilingTest, StopsThePassThereAndKeepsWhatCameBefore) {
+    const CeilingCase& c = GetParam();
+    // album.mum (278 bytes): two albums whose manifest is missing; music.mum
+    // (347 bytes): the same two-track manifest (230 bytes) three times.
+    const std::string albumLink =
+        "<mpv:ManifestLink><mpv:LastURL>a.mpv</mpv:LastURL>"
+        "</mpv:ManifestLink>";
+    Write(kAlbumCatalogue, AssetList(albumLink + albumLink));
+    Write(kMusicCatalogue, AssetList(MusicLink("t.mpv") + MusicLink("t.mpv") + MusicLink("t.mpv")));
+    Write("t.mpv", AssetList(Audio("A") + Audio("B")));
+    g_debugLines.clear();
+    const DebugSink previous =
+        SetDebugSink([](const char* line) { g_debugLines.emplace_back(line); });
+    Load(nullptr, c.ceilings);
+    SetDebugSink(previous);
+    EXPECT_EQ(Titles(), c.titles);
+    EXPECT_EQ(Albums().size(), c.albums);
+    ASSERT_EQ(g_debugLines.size(), c.lines.size());
+    for (size_t i = 0; i < c.lines.size(); ++i) {
+        EXPECT_NE(g_debugLines[i].find(c.lines[i]), std::string::npos) << g_debugLines[i];
+    }
+}
+
+const size_t kAny = 1 << 30;
+const std::vector<std::string> kSixTitles = {"A", "B", "A", "B", "A", "B"};
+INSTANTIATE_TEST_SUITE_P(
+    Ceilings, LoadCeilingTest,
+    ::testing::Values(
+        CeilingCase{"Tracks",
+                    {kAny, 5, kAny, kAny},
+                    {"A", "B", "A", "B", "A"},
+                    2,
+                    {"the music pass stopped at the tracks ceiling (5)"}},
+        CeilingCase{"Albums",
+                    {kAny, kAny, 1, kAny},
+                    kSixTitles,
+                    1,
+                    {"the album pass stopped at the albums ceiling (1)"}},
+        // The album pass may keep 8 bytes: "a.mpv" once, with its terminator.
+        CeilingCase{"AlbumShareOfTextKept",
+                    {kAny, kAny, kAny, 64},
+                    kSixTitles,
+                    2,
+                    {"the album pass stopped at its share of the text kept ceiling (8)"}},
+        // The album pass keeps nothing; the tracks' titles cost 2 bytes each.
+        CeilingCase{"TextKeptInBothPasses",
+                    {kAny, kAny, kAny, 9},
+                    {"A", "B", "A", "B"},
+                    1,
+                    {"the album pass stopped at its share of the text kept ceiling (1)",
+                     "the music pass stopped at the text kept ceiling (9)"}},
+        CeilingCase{"AlbumShareOfBytesRead",
+                    {2000, kAny, kAny, kAny},
+                    kSixTitles,
+                    0,
+                    {"the album pass stopped at its share of the bytes read ceiling (250)"}},
+        // music.mum is read, the manifest is past the ceiling.
+        CeilingCase{"BytesRead",
+                    {400, kAny, kAny, kAny},
+                    {},
+                    0,
+                    {"the album pass stopped at its share of the bytes read ceiling (50)",
+                     "the music pass stopped at the bytes read ceiling (400)"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Hostile album catalogues that reach a ceiling of the real budget: the
+// tracks are all read.
+struct AlbumCeilingCase {
+    const char* name;
+    std::string albumCatalogue;
+    std::string albumManifest;  // "a.mpv", if not empty
+};
+
+void PrintTo(const AlbumCeilingCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class AlbumCeilingTest : public LoaderTest,
+                         public ::testing::WithParamInterface<AlbumCeilingCase> {};
+
+TEST_P(AlbumCeilingTest, StopsTheAlbumPassAndReadsEveryTrack) {
+    const AlbumCeilingCase& c = GetParam();
+    Write(kAlbumCatalogue, c.albumCatalogue);
+    if (!c.albumManifest.empty()) {
+        Write("a.mpv", c.albumManifest);
+    }
+    Write(kMusicCatalogue, AssetList(MusicLink("t1.mpv") + MusicLink("t2.mpv")));
+    Write("t1.mpv", AssetList(Audio("One") + Audio("Two")));
+    Write("t2.mpv", AssetList(Audio("Three")));
+    RecordingObserver observer;
+    Load(&observer);
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"One", "Two", "Three"}));
+    ASSERT_FALSE(observer.problems.empty());
+    EXPECT_EQ(observer.problems[0].rfind("load ceiling reached", 0), 0u) << observer.problems[0];
+    EXPECT_EQ(observer.read, observer.named);
+}
+
+std::string Repeat(const std::string& text, size_t times) {
+    std::string out;
+    out.reserve(text.size() * times);
+    for (size_t i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
+// A manifest of exactly the largest size a file may have, over the album
+// pass's share of the bytes read.
+std::string LargestAlbumManifest() {
+    std::string text =
+        Xml("<mpvp:Album><nmf:MetaData><g><dc:creator>Big</dc:creator></g>"
+            "</nmf:MetaData></mpvp:Album><!--");
+    const std::string end = "-->";
+    text += std::string(kMaxCatalogueFileBytes - text.size() - end.size(), 'x') + end;
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Albums, AlbumCeilingTest,
+    ::testing::Values(
+        AlbumCeilingCase{"EmptyLinksPastTheAlbumCeiling",
+                         AssetList(Repeat("<mpv:ManifestLink><mpv:LastURL/></mpv:ManifestLink>",
+                                          kLoadCeilings.albums + 1)),
+                         ""},
+        AlbumCeilingCase{"LargestManifestLinkedFourTimes",
+                         AssetList(Repeat("<mpv:ManifestLink><mpv:LastURL>a.mpv</mpv:LastURL>"
+                                          "</mpv:ManifestLink>",
+                                          4)),
+                         LargestAlbumManifest()}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LoaderTest, TheObserverHearsProgressAndEveryProblem) {
     Write(kMusicCatalogue, AssetList(MusicLink("missing.mpv") + MusicLink("folder") +

@@ -347,6 +347,82 @@ class CheckPlayer(unittest.TestCase):
         self.assertEqual(bool(texts.group(1)), bool(texts.group(2)), drawn[-300:])
 
 
+class OutputFile(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        make_player()
+
+    def test_the_export_replaces_the_name_never_a_file_of_the_player(self):
+        music = on_player(MUSIC)
+        with open(music, "rb") as f:
+            original = f.read()
+        expected = export("csv")
+        # (case, makes the output's name, exit code, the file the export must be in or None)
+        cases = [
+            ("new file", lambda out: None, 0, "out.csv"),
+            ("existing file", lambda out: write_bytes(out, b"old " * 10000), 0, "out.csv"),
+            ("hard link to a file of the player", lambda out: os.link(music, out), 0, "out.csv"),
+            ("symbolic link to a file of the player", lambda out: os.symlink(music, out), 3, None),
+            ("symbolic link to a new file on the player",
+             lambda out: os.symlink(on_player("new.csv"), out), 3, None),
+            ("symbolic link to a file elsewhere",
+             lambda out: os.symlink(os.path.join(os.path.dirname(out), "target.csv"), out), 0,
+             "target.csv"),
+        ]
+        for name, make, code, holder in cases:
+            with self.subTest(name), tempfile.TemporaryDirectory() as folder:
+                if ARGS.runner and "symbolic" in name:
+                    self.skipTest("wine shows a program the files behind symbolic links")
+                out = os.path.join(folder, "out.csv")
+                make(out)
+                before = fingerprint(ARGS.image_folder)
+                result = catalogue(ARGS.player, "--export", "csv", "--output", out)
+                self.assertEqual(result.returncode, code, result.stderr)
+                with open(music, "rb") as f:
+                    self.assertEqual(f.read(), original)
+                self.assertEqual(fingerprint(ARGS.image_folder), before)
+                if holder is not None:
+                    self.assertEqual(result.stderr, b"")
+                    with open(os.path.join(folder, holder), "rb") as f:
+                        self.assertEqual(f.read(), expected)
+                    self.assertEqual(os.path.islink(out), holder != "out.csv")
+                else:
+                    self.assertRegex(result.stderr, rb"^kovra-catalogue: will not write [^\n]+\n$")
+                self.assertEqual(sorted(os.listdir(folder)),
+                                 sorted({"out.csv", holder or "out.csv"}))
+
+
+def write_bytes(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+class PlaylistOfOddPaths(unittest.TestCase):
+    def test_paths_no_playlist_line_can_hold_are_left_out_and_named(self):
+        make_player()
+        odd = [b"/#1.mp3", b"/../../etc/passwd", b"http://example.com/a.mp3", b"/MUSIC/a&#10;b.mp3"]
+        for number, path in enumerate(odd, start=1):
+            edit(TRACK % number, lambda text, path=path: re.sub(
+                rb"(<mpv:Audio>.*?<mpv:LastURL>)[^<]*<", lambda m: m.group(1) + path + b"<", text,
+                count=1, flags=re.S))
+        result = catalogue(ARGS.player, "--export", "m3u8")
+        self.assertEqual(result.returncode, 5, result.stderr)
+        lines = result.stdout.split(b"\n")
+        self.assertEqual(len(lines[1:-1:2]), len(lines[2:-1:2]))
+        self.assertTrue(all(info.startswith(b"#EXTINF:") for info in lines[1:-1:2]))
+        paths = lines[2:-1:2]
+        self.assertIn(b"./#1.mp3", paths)
+        self.assertFalse([p for p in paths if p.startswith(b"#") or b"etc/passwd" in p
+                          or b"example.com" in p])
+        self.assertEqual(sorted(result.stderr.decode().splitlines()), sorted([
+            "kovra-catalogue: left out of the playlist: /../../etc/passwd (climbs out of the player)",
+            "kovra-catalogue: left out of the playlist: http://example.com/a.mp3 (a URL, off the "
+            "player)",
+            "kovra-catalogue: left out of the playlist: /MUSIC/a\\x0Ab.mp3 (a line break in its "
+            "path)",
+        ]))
+
+
 class BadInput(unittest.TestCase):
     @classmethod
     def setUpClass(cls):

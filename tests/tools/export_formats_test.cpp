@@ -15,7 +15,9 @@ ExportRow RowWith(const char* title, const char* filename = "/MUSIC/a.mp3") {
 
 std::string Export(ExportFormat format, const std::vector<ExportRow>& rows) {
     std::string out;
-    WriteExport(format, rows, out);
+    std::vector<LeftOutTrack> leftOut;
+    WriteExport(format, rows, out, leftOut);
+    EXPECT_TRUE(leftOut.empty());
     return out;
 }
 
@@ -69,26 +71,72 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{"Comma", "a,b", "\"a,b\""},
                     TextCase{"Quotes", "say \"hi\"", "\"say \"\"hi\"\"\""},
                     TextCase{"LineBreaks", "one\r\ntwo\nthree", "\"one\r\ntwo\nthree\""},
-                    TextCase{"Empty", "", ""}),
+                    TextCase{"Empty", "", ""},
+                    // A spreadsheet may take it for a formula: the text is kept exact all the same.
+                    TextCase{"LikeAFormula", "=SUM(A1:A2)", "=SUM(A1:A2)"}),
     [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
 
 TEST(Json, NoRowsIsAnEmptyArray) {
     EXPECT_EQ(Export(ExportFormat::Json, {}), "[]\n");
 }
 
-TEST(M3u8, OneEntryPerPlayableTrackWithPathsFromTheRoot) {
-    const std::vector<ExportRow> rows = {
-        RowWith("Two\r\nLines \xE9"),
-        RowWith("No path", ""),
-        RowWith("Back slashes", "\\MUSIC\\b.mp3"),
-        RowWith("Broken path", "/MUSIC/c\n.mp3"),
-    };
-    EXPECT_EQ(Export(ExportFormat::M3u8, rows),
+TEST(M3u8, ArtistAndTitleOnOneLine) {
+    EXPECT_EQ(Export(ExportFormat::M3u8, {RowWith("Two\r\nLines \xE9")}),
               "#EXTM3U\n"
               "#EXTINF:215,Artist - Two  Lines \xE9\n"
-              "MUSIC/a.mp3\n"
-              "#EXTINF:215,Artist - Back slashes\n"
-              "MUSIC\\b.mp3\n");
+              "MUSIC/a.mp3\n");
+}
+
+// Each path as the playlist writes it, relative to the player's root, or, for a path no line of
+// the playlist can hold, why the track is left out.
+struct PathCase {
+    const char* path;
+    const char* line;  // null when left out
+    const char* why;
+};
+
+TEST(M3u8, PathsAreLinesRelativeToThePlayerOrTheTrackIsLeftOut) {
+    const PathCase cases[] = {
+        {"/MUSIC/a.mp3", "MUSIC/a.mp3", nullptr},
+        {"\\MUSIC\\b.mp3", "MUSIC\\b.mp3", nullptr},
+        {"/#1 Hits/a.mp3", "./#1 Hits/a.mp3", nullptr},
+        {"#EXT-X-ENDLIST", "./#EXT-X-ENDLIST", nullptr},
+        {"/ spaced.mp3", "./ spaced.mp3", nullptr},
+        {"/MUSIC/../a.mp3", "MUSIC/../a.mp3", nullptr},
+        {"/MUSIC/x:y.mp3", "MUSIC/x:y.mp3", nullptr},
+        {"", nullptr, "names no audio file"},
+        {"/", nullptr, "names no audio file"},
+        {"/MUSIC/c\n.mp3", nullptr, "a line break in its path"},
+        {"/MUSIC/c\r.mp3", nullptr, "a line break in its path"},
+        {"http://example.com/a.mp3", nullptr, "a URL, off the player"},
+        {"/file:///etc/passwd", nullptr, "a URL, off the player"},
+        {"C:\\Windows\\a.mp3", nullptr, "a drive path, off the player"},
+        {"/C:/a.mp3", nullptr, "a drive path, off the player"},
+        {"//server/share/a.mp3", nullptr, "a network path, off the player"},
+        {"\\\\server\\share\\a.mp3", nullptr, "a network path, off the player"},
+        {"/../../etc/passwd", nullptr, "climbs out of the player"},
+        {"/MUSIC/./../../a.mp3", nullptr, "climbs out of the player"},
+        {"MUSIC\\..\\..\\a.mp3", nullptr, "climbs out of the player"},
+    };
+    for (const PathCase& c : cases) {
+        std::string out;
+        std::vector<LeftOutTrack> leftOut;
+        WriteM3u8({RowWith("T", c.path)}, out, leftOut);
+        if (c.line != nullptr) {
+            EXPECT_EQ(out, std::string("#EXTM3U\n#EXTINF:215,Artist - T\n") + c.line + "\n")
+                << c.path;
+            EXPECT_TRUE(leftOut.empty()) << c.path;
+        } else {
+            EXPECT_EQ(out, "#EXTM3U\n") << c.path;
+            ASSERT_EQ(leftOut.size(), 1u) << c.path;
+            EXPECT_STREQ(leftOut[0].filename, c.path);
+            EXPECT_STREQ(leftOut[0].why, c.why) << c.path;
+        }
+    }
+}
+
+TEST(M3u8, LeftOutPathsArePrintedOnOneLine) {
+    EXPECT_EQ(PrintablePath("/a\nb\r\x7F\xC3\xA9\\c"), "/a\\x0Ab\\x0D\\x7F\xC3\xA9\\c");
 }
 
 }  // namespace

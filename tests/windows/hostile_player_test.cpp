@@ -252,18 +252,15 @@ const HostileCase kCases[] = {
          WriteDriveFile(p.FirstManifest(), text);
          return kTracks + 1;
      }},
-    // Each link is read, until the whole load has read its 128 MB.
+    // Read once, not fifty times past the load's 128 MB: each link shows its track.
     {"TwentyMegabyteManifestFiftyTimes",
      [](const Player& p) {
          const std::string manifest =
              p.Read(p.SingleTrackManifest()) + "<!--" + std::string(20 << 20, 'c') + "-->";
          WriteDriveFile(p.SingleTrackManifest(), manifest);
-         const std::string music = MusicCatalogue(Repeat(MusicLink(p.SingleTrackManifest()), 50));
-         WriteDriveFile(kMusicCatalogue, music);
-         size_t before = p.Read(kAlbumCatalogue).size() + music.size();
-         for (const SampleAlbum& album : p.image.albums)
-             before += p.Read(album.manifestPath).size();
-         return static_cast<int>(((128u << 20) - before) / manifest.size()) + 1;
+         WriteDriveFile(kMusicCatalogue,
+                        MusicCatalogue(Repeat(MusicLink(p.SingleTrackManifest()), 50)));
+         return 50 + 1;
      }},
     {"SameManifestTenThousandTimes",
      [](const Player& p) {

@@ -1,0 +1,84 @@
+#!/usr/bin/env python3
+"""Writes the players bench/link-speed times, each once, into FOLDER:
+
+  linked-20000     music.mum links one one-track manifest 20,000 times
+  distinct-20000   20,000 one-track manifests of that same track, each linked once
+  linked-99997     one manifest linked 99,997 times
+  distinct-100000  100,000 one-track manifests of that same track
+
+Every player has the same 700-byte manifest text, whose audio file is on the
+player, an empty album catalogue and an index.mum: the linked and the distinct
+players give the same rows and the same audio-file checks, and differ only in
+the files read. music.mum holds a thousand links per mpv:ManifestLink so that
+its nodes stay under the parser's 300,000.
+
+  link_images.py FOLDER
+"""
+import os
+import sys
+
+HEADER = ('<?xml version="1.0" encoding="UTF-8"?>\n'
+          '<mpv:mpv xmlns:mpv="urn:olympus:mrobe:mpv:1.0" '
+          'xmlns:dc="http://purl.org/dc/elements/1.1/">\n')
+MANIFEST = (HEADER +
+            '<mpv:AssetList>\n'
+            ' <mpv:Audio>\n'
+            '  <mpv:LastURL>/MUSIC/Linked Band/Linked Album/01 Linked Track.mp3</mpv:LastURL>\n'
+            '  <nmf:Metadata>\n'
+            '   <mpvm:MusicProperties>\n'
+            '    <dc:creator>Linked Band</dc:creator>\n'
+            '    <dc:title>Linked Track</dc:title>\n'
+            '    <mpvm:Genre>Rock</mpvm:Genre>\n'
+            '    <mpvm:Recorded>1999-01-01</mpvm:Recorded>\n'
+            '    <mpvm:PlayingTime>215</mpvm:PlayingTime>\n'
+            '   </mpvm:MusicProperties>\n'
+            '   <mrobe:MrobeProperties>\n'
+            '    <mrobe:SearchKey>LINKED TRACK</mrobe:SearchKey>\n'
+            '   </mrobe:MrobeProperties>\n'
+            '  </nmf:Metadata>\n'
+            ' </mpv:Audio>\n'
+            '</mpv:AssetList>\n'
+            '</mpv:mpv>\n')
+AUDIO = "MUSIC/Linked Band/Linked Album/01 Linked Track.mp3"
+IMAGES = {"linked-20000": (20000, False), "distinct-20000": (20000, True),
+          "linked-99997": (99997, False), "distinct-100000": (100000, True)}
+
+
+def write(path, text):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write(text)
+
+
+def music_catalogue(names):
+    parts = [HEADER, "<mpv:AssetList>\n"]
+    for start in range(0, len(names), 1000):
+        parts.append("<mpv:ManifestLink>\n")
+        parts.extend("<mpv:LastURL>%s</mpv:LastURL>\n" % name for name in names[start:start + 1000])
+        parts.append("</mpv:ManifestLink>\n")
+    parts.append("</mpv:AssetList>\n</mpv:mpv>\n")
+    return "".join(parts)
+
+
+def write_image(folder, links, distinct):
+    names = (["SYSTEM/List/Music/Track/T%06d.mpv" % i for i in range(links)] if distinct
+             else ["SYSTEM/List/Music/Track/T.mpv"] * links)
+    for name in sorted(set(names)):
+        write(os.path.join(folder, name), MANIFEST)
+    write(os.path.join(folder, "SYSTEM/List/Music/music.mum"), music_catalogue(names))
+    write(os.path.join(folder, "SYSTEM/List/Music/album.mum"),
+          HEADER + "<mpv:AssetList/>\n</mpv:mpv>\n")
+    write(os.path.join(folder, AUDIO), "")
+    write(os.path.join(folder, "index.mum"), HEADER + "</mpv:mpv>\n")  # last: marks it complete
+
+
+def main():
+    root = sys.argv[1]
+    for name, (links, distinct) in IMAGES.items():
+        folder = os.path.join(root, name)
+        if not os.path.exists(os.path.join(folder, "index.mum")):
+            write_image(folder, links, distinct)
+
+
+if __name__ == "__main__":
+    main()

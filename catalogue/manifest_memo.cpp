@@ -1,0 +1,86 @@
+// Remembering what a manifest linked many times gave at its first read.
+#include "catalogue/manifest_memo.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+bool TextBefore(const char* a, const char* b) {
+    return std::strcmp(a, b) < 0;
+}
+
+}  // namespace
+
+void ManifestTexts::Add(int slot, const char* text) {
+    if (text == nullptr) {
+        entries_.push_back({slot, kNone});
+        return;
+    }
+    entries_.push_back({slot, bytes_.size()});
+    bytes_.append(text, std::strlen(text) + 1);
+}
+
+const char* ManifestTexts::Text(size_t i) const {
+    const size_t offset = entries_[i].offset;
+    return offset == kNone ? nullptr : bytes_.data() + offset;
+}
+
+void ManifestMemo::Clear() {
+    counted_.clear();
+    entries_.clear();
+    recording_ = nullptr;
+    last_ = ManifestTexts();
+}
+
+void ManifestMemo::CountLink(const char* link) {
+    counted_.push_back(link);
+}
+
+void ManifestMemo::EndCounting() {
+    std::sort(counted_.begin(), counted_.end(), TextBefore);
+    entries_.clear();
+    recording_ = nullptr;
+    for (size_t i = 0; i < counted_.size();) {
+        size_t end = i + 1;
+        while (end < counted_.size() && std::strcmp(counted_[end], counted_[i]) == 0) {
+            ++end;
+        }
+        if (end - i > 1) {
+            entries_.push_back({counted_[i], static_cast<int>(end - i), false, ManifestTexts()});
+        }
+        i = end;
+    }
+    counted_ = std::vector<const char*>();
+}
+
+const ManifestTexts* ManifestMemo::Take(const char* link) {
+    recording_ = nullptr;
+    const auto found = std::lower_bound(
+        entries_.begin(), entries_.end(), link,
+        [](const Entry& entry, const char* text) { return TextBefore(entry.link, text); });
+    if (found == entries_.end() || std::strcmp(found->link, link) != 0 || found->linksLeft == 0) {
+        return nullptr;
+    }
+    Entry& entry = *found;
+    --entry.linksLeft;
+    if (!entry.read) {
+        entry.read = true;
+        recording_ = &entry.texts;
+        return nullptr;
+    }
+    if (entry.linksLeft > 0) {
+        return &entry.texts;
+    }
+    // The last link: the entry's texts are needed no more after this one.
+    last_ = std::move(entry.texts);
+    entry.texts = ManifestTexts();
+    return &last_;
+}
+
+void ManifestMemo::Record(int slot, const char* text) {
+    if (recording_ != nullptr) {
+        recording_->Add(slot, text);
+    }
+}
