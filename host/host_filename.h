@@ -3,8 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
-#include <vector>
 
 // Makes filenames that the host's file functions open to the same file.
 class HostFilenames {
@@ -19,19 +17,24 @@ class HostFilenames {
 // not valid UTF-8 (a name written in the code page already works byte for
 // byte). Otherwise the copy is the name converted to the ANSI code page when
 // every character converts exactly, else the file's short (8.3) path; when
-// neither can be had (the file is missing, or has no short name) the path
-// serves as it is. Plain ASCII costs no system call. Meant for the rows of
-// one export: the short form of the last folder asked for is kept, so the
-// tracks of one album ask the system for it once.
+// neither can be had (the file is missing, has no short name, or the path is
+// longer than the ANSI functions open) the path serves as it is. Plain ASCII
+// costs no system call. Meant for the rows of one export: the short form of
+// the last folder asked for is kept, so the tracks of one album ask the
+// system for it once.
 class AnsiHostFilenames : public HostFilenames {
   public:
     char* Openable(const char* path) override;
 
-  private:
-    // The short, ANSI form of the folder named by the first `length`
-    // characters of `path`, or "" when it has none.
-    const std::string& ShortFolder(const wchar_t* path, size_t length);
+    // Room for a path in characters, its terminator included; the ANSI
+    // functions open no longer one.
+    static constexpr size_t kPathRoom = 260;
 
-    std::vector<wchar_t> folder_;  // the last folder asked for, NUL-terminated
-    std::string shortFolder_;
+  private:
+    // The short, ANSI form of the folder `folder`, or null when it has none.
+    const char* ShortFolder(const wchar_t* folder);
+
+    wchar_t folder_[kPathRoom] = {};  // the last folder asked for
+    char shortFolder_[2 * kPathRoom] = {};
+    bool hasShortFolder_ = false;
 };

@@ -3,80 +3,60 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
-#include <memory>
-#include <new>
 
 #include "base/utf8_text.h"
-#include "base/wide_text.h"
 
 namespace {
 
-// `wide` in the ANSI code page, or "" when a character has no exact
-// equivalent there: a best fit ("e" for "é") or the default character would
-// name another file, or none.
-std::string AnsiExactly(const wchar_t* wide) {
+// A code page may take two bytes for a character.
+constexpr int kAnsiRoom = 2 * AnsiHostFilenames::kPathRoom;
+
+// `wide` in the ANSI code page into `ansi`, or false when a character has no
+// exact equivalent there (a best fit, "e" for "é", or the default character
+// would name another file, or none) or the result does not fit.
+bool AnsiExactly(const wchar_t* wide, char (&ansi)[kAnsiRoom]) {
     BOOL usedDefault = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0,
-                                         nullptr, &usedDefault);
-    if (size <= 1 || usedDefault) {
-        return std::string();
-    }
-    std::string ansi(static_cast<size_t>(size), '\0');
-    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, &ansi[0], size, nullptr,
-                            &usedDefault) != size ||
-        usedDefault) {
-        return std::string();
-    }
-    ansi.pop_back();  // the terminator
-    return ansi;
+    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, ansi, kAnsiRoom, nullptr,
+                               &usedDefault) > 0 &&
+           !usedDefault;
 }
 
-char* HeapCopy(const std::string& text) {
-    char* copy = static_cast<char*>(std::malloc(text.size() + 1));
+char* HeapCopy(const char* text) {
+    const size_t size = std::strlen(text) + 1;
+    char* copy = static_cast<char*>(std::malloc(size));
     if (copy != nullptr) {
-        std::memcpy(copy, text.c_str(), text.size() + 1);
+        std::memcpy(copy, text, size);
     }
     return copy;
 }
 
 // The name of the existing file `path` as the ANSI functions can give it:
 // its long name when that converts exactly, else its short name.
-std::string AnsiFileName(const wchar_t* path) {
+bool AnsiFileName(const wchar_t* path, char (&name)[kAnsiRoom]) {
     WIN32_FIND_DATAW found;
     const HANDLE search = FindFirstFileW(path, &found);
     if (search == INVALID_HANDLE_VALUE) {
-        return std::string();
+        return false;
     }
     FindClose(search);
-    const std::string longName = AnsiExactly(found.cFileName);
-    return longName.empty() ? AnsiExactly(found.cAlternateFileName) : longName;
+    return AnsiExactly(found.cFileName, name) ||
+           (found.cAlternateFileName[0] != 0 && AnsiExactly(found.cAlternateFileName, name));
 }
 
 }  // namespace
 
-const std::string& AnsiHostFilenames::ShortFolder(const wchar_t* path, size_t length) {
-    if (folder_.size() == length + 1 && std::equal(path, path + length, folder_.begin())) {
-        return shortFolder_;
+const char* AnsiHostFilenames::ShortFolder(const wchar_t* folder) {
+    if (std::wcscmp(folder, folder_) == 0) {
+        return hasShortFolder_ ? shortFolder_ : nullptr;
     }
-    folder_.assign(path, path + length);
-    folder_.push_back(0);
-    shortFolder_.clear();
-    const DWORD size = GetShortPathNameW(folder_.data(), nullptr, 0);
-    if (size == 0) {
-        return shortFolder_;
-    }
-    std::unique_ptr<wchar_t[]> shortPath(new (std::nothrow) wchar_t[size]);
-    if (shortPath != nullptr) {
-        const DWORD written = GetShortPathNameW(folder_.data(), shortPath.get(), size);
-        if (written > 0 && written < size) {
-            shortFolder_ = AnsiExactly(shortPath.get());
-        }
-    }
-    return shortFolder_;
+    std::wcscpy(folder_, folder);
+    wchar_t shortPath[kPathRoom];
+    const DWORD length = GetShortPathNameW(folder, shortPath, kPathRoom);
+    hasShortFolder_ = length > 0 && length < kPathRoom && AnsiExactly(shortPath, shortFolder_);
+    return hasShortFolder_ ? shortFolder_ : nullptr;
 }
 
 char* AnsiHostFilenames::Openable(const char* path) {
@@ -84,32 +64,43 @@ char* AnsiHostFilenames::Openable(const char* path) {
     if (path == nullptr || !IsNonAsciiUtf8(path) || GetACP() == CP_UTF8) {
         return nullptr;
     }
-    const WideText wide = WideFromUtf8(path);
-    if (wide == nullptr) {
+    wchar_t wide[kPathRoom];
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, kPathRoom) <= 0) {
         return nullptr;
     }
-    const std::string ansi = AnsiExactly(wide.get());
-    if (!ansi.empty()) {
+    char ansi[kAnsiRoom];
+    if (AnsiExactly(wide, ansi)) {
         return HeapCopy(ansi);
     }
     // A file has a short name only when it exists; a wildcard would find another.
-    wchar_t* full = wide.get();
-    for (wchar_t* c = full; *c != 0; ++c) {
+    for (wchar_t* c = wide; *c != 0; ++c) {
         *c = *c == L'/' ? L'\\' : *c;
     }
-    const wchar_t* slash = std::wcsrchr(full, L'\\');
-    if (slash == nullptr || std::wcspbrk(full, L"*?") != nullptr) {
+    wchar_t* slash = std::wcsrchr(wide, L'\\');
+    if (slash == nullptr || std::wcspbrk(wide, L"*?") != nullptr) {
         return nullptr;
     }
-    // "E:\\" names the drive's root, "E:" its current folder.
-    const bool driveRoot = slash > full && slash[-1] == L':';
-    std::string openable = ShortFolder(full, static_cast<size_t>(slash - full) + driveRoot);
-    const std::string name = openable.empty() ? std::string() : AnsiFileName(full);
-    if (name.empty()) {
+    // "E:\" names the drive's root, "E:" its current folder.
+    wchar_t folder[kPathRoom];
+    const size_t folderLength = static_cast<size_t>(slash - wide);
+    std::wmemcpy(folder, wide, folderLength);
+    folder[folderLength] = 0;
+    if (folderLength > 0 && folder[folderLength - 1] == L':') {
+        folder[folderLength] = L'\\';
+        folder[folderLength + 1] = 0;
+    }
+    const char* shortFolder = ShortFolder(folder);
+    char name[kAnsiRoom];
+    if (shortFolder == nullptr || !AnsiFileName(wide, name)) {
         return nullptr;
     }
-    if (openable.back() != '\\') {
-        openable += '\\';
+    const size_t folderBytes = std::strlen(shortFolder);
+    const bool separated = folderBytes > 0 && shortFolder[folderBytes - 1] == '\\';
+    char* joined = static_cast<char*>(std::malloc(folderBytes + 1 + std::strlen(name) + 1));
+    if (joined != nullptr) {
+        std::strcpy(joined, shortFolder);
+        std::strcpy(joined + folderBytes, separated ? "" : "\\");
+        std::strcat(joined, name);
     }
-    return HeapCopy(openable + name);
+    return joined;
 }
