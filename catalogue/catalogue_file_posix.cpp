@@ -71,7 +71,10 @@ FileReadStatus ReadCatalogueFile(const char* path, size_t limit, XmlBuffer& buff
     if (fd < 0) {
         return OpenFailure(errno);
     }
-    const FileReadStatus status = ReadOpenFile(fd, limit, buffer);
-    close(fd);
-    return status;
+    // Closed also when the buffer's memory runs out.
+    const struct Closer {
+        int fd;
+        ~Closer() { close(fd); }
+    } closer{fd};
+    return ReadOpenFile(fd, limit, buffer);
 }

@@ -78,7 +78,11 @@ FileReadStatus ReadCatalogueFile(const char* path, size_t limit, XmlBuffer& buff
     if (file == INVALID_HANDLE_VALUE) {
         return OpenFailure(path, wide.get(), error);
     }
-    const FileReadStatus status = ReadOpenFile(file, limit, buffer);
-    CloseHandle(file);
-    return status;
+    // Closed also when the buffer's memory runs out: a handle left open
+    // would keep the player from being ejected.
+    const struct Closer {
+        HANDLE file;
+        ~Closer() { CloseHandle(file); }
+    } closer{file};
+    return ReadOpenFile(file, limit, buffer);
 }

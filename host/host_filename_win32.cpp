@@ -72,12 +72,13 @@ char* AnsiHostFilenames::Openable(const char* path) {
     if (AnsiExactly(wide, ansi)) {
         return HeapCopy(ansi);
     }
-    // A file has a short name only when it exists; a wildcard would find another.
+    // A file has a short name only when it exists; a wildcard (the system's
+    // search takes < > and the double quote as such too) would find another.
     for (wchar_t* c = wide; *c != 0; ++c) {
         *c = *c == L'/' ? L'\\' : *c;
     }
     wchar_t* slash = std::wcsrchr(wide, L'\\');
-    if (slash == nullptr || std::wcspbrk(wide, L"*?") != nullptr) {
+    if (slash == nullptr || std::wcspbrk(wide, L"*?<>\"") != nullptr) {
         return nullptr;
     }
     // "E:\" names the drive's root, "E:" its current folder.
@@ -85,7 +86,8 @@ char* AnsiHostFilenames::Openable(const char* path) {
     const size_t folderLength = static_cast<size_t>(slash - wide);
     std::wmemcpy(folder, wide, folderLength);
     folder[folderLength] = 0;
-    if (folderLength > 0 && folder[folderLength - 1] == L':') {
+    const bool driveRoot = folderLength > 0 && folder[folderLength - 1] == L':';
+    if (driveRoot) {
         folder[folderLength] = L'\\';
         folder[folderLength + 1] = 0;
     }
@@ -94,12 +96,14 @@ char* AnsiHostFilenames::Openable(const char* path) {
     if (shortFolder == nullptr || !AnsiFileName(wide, name)) {
         return nullptr;
     }
+    // Only a drive's root ends in its separator. (The last byte of the code
+    // page's form cannot tell: in a double-byte code page a character's
+    // second byte may be the backslash's.)
     const size_t folderBytes = std::strlen(shortFolder);
-    const bool separated = folderBytes > 0 && shortFolder[folderBytes - 1] == '\\';
     char* joined = static_cast<char*>(std::malloc(folderBytes + 1 + std::strlen(name) + 1));
     if (joined != nullptr) {
         std::strcpy(joined, shortFolder);
-        std::strcpy(joined + folderBytes, separated ? "" : "\\");
+        std::strcpy(joined + folderBytes, driveRoot ? "" : "\\");
         std::strcat(joined, name);
     }
     return joined;

@@ -123,8 +123,9 @@ void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
     try {
         LoadCatalogue(catalogue, observer);
     } catch (const std::bad_alloc&) {
-        // The records read so far are whole and stay; the rows are made as
-        // after any other load that stopped early.
+        // The records read so far stay (the last may lack the texts it was
+        // being given); the rows are made as after any other load that
+        // stopped early.
         DebugPrintf("Catalogue load stopped: out of memory\n");
     }
     AppendCatalogueRows(catalogue, lists.library, observer);

@@ -20,12 +20,14 @@ using testing_support::TempDir;
 const char kAccented[] = "Caf\xC3\xA9 Society/02 Caf\xC3\xA9 au lait.mp3";
 const char kAccentedInCodePage[] = "Caf\xE9 Society/02 Caf\xE9 au lait.mp3";
 const char kCjk[] = "\xE6\x9D\xB1\xE4\xBA\xAC/03 \xE6\x9D\xB1\xE4\xBA\xAC Mirror.mp3";
+// The folder needs its short form, the file's own name converts.
+const char kAccentedInCjk[] = "\xE6\x9D\xB1\xE4\xBA\xAC/Caf\xC3\xA9.mp3";
 
 class HostFilenameTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(GetACP(), 1252u) << "the cases are written for a Western code page";
-        for (const char* name : {"plain/a.mp3", kAccented, kCjk}) {
+        for (const char* name : {"plain/a.mp3", kAccented, kCjk, kAccentedInCjk}) {
             dir_.Write(name, "audio");
         }
         root_ = dir_.Path().string() + "/";
@@ -59,6 +61,9 @@ TEST_F(HostFilenameTest, NamesTheCodePageCannotHoldGetTheShortPath) {
     ASSERT_NE(shortPath, "");
     EXPECT_FALSE(HostOpens(root_ + kCjk));
     EXPECT_TRUE(HostOpens(shortPath)) << shortPath;
+    const std::string mixed = HostName(kAccentedInCjk);
+    EXPECT_TRUE(HostOpens(mixed)) << mixed;
+    EXPECT_NE(mixed.find("\\Caf\xE9.mp3"), std::string::npos) << mixed;
     EXPECT_EQ(HostName("\xE6\x9D\xB1\xE4\xBA\xAC/missing.mp3"), "");  // no file, no short path
 }
 
