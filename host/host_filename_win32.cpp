@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "base/utf8_text.h"
+#include "base/wide_text.h"
 
 namespace {
 
@@ -64,10 +65,11 @@ char* AnsiHostFilenames::Openable(const char* path) {
     if (path == nullptr || !IsNonAsciiUtf8(path) || GetACP() == CP_UTF8) {
         return nullptr;
     }
-    wchar_t wide[kPathRoom];
-    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, kPathRoom) <= 0) {
+    const WideText owned = WideFromUtf8(path);
+    if (owned == nullptr || std::wcslen(owned.get()) >= kPathRoom) {
         return nullptr;
     }
+    wchar_t* wide = owned.get();
     char ansi[kAnsiRoom];
     if (AnsiExactly(wide, ansi)) {
         return HeapCopy(ansi);
