@@ -19,7 +19,7 @@ void ManifestTexts::Add(int slot, const char* text) {
         return;
     }
     entries_.push_back({slot, bytes_.size()});
-    bytes_.append(text, std::strlen(text) + 1);
+    bytes_.insert(bytes_.end(), text, text + std::strlen(text) + 1);
 }
 
 const char* ManifestTexts::Text(size_t i) const {

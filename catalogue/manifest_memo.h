@@ -13,7 +13,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 // The texts a step kept from one manifest, in the order it kept them, each
@@ -36,7 +35,7 @@ class ManifestTexts {
         size_t offset;  // into bytes_, or kNone
     };
 
-    std::string bytes_;  // every text with its NUL, back to back
+    std::vector<char> bytes_;  // every text with its NUL, back to back
     std::vector<Entry> entries_;
 };
 

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
@@ -71,10 +70,18 @@ void WriteSettingText(const char* key, const char* text) {
         WritePrivateProfileStringA(kSection, key, nullptr, g_settingsPath);  // removes the key
         return;
     }
-    const std::string line(text, std::strcspn(text, "\r\n"));
-    if (!line.empty() && (ProfileWouldChange(line.front()) || ProfileWouldChange(line.back()))) {
-        WritePrivateProfileStringA(kSection, key, ('"' + line + '"').c_str(), g_settingsPath);
-        return;
+    const size_t length = std::strcspn(text, "\r\n");
+    const bool quoted =
+        length > 0 && (ProfileWouldChange(text[0]) || ProfileWouldChange(text[length - 1]));
+    std::vector<char> value;
+    value.reserve(length + kWrappingQuotes + 1);
+    if (quoted) {
+        value.push_back('"');
     }
-    WritePrivateProfileStringA(kSection, key, line.c_str(), g_settingsPath);
+    value.insert(value.end(), text, text + length);
+    if (quoted) {
+        value.push_back('"');
+    }
+    value.push_back(0);
+    WritePrivateProfileStringA(kSection, key, value.data(), g_settingsPath);
 }

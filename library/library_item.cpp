@@ -1,23 +1,29 @@
-// Library rows as plain heap blocks.
+// Library rows as plain heap blocks. They come from operator new, which the
+// DLL serves from its own small-block pool: a big player makes a row and
+// five texts for each track.
 #include "library/library_item.h"
 
-#include <cstdlib>
 #include <cstring>
+#include <new>
 
 LibraryItem* NewRow() {
-    return static_cast<LibraryItem*>(std::calloc(1, sizeof(LibraryItem)));
+    void* block = ::operator new(sizeof(LibraryItem), std::nothrow);
+    if (block != nullptr) {
+        std::memset(block, 0, sizeof(LibraryItem));
+    }
+    return static_cast<LibraryItem*>(block);
 }
 
 void FreeRow(LibraryItem* row) {
     if (row == nullptr) {
         return;
     }
-    std::free(row->album);
-    std::free(row->artist);
-    std::free(row->title);
-    std::free(row->genre);
-    std::free(row->filename);
-    std::free(row);
+    FreeText(row->album);
+    FreeText(row->artist);
+    FreeText(row->title);
+    FreeText(row->genre);
+    FreeText(row->filename);
+    ::operator delete(row);
 }
 
 char* DuplicateText(const char* text) {
@@ -25,9 +31,13 @@ char* DuplicateText(const char* text) {
         return nullptr;
     }
     const size_t size = std::strlen(text) + 1;
-    auto* copy = static_cast<char*>(std::malloc(size));
+    auto* copy = static_cast<char*>(::operator new(size, std::nothrow));
     if (copy != nullptr) {
         std::memcpy(copy, text, size);
     }
     return copy;
+}
+
+void FreeText(char* text) {
+    ::operator delete(text);
 }

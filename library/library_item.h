@@ -40,5 +40,9 @@ LibraryItem* NewRow();
 // Frees the row's five texts, then the row. Null is ignored.
 void FreeRow(LibraryItem* row);
 
-// A heap copy of text that FreeRow (or free) releases; null for null.
+// A heap copy of text that FreeRow (or FreeText) releases; null for null and
+// when memory runs out.
 char* DuplicateText(const char* text);
+
+// Releases a copy from DuplicateText that no row holds. Null is ignored.
+void FreeText(char* text);

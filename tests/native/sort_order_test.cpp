@@ -70,7 +70,7 @@ TEST(SortKey, PointsPastLeadingNoiseArticleAndSpaces) {
         // A heap copy lets the address sanitizer catch a read past the terminator.
         char* text = DuplicateText(c.text);
         EXPECT_EQ(SortKey(text), text + c.keyOffset) << '"' << c.text << '"';
-        std::free(text);
+        FreeText(text);
     }
 }
 
