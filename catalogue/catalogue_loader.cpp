@@ -64,8 +64,62 @@ bool FormatPath(CatalogueLoad& load, char* buffer, size_t size, const char* tail
     return false;
 }
 
+// Whether the node's value is `name` (`length` bytes), ASCII case ignored.
+// Most values differ in length, which the parser's string knows: most
+// comparisons end there.
+bool Named(const TiXmlNode* node, const char* name, size_t length) {
+    const TiXmlString& value = node->ValueTStr();
+    return value.length() == length && AsciiEqualNoCase(value.c_str(), name);
+}
+
 bool Named(const TiXmlNode* node, const char* name) {
-    return AsciiEqualNoCase(node->Value(), name);
+    return Named(node, name, std::strlen(name));
+}
+
+// Calls visit(node) for `top` and every node below it, in document order,
+// until it answers true. Walks by the parent and sibling links rather than
+// by recursion, so the walk needs no stack however deep the tree.
+template <typename Visit>
+void VisitSubtree(const TiXmlNode* top, Visit visit) {
+    const TiXmlNode* node = top;
+    while (node != nullptr) {
+        if (visit(node)) {
+            return;
+        }
+        if (node->FirstChild() != nullptr) {
+            node = node->FirstChild();
+            continue;
+        }
+        // Nothing (more) below `node`: on to the next sibling of it or of
+        // the nearest ancestor that has one, without leaving `top`.
+        while (node != top && node->NextSibling() == nullptr) {
+            node = node->Parent();
+        }
+        node = node == top ? nullptr : node->NextSibling();
+    }
+}
+
+// FindNodeText for every track element name, in one walk of the audio
+// element rather than one per name: values[i] for kTrackElementNames[i].
+void FindTrackTexts(const TiXmlNode* audio, const char* values[kTrackFieldCount]) {
+    size_t lengths[kTrackFieldCount];
+    for (int i = 0; i < kTrackFieldCount; ++i) {
+        lengths[i] = std::strlen(kTrackElementNames[i]);
+        values[i] = nullptr;
+    }
+    int missing = kTrackFieldCount;
+    VisitSubtree(audio, [&](const TiXmlNode* node) {
+        if (node->FirstChild() == nullptr) {
+            return false;
+        }
+        for (int i = 0; i < kTrackFieldCount; ++i) {
+            if (values[i] == nullptr && Named(node, kTrackElementNames[i], lengths[i])) {
+                values[i] = node->FirstChild()->Value();
+                --missing;
+            }
+        }
+        return missing == 0;
+    });
 }
 
 // The first child named exactly `name` of the document's root element.
@@ -369,32 +423,21 @@ void ReadTrackManifest(CatalogueLoad& load, const char* path, const XmlBuffer& t
     }
     ForEachNamedChild(load, assets, "mpv:Audio", [&](const TiXmlNode* audio) {
         const char* values[kTrackFieldCount];
-        for (int i = 0; i < kTrackFieldCount; ++i) {
-            values[i] = FindNodeText(audio, kTrackElementNames[i]);
-        }
+        FindTrackTexts(audio, values);
         AppendTrack(load, values, path);
     });
 }
 
-// Walks the subtree by its parent and sibling links rather than by recursion,
-// so the walk needs no stack however deep the tree.
+// A node named `name` without a child is passed over; one with a child ends
+// the walk, so nothing below a match is searched.
 const char* FindNodeText(const TiXmlNode* node, const char* name) {
-    const TiXmlNode* const top = node;
-    while (node != nullptr) {
-        if (Named(node, name)) {
-            if (node->FirstChild() != nullptr) {
-                return node->FirstChild()->Value();
-            }
-        } else if (node->FirstChild() != nullptr) {
-            node = node->FirstChild();
-            continue;
+    const size_t length = std::strlen(name);
+    const char* text = nullptr;
+    VisitSubtree(node, [&](const TiXmlNode* at) {
+        if (at->FirstChild() != nullptr && Named(at, name, length)) {
+            text = at->FirstChild()->Value();
         }
-        // Nothing (more) below `node`: on to the next sibling of it or of
-        // the nearest ancestor that has one, without leaving `top`.
-        while (node != top && node->NextSibling() == nullptr) {
-            node = node->Parent();
-        }
-        node = node == top ? nullptr : node->NextSibling();
-    }
-    return nullptr;
+        return text != nullptr;
+    });
+    return text;
 }
