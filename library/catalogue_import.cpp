@@ -2,7 +2,7 @@
 #include "library/catalogue_import.h"
 
 #include <climits>
-#include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "catalogue/catalogue_loader.h"
@@ -30,7 +30,19 @@ void BlankHighBytes(char* text) {
 // track without a path gets the drive part alone; a long one is cut to fit.
 char* BuildFilename(const char* driveRoot, const char* lastUrl) {
     char filename[kFilenameBufferSize];
-    std::snprintf(filename, sizeof filename, "%.2s%s", driveRoot, lastUrl ? lastUrl : "");
+    size_t length = 0;
+    while (length < 2 && driveRoot[length] != 0) {
+        filename[length] = driveRoot[length];
+        ++length;
+    }
+    if (lastUrl != nullptr) {
+        const size_t room = sizeof filename - 1 - length;
+        const char* end = static_cast<const char*>(std::memchr(lastUrl, 0, room));
+        const size_t taken = end != nullptr ? static_cast<size_t>(end - lastUrl) : room;
+        std::memcpy(filename + length, lastUrl, taken);
+        length += taken;
+    }
+    filename[length] = 0;
     return DuplicateText(filename);
 }
 
