@@ -19,7 +19,9 @@ class SmallBlockPool {
     static constexpr size_t kLargestPooled = 256;
     static constexpr size_t kChunkSize = 64 * 1024;
 
-    SmallBlockPool(BackingAllocate allocate, BackingRelease release)
+    // Constant: a pool defined at namespace scope is ready before any
+    // static constructor can allocate.
+    constexpr SmallBlockPool(BackingAllocate allocate, BackingRelease release)
         : allocate_(allocate), release_(release) {}
     SmallBlockPool(const SmallBlockPool&) = delete;
     SmallBlockPool& operator=(const SmallBlockPool&) = delete;

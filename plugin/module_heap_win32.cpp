@@ -29,7 +29,7 @@ void FreeHeapBlock(void* block) {
     HeapFree(g_heap, 0, block);
 }
 
-SmallBlockPool g_pool(HeapBlock, FreeHeapBlock);
+SmallBlockPool g_pool(HeapBlock, FreeHeapBlock);  // constant-initialised
 
 void* Allocate(size_t size) {
     if (g_heapState == HeapState::NotYet) {
