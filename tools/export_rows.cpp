@@ -77,7 +77,7 @@ bool CollectExportRows(const DeviceCatalogue& catalogue, const char* query, cons
     if (!found.rows) {
         return false;
     }
-    SortRows(*found.rows, sort);
+    SortRows(*found.rows, sort, lists.sortRanks);
     rows.reserve(rows.size() + static_cast<size_t>(found.rows->Count()));
     for (int32_t i = 0; i < found.rows->Count(); ++i) {
         const LibraryItem* row = found.rows->Get(i);

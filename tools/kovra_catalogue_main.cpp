@@ -147,7 +147,7 @@ bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
         PrintError("out of memory");
         return false;
     }
-    SortRows(*found.rows, options.sort);
+    SortRows(*found.rows, options.sort, lists.sortRanks);
     Row header;
     for (const char* column : kViewColumnNames) {
         header.Add(column);
