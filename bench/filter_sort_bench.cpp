@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "library/catalogue_import.h"
 #include "catalogue/catalogue_records.h"
+#include "library/catalogue_import.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"
 #include "library/search_filter.h"

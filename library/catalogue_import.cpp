@@ -5,9 +5,9 @@
 #include <cstring>
 #include <new>
 
-#include "catalogue/catalogue_loader.h"
-#include "catalogue/catalogue_records.h"
 #include "base/debug_output.h"
+#include "catalogue/catalogue_records.h"
+#include "catalogue/catalogue_steps.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"
 

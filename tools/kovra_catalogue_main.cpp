@@ -8,9 +8,9 @@
 #include <system_error>
 #include <vector>
 
-#include "library/catalogue_import.h"
-#include "catalogue/catalogue_loader.h"
 #include "catalogue/catalogue_records.h"
+#include "catalogue/catalogue_steps.h"
+#include "library/catalogue_import.h"
 #include "library/cell_text.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"
