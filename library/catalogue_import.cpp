@@ -109,11 +109,7 @@ void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library,
                          ImportObserver* observer) {
     ImportObserver quiet;
     ImportObserver& progress = observer != nullptr ? *observer : quiet;
-    int total = 0;
-    for (const TrackRecord* track = catalogue.FirstTrack(); track != nullptr;
-         track = track->Next()) {
-        ++total;
-    }
+    const int total = CountRecords(catalogue.FirstTrack());
     int position = 0;
     for (const TrackRecord* track = catalogue.FirstTrack(); track != nullptr;
          track = track->Next(), ++position) {

@@ -156,14 +156,8 @@ class Checker : public LoadObserver, public CatalogueFileSource {
                     std::to_string(links) + " links in " + kMusicCatalogue);
             }
         }
-        report_.tracks = 0;
-        for (const TrackRecord* t = catalogue_.FirstTrack(); t != nullptr; t = t->Next()) {
-            ++report_.tracks;
-        }
-        report_.albums = 0;
-        for (const AlbumRecord* a = Lists().FirstAlbum(); a != nullptr; a = a->Next()) {
-            ++report_.albums;
-        }
+        report_.tracks = CountRecords(catalogue_.FirstTrack());
+        report_.albums = CountRecords(Lists().FirstAlbum());
         return std::move(report_);
     }
 

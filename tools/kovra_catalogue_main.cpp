@@ -107,11 +107,7 @@ void PrintHeader(const char* section, long count, const char* const (&columns)[N
 }
 
 void PrintAlbums(const CatalogueLists& lists) {
-    long count = 0;
-    for (const AlbumRecord* album = lists.FirstAlbum(); album; album = album->Next()) {
-        ++count;
-    }
-    PrintHeader("albums", count, kAlbumColumns);
+    PrintHeader("albums", CountRecords(lists.FirstAlbum()), kAlbumColumns);
     for (const AlbumRecord* album = lists.FirstAlbum(); album; album = album->Next()) {
         Row row;
         for (const char* text : {album->ManifestPath(), album->Creator(), album->AlbumTitle(),
@@ -123,11 +119,7 @@ void PrintAlbums(const CatalogueLists& lists) {
 }
 
 void PrintTracks(const CatalogueLists& lists) {
-    long count = 0;
-    for (const TrackRecord* track = lists.FirstTrack(); track; track = track->Next()) {
-        ++count;
-    }
-    PrintHeader("tracks", count, kTrackColumns);
+    PrintHeader("tracks", CountRecords(lists.FirstTrack()), kTrackColumns);
     for (const TrackRecord* track = lists.FirstTrack(); track; track = track->Next()) {
         Row row;
         for (int field = 0; field < kTrackFieldCount; ++field) {
