@@ -1,6 +1,6 @@
 // Keeps the system's critical-error boxes, such as "There is no disk in the
 // drive", from showing while the plug-in touches drives that may be empty.
-// Declared without <windows.h>; defined in critical_error_boxes_win32.cpp.
+// Declared without the system's headers; the Win32 body is critical_error_boxes_win32.cpp.
 #pragma once
 
 // While the object lives, a failed drive access fails quietly instead of
