@@ -74,17 +74,13 @@ size_t FirstInvalidUtf8(const char* text) {
     return SIZE_MAX;
 }
 
-bool IsValidUtf8(const char* text) {
-    return FirstInvalidUtf8(text) == SIZE_MAX;
-}
-
 bool IsNonAsciiUtf8(const char* text) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     size_t at = 0;
     while (bytes[at] != 0 && bytes[at] < 0x80) {
         ++at;
     }
-    return bytes[at] != 0 && IsValidUtf8(text + at);
+    return bytes[at] != 0 && FirstInvalidUtf8(text + at) == SIZE_MAX;
 }
 
 size_t Utf8CutPoint(const char* text, size_t limit) {

@@ -14,9 +14,6 @@ size_t Utf8SequenceLength(const char* text);
 // sequence, or SIZE_MAX when every byte does.
 size_t FirstInvalidUtf8(const char* text);
 
-// True when every byte of the NUL-terminated `text` belongs to a well-formed sequence.
-bool IsValidUtf8(const char* text);
-
 // True when the NUL-terminated `text` holds a byte above 0x7F and is valid UTF-8 throughout: a
 // name that the system's 8-bit (code page) functions would read as other characters. Plain ASCII
 // and texts in some other 8-bit encoding give false.

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/catalogue_loader.h"
 #include "catalogue/catalogue_records.h"
+#include "catalogue/catalogue_steps.h"
 #include "tools/sample_image/sample_image.h"
 
 namespace {

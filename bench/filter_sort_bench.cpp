@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "library/catalogue_import.h"
 #include "catalogue/catalogue_records.h"
+#include "library/catalogue_import.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"
 #include "library/search_filter.h"
@@ -81,7 +81,7 @@ void BM_FilterPassAndReSortByArtist(benchmark::State& state) {
     int32_t matches = 0;
     for (auto _ : state) {
         FilterResult found = FilterLibrary(lists, "the beat");
-        SortRows(*found.rows, byArtist);
+        SortRows(*found.rows, byArtist, lists.sortRanks);
         matches = found.matchCount;
         benchmark::DoNotOptimize(found.rows->Items());
     }
@@ -124,13 +124,14 @@ void FullReSort(benchmark::State& state, int32_t column) {
     const int rows = static_cast<int>(state.range(0));
     LibraryLists& lists = Library(rows);
     FilterResult all = FilterLibrary(lists, "");
-    SortRows(*all.rows, SortState{column == kColumnTitle ? kColumnArtist : kColumnTitle, 0});
+    SortRows(*all.rows, SortState{column == kColumnTitle ? kColumnArtist : kColumnTitle, 0},
+             lists.sortRanks);
     const std::vector<LibraryItem*> before(all.rows->Items(), all.rows->Items() + rows);
     for (auto _ : state) {
         state.PauseTiming();
         std::memcpy(all.rows->Items(), before.data(), sizeof(LibraryItem*) * rows);
         state.ResumeTiming();
-        SortRows(*all.rows, SortState{column, 0});
+        SortRows(*all.rows, SortState{column, 0}, lists.sortRanks);
     }
     PerRow(state, rows);
 }
@@ -147,7 +148,7 @@ void BM_FirstReSortByArtistAfterRowsEntered(benchmark::State& state) {
         std::memcpy(all.rows->Items(), before.data(), sizeof(LibraryItem*) * rows);
         lists.sortRanks.Forget();
         state.ResumeTiming();
-        SortRows(*all.rows, SortState{kColumnArtist, 0});
+        SortRows(*all.rows, SortState{kColumnArtist, 0}, lists.sortRanks);
     }
     PerRow(state, rows);
 }

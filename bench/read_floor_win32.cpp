@@ -20,9 +20,9 @@
 
 #include "bench/stopwatch_win32.h"
 #include "catalogue/catalogue_file.h"
-#include "catalogue/catalogue_load.h"
-#include "catalogue/catalogue_loader.h"
 #include "catalogue/catalogue_records.h"
+#include "catalogue/catalogue_steps.h"
+#include "catalogue/load_state.h"
 #include "tools/sample_image/sample_image.h"
 
 namespace {
@@ -193,10 +193,7 @@ int TimeLoad(const char* root) {
     QueryPerformanceCounter(&start);
     LoadCatalogue(catalogue, nullptr, &files);
     const double total = Milliseconds(start);
-    int tracks = 0;
-    for (const TrackRecord* track = catalogue.FirstTrack(); track; track = track->Next()) {
-        ++tracks;
-    }
+    const int tracks = CountRecords(catalogue.FirstTrack());
     std::printf("loaded %d tracks from %d files in %.1f ms, %.1f ms of it reading\n", tracks,
                 files.files, total, files.milliseconds);
     MemoryFiles memory;

@@ -104,29 +104,6 @@ TrackRecord::~TrackRecord() {
 // ---------------------------------------------------------------------------
 // CatalogueLists
 
-namespace {
-
-// The last record of a list, walked from `first` (set-first only).
-template <typename Record>
-Record* LastOf(Record* first) {
-    while (first != nullptr && first->Next() != nullptr) {
-        first = first->Next();
-    }
-    return first;
-}
-
-}  // namespace
-
-void CatalogueLists::SetFirstAlbum(AlbumRecord* album) {
-    firstAlbum_ = album;
-    lastAlbum_ = LastOf(album);
-}
-
-void CatalogueLists::SetFirstTrack(TrackRecord* track) {
-    firstTrack_ = track;
-    lastTrack_ = LastOf(track);
-}
-
 AlbumRecord* CatalogueLists::AppendAlbum() {
     assert(lastAlbum_ == nullptr ? firstAlbum_ == nullptr : lastAlbum_->Next() == nullptr);
     auto* album = new AlbumRecord(lastAlbum_);

@@ -136,12 +136,9 @@ class CatalogueLists {
     CatalogueLists& operator=(const CatalogueLists&) = delete;
 
     AlbumRecord* FirstAlbum() const { return firstAlbum_; }
-    // Replaces the head; the last album is then found from it.
-    void SetFirstAlbum(AlbumRecord* album);
     AlbumRecord* LastAlbum() const { return lastAlbum_; }
 
     TrackRecord* FirstTrack() const { return firstTrack_; }
-    void SetFirstTrack(TrackRecord* track);
     TrackRecord* LastTrack() const { return lastTrack_; }
 
     // Creates an empty record after the last one; it becomes the head when
@@ -158,6 +155,17 @@ class CatalogueLists {
     TrackRecord* firstTrack_ = nullptr;
     TrackRecord* lastTrack_ = nullptr;
 };
+
+// How many records a list holds, walked from its head (FirstAlbum,
+// FirstTrack) to its end.
+template <typename Record>
+int CountRecords(const Record* first) {
+    int count = 0;
+    for (; first != nullptr; first = first->Next()) {
+        ++count;
+    }
+    return count;
+}
 
 // Where the player is mounted, and the records of the latest load.
 class DeviceCatalogue {

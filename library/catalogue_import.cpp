@@ -5,9 +5,9 @@
 #include <cstring>
 #include <new>
 
-#include "catalogue/catalogue_loader.h"
-#include "catalogue/catalogue_records.h"
 #include "base/debug_output.h"
+#include "catalogue/catalogue_records.h"
+#include "catalogue/catalogue_steps.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"
 
@@ -109,11 +109,7 @@ void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library,
                          ImportObserver* observer) {
     ImportObserver quiet;
     ImportObserver& progress = observer != nullptr ? *observer : quiet;
-    int total = 0;
-    for (const TrackRecord* track = catalogue.FirstTrack(); track != nullptr;
-         track = track->Next()) {
-        ++total;
-    }
+    const int total = CountRecords(catalogue.FirstTrack());
     int position = 0;
     for (const TrackRecord* track = catalogue.FirstTrack(); track != nullptr;
          track = track->Next(), ++position) {

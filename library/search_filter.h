@@ -41,9 +41,11 @@ struct FilterResult {
 
 // The rows of `library` in which every term of `query` is found in the album,
 // artist, title, genre or year text (the filename, length and track number
-// are never searched). With no terms every row matches. Null when memory for
-// the new list runs out. Reads every row's texts first: FilterLibrary keeps
-// them from pass to pass.
+// are never searched). With no terms every row matches. The result's rows
+// are null when memory for the rows' search texts or the new list runs out;
+// when the list cannot grow, it holds the rows found until then, and the
+// count and seconds describe exactly those. Reads every row's texts first:
+// FilterLibrary keeps them from pass to pass.
 FilterResult FilterRows(const ItemList& library, const char* query);
 
 // FilterRows over the library list, scanning the lists' compact search texts,

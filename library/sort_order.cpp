@@ -7,6 +7,7 @@
 
 #include "library/item_list.h"
 #include "library/library_item.h"
+#include "library/radix_sort.h"
 #include "library/sort_ranks.h"
 
 namespace {
@@ -106,9 +107,10 @@ struct KeyValues {
 };
 
 // The library's ranks of the chain's text keys, up to date, when `row` is
-// a library's and its ranks can be brought up to date; else null.
-SortRanks* CurrentRanks(const LibraryItem* row, const Chain& chain) {
-    SortRanks* ranks = SortRanks::Owning(row);
+// that library's and its ranks can be brought up to date; else null.
+SortRanks* CurrentRanks(SortRanks* libraryRanks, const LibraryItem& row, const Chain& chain) {
+    SortRanks* ranks =
+        libraryRanks != nullptr && libraryRanks->Holds(&row) ? libraryRanks : nullptr;
     for (int level = 0; ranks != nullptr && level < chain.length; ++level) {
         const int textKey = TextKeyOf(chain.keys[level].column);
         if (textKey >= 0 && !ranks->Refresh(textKey)) {
@@ -121,12 +123,12 @@ SortRanks* CurrentRanks(const LibraryItem* row, const Chain& chain) {
 constexpr size_t kReadAhead = 16;
 
 // Reads every row once. Text keys take the library's ranks when every row
-// is in the library of the first; otherwise they are ranked among these
-// rows alone.
-void ReadKeyValues(const std::vector<LibraryItem*>& rows, KeyValues& keys) {
+// is in that library; otherwise they are ranked among these rows alone.
+void ReadKeyValues(const std::vector<LibraryItem*>& rows, SortRanks* libraryRanks,
+                   KeyValues& keys) {
     const size_t count = rows.size();
     const Chain& chain = keys.chain;
-    SortRanks* ranks = CurrentRanks(rows.front(), chain);
+    SortRanks* ranks = CurrentRanks(libraryRanks, *rows.front(), chain);
     keys.entries.resize(count);
     for (int level = 0; level < chain.length; ++level) {
         keys.values[level].resize(count);
@@ -215,53 +217,6 @@ std::vector<PackedKey> KeysThatDecide(KeyValues& keys) {
     return packed;
 }
 
-// A row in the sort: its packed key and its position in the list.
-struct SortEntry {
-    uint64_t key;
-    uint32_t row;
-};
-
-constexpr int kDigitBits = 11;
-constexpr uint32_t kDigitMask = (1u << kDigitBits) - 1;
-// Below this many rows a comparison sort costs less than clearing the counts.
-constexpr size_t kRadixRows = 512;
-
-// Sorts by the low `bits` bits of the keys, keeping the order of equal keys:
-// a least-significant-digit radix sort, which skips digits that every entry shares.
-void SortByKey(std::vector<SortEntry>& entries, std::vector<SortEntry>& scratch, int bits) {
-    if (entries.size() < kRadixRows) {
-        std::stable_sort(entries.begin(), entries.end(),
-                         [](const SortEntry& a, const SortEntry& b) { return a.key < b.key; });
-        return;
-    }
-    const int digits = (bits + kDigitBits - 1) / kDigitBits;
-    std::vector<uint32_t> counts(static_cast<size_t>(digits) << kDigitBits, 0);
-    for (const SortEntry& entry : entries) {
-        for (int d = 0; d < digits; ++d) {
-            ++counts[(static_cast<size_t>(d) << kDigitBits) +
-                     ((entry.key >> (d * kDigitBits)) & kDigitMask)];
-        }
-    }
-    scratch.resize(entries.size());
-    for (int d = 0; d < digits; ++d) {
-        uint32_t* starts = &counts[static_cast<size_t>(d) << kDigitBits];
-        const int shift = d * kDigitBits;
-        if (starts[(entries.front().key >> shift) & kDigitMask] == entries.size()) {
-            continue;
-        }
-        uint32_t sum = 0;
-        for (uint32_t digit = 0; digit <= kDigitMask; ++digit) {
-            const uint32_t n = starts[digit];
-            starts[digit] = sum;
-            sum += n;
-        }
-        for (const SortEntry& entry : entries) {
-            scratch[starts[(entry.key >> shift) & kDigitMask]++] = entry;
-        }
-        entries.swap(scratch);
-    }
-}
-
 // Positions in the list, sorted by the packed keys. The keys are packed
 // into as few 64-bit words as they fit, and the words sorted from the least
 // significant on: each stable step keeps the order the steps before made,
@@ -293,20 +248,7 @@ std::vector<SortEntry> SortedPositions(const std::vector<PackedKey>& packed, siz
     return entries;
 }
 
-}  // namespace
-
-int CompareRows(const LibraryItem& a, const LibraryItem& b, const SortState& state) {
-    const Chain chain = ChainFor(state);
-    for (int i = 0; i < chain.length; ++i) {
-        const int order = CompareColumn(a, b, chain.keys[i].column);
-        if (order != 0) {
-            return (order < 0) != chain.keys[i].descending ? -1 : 1;
-        }
-    }
-    return 0;
-}
-
-void SortRows(ItemList& rows, const SortState& state) {
+void SortRowsWith(ItemList& rows, const SortState& state, SortRanks* libraryRanks) {
     LibraryItem** items = rows.Items();
     const int32_t count = rows.Count();
     if (items == nullptr || count < 2) {
@@ -325,13 +267,34 @@ void SortRows(ItemList& rows, const SortState& state) {
         const std::vector<LibraryItem*> listed(rowsStart, rowsStart + rowCount);
         KeyValues keys;
         keys.chain = ChainFor(state);
-        ReadKeyValues(listed, keys);
+        ReadKeyValues(listed, libraryRanks, keys);
         const std::vector<SortEntry> sorted = SortedPositions(KeysThatDecide(keys), listed.size());
         for (int32_t i = 0; i < rowCount; ++i) {
             rowsStart[i] = listed[sorted[static_cast<size_t>(i)].row];
         }
     } catch (const std::bad_alloc&) {
     }
+}
+
+}  // namespace
+
+int CompareRows(const LibraryItem& a, const LibraryItem& b, const SortState& state) {
+    const Chain chain = ChainFor(state);
+    for (int i = 0; i < chain.length; ++i) {
+        const int order = CompareColumn(a, b, chain.keys[i].column);
+        if (order != 0) {
+            return (order < 0) != chain.keys[i].descending ? -1 : 1;
+        }
+    }
+    return 0;
+}
+
+void SortRows(ItemList& rows, const SortState& state) {
+    SortRowsWith(rows, state, nullptr);
+}
+
+void SortRows(ItemList& rows, const SortState& state, SortRanks& libraryRanks) {
+    SortRowsWith(rows, state, &libraryRanks);
 }
 
 void ApplyColumnClick(SortState& state, int32_t column) {

@@ -7,6 +7,7 @@
 #include "library/sort_key.h"
 
 class ItemList;
+class SortRanks;
 struct LibraryItem;
 
 // Process-wide while the plug-in is loaded; read from the settings file when
@@ -23,11 +24,15 @@ struct SortState {
 int CompareRows(const LibraryItem& a, const LibraryItem& b, const SortState& state);
 
 // Sorts the list's pointers in place into the order of CompareRows. Stable
-// in library order: rows that compare equal keep the order of the library
-// list (rows outside the library keep their order in `rows`). Null entries
-// go first. Text keys are compared as ranks: the library's (see SortRanks)
-// when every row is one library's, else ranks among the rows themselves.
+// in library order: rows that compare equal keep the order of their library
+// list (rows outside a library keep their order in `rows`). Null entries go
+// first. Text keys are compared as ranks among the rows themselves.
 void SortRows(ItemList& rows, const SortState& state);
+
+// The same order for rows of the library that `libraryRanks` ranks: text
+// keys are compared as the library's ranks when every row is that
+// library's, else as ranks among the rows themselves.
+void SortRows(ItemList& rows, const SortState& state, SortRanks& libraryRanks);
 
 // A click on a column header: the same column flips the direction (to 1 from
 // 0, to 0 from anything else); another column becomes the sort column and

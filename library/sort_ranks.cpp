@@ -10,9 +10,6 @@
 
 namespace {
 
-// The live SortRanks, newest first.
-SortRanks* g_firstRanks = nullptr;
-
 uint32_t LoweredHash(const char* key) {
     uint32_t hash = 2166136261u;  // FNV-1a
     for (const auto* p = reinterpret_cast<const unsigned char*>(key); *p != 0; ++p) {
@@ -107,27 +104,6 @@ uint32_t RankKeys(const LibraryItem* const* rows, size_t count, int textKey, uin
         ranks[i] = groupRanks[groups.groupOf[i]];
     }
     return static_cast<uint32_t>(groups.keys.size());
-}
-
-SortRanks::SortRanks(ItemList& library) : library_(library), next_(g_firstRanks) {
-    g_firstRanks = this;
-}
-
-SortRanks::~SortRanks() {
-    SortRanks** link = &g_firstRanks;
-    while (*link != this) {
-        link = &(*link)->next_;
-    }
-    *link = next_;
-}
-
-SortRanks* SortRanks::Owning(const LibraryItem* row) {
-    for (SortRanks* ranks = g_firstRanks; ranks != nullptr; ranks = ranks->next_) {
-        if (row != nullptr && ranks->Holds(row)) {
-            return ranks;
-        }
-    }
-    return nullptr;
 }
 
 bool SortRanks::Refresh(int textKey) {

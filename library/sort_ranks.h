@@ -19,19 +19,13 @@ uint32_t RankKeys(const LibraryItem* const* rows, size_t count, int textKey, uin
 // are computed over the whole library the first time a sort needs a column
 // after rows entered, and then serve every sort of any list of its rows, the
 // filter pass's included. Rows leave the library only all at once
-// (ClearLibrary), which calls Forget.
-//
-// Sorts find the ranks of their rows' library through a process-wide list
-// of the live SortRanks (the plug-in runs on one thread; so do its tests).
+// (ClearLibrary), which calls Forget. The library's lists hold its
+// SortRanks, and hand it to every sort of the library's rows.
 class SortRanks {
   public:
-    explicit SortRanks(ItemList& library);
-    ~SortRanks();
+    explicit SortRanks(ItemList& library) : library_(library) {}
     SortRanks(const SortRanks&) = delete;
     SortRanks& operator=(const SortRanks&) = delete;
-
-    // The live SortRanks whose library holds `row` at the row's place, or null.
-    static SortRanks* Owning(const LibraryItem* row);
 
     // Whether the library holds `row` at the place the row got on entering
     // it. Inline: a sort asks it of every row.
@@ -51,5 +45,4 @@ class SortRanks {
   private:
     ItemList& library_;                       // its rows are read and their ranks written
     int32_t rankedRows_[kTextKeyCount] = {};  // library rows each column was ranked over
-    SortRanks* next_ = nullptr;               // in the list of live SortRanks
 };

@@ -17,12 +17,12 @@
 #include <unordered_map>
 #include <utility>
 
-#include "catalogue/catalogue_file.h"
-#include "catalogue/catalogue_load.h"
-#include "catalogue/catalogue_loader.h"
-#include "catalogue/catalogue_records.h"
-#include "catalogue/load_observer.h"
 #include "base/utf8_text.h"
+#include "catalogue/catalogue_file.h"
+#include "catalogue/catalogue_records.h"
+#include "catalogue/catalogue_steps.h"
+#include "catalogue/load_observer.h"
+#include "catalogue/load_state.h"
 
 namespace {
 
@@ -156,14 +156,8 @@ class Checker : public LoadObserver, public CatalogueFileSource {
                     std::to_string(links) + " links in " + kMusicCatalogue);
             }
         }
-        report_.tracks = 0;
-        for (const TrackRecord* t = catalogue_.FirstTrack(); t != nullptr; t = t->Next()) {
-            ++report_.tracks;
-        }
-        report_.albums = 0;
-        for (const AlbumRecord* a = Lists().FirstAlbum(); a != nullptr; a = a->Next()) {
-            ++report_.albums;
-        }
+        report_.tracks = CountRecords(catalogue_.FirstTrack());
+        report_.albums = CountRecords(Lists().FirstAlbum());
         return std::move(report_);
     }
 

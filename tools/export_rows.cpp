@@ -3,8 +3,8 @@
 
 #include <unordered_map>
 
-#include "library/catalogue_import.h"
 #include "catalogue/catalogue_records.h"
+#include "library/catalogue_import.h"
 #include "library/library_lists.h"
 #include "library/search_filter.h"
 #include "library/sort_order.h"
@@ -77,7 +77,7 @@ bool CollectExportRows(const DeviceCatalogue& catalogue, const char* query, cons
     if (!found.rows) {
         return false;
     }
-    SortRows(*found.rows, sort);
+    SortRows(*found.rows, sort, lists.sortRanks);
     rows.reserve(rows.size() + static_cast<size_t>(found.rows->Count()));
     for (int32_t i = 0; i < found.rows->Count(); ++i) {
         const LibraryItem* row = found.rows->Get(i);

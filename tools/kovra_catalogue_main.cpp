@@ -8,9 +8,9 @@
 #include <system_error>
 #include <vector>
 
-#include "library/catalogue_import.h"
-#include "catalogue/catalogue_loader.h"
 #include "catalogue/catalogue_records.h"
+#include "catalogue/catalogue_steps.h"
+#include "library/catalogue_import.h"
 #include "library/cell_text.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"
@@ -107,11 +107,7 @@ void PrintHeader(const char* section, long count, const char* const (&columns)[N
 }
 
 void PrintAlbums(const CatalogueLists& lists) {
-    long count = 0;
-    for (const AlbumRecord* album = lists.FirstAlbum(); album; album = album->Next()) {
-        ++count;
-    }
-    PrintHeader("albums", count, kAlbumColumns);
+    PrintHeader("albums", CountRecords(lists.FirstAlbum()), kAlbumColumns);
     for (const AlbumRecord* album = lists.FirstAlbum(); album; album = album->Next()) {
         Row row;
         for (const char* text : {album->ManifestPath(), album->Creator(), album->AlbumTitle(),
@@ -123,11 +119,7 @@ void PrintAlbums(const CatalogueLists& lists) {
 }
 
 void PrintTracks(const CatalogueLists& lists) {
-    long count = 0;
-    for (const TrackRecord* track = lists.FirstTrack(); track; track = track->Next()) {
-        ++count;
-    }
-    PrintHeader("tracks", count, kTrackColumns);
+    PrintHeader("tracks", CountRecords(lists.FirstTrack()), kTrackColumns);
     for (const TrackRecord* track = lists.FirstTrack(); track; track = track->Next()) {
         Row row;
         for (int field = 0; field < kTrackFieldCount; ++field) {
@@ -147,7 +139,7 @@ bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
         PrintError("out of memory");
         return false;
     }
-    SortRows(*found.rows, options.sort);
+    SortRows(*found.rows, options.sort, lists.sortRanks);
     Row header;
     for (const char* column : kViewColumnNames) {
         header.Add(column);

@@ -40,7 +40,7 @@ void ReSort() {
     if (!g_lists.result) {
         return;
     }
-    SortRows(*g_lists.result, g_view.sort);
+    SortRows(*g_lists.result, g_view.sort, g_lists.sortRanks);
     const HWND list = g_view.listBinding.ListControl();
     const int32_t count = g_lists.result->Count();
     // With drawing off, the control does not repaint row by row as it is

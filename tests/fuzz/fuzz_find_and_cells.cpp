@@ -192,14 +192,14 @@ void CheckOrdering(const std::vector<LibraryItem*>& rows, const SortState& state
     }
 }
 
-void CheckSort(const std::vector<LibraryItem*>& rows, const SortState& state) {
+void CheckSort(const std::vector<LibraryItem*>& rows, const SortState& state, SortRanks& ranks) {
     ItemList list;
     for (LibraryItem* row : rows) {
         if (!list.Append(row)) {
             std::abort();
         }
     }
-    SortRows(list, state);
+    SortRows(list, state, ranks);
     std::vector<LibraryItem*> sorted;
     for (int32_t i = 0; i < list.Count(); ++i) {
         sorted.push_back(list.Get(i));
@@ -255,10 +255,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     CheckOrdering(rows, state);
-    CheckSort(rows, state);
+    CheckSort(rows, state, lists.sortRanks);
     for (int32_t c = kColumnArtist; c <= kColumnYear; ++c) {
         for (int32_t direction : {0, 1}) {
-            CheckSort(rows, SortState{c, direction});
+            CheckSort(rows, SortState{c, direction}, lists.sortRanks);
         }
     }
     return 0;

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "catalogue/catalogue_loader.h"
 #include "catalogue/catalogue_records.h"
+#include "catalogue/catalogue_steps.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

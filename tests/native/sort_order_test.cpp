@@ -622,7 +622,7 @@ TEST(SortRows, FollowsTheReferenceOrderWithEqualRowsInLibraryOrder) {
         ASSERT_TRUE(shuffled.Append(lists.library.Get((i * 7919) % lists.library.Count())));
     }
     for (const SortState& state : EveryState()) {
-        SortRows(shuffled, state);
+        SortRows(shuffled, state, lists.sortRanks);
         const std::vector<int32_t> places = LibraryPlaces(lists.library, shuffled);
         ASSERT_EQ(places.size(), 600u);
         for (size_t i = 1; i < places.size(); ++i) {
@@ -652,7 +652,7 @@ TEST(SortRows, RowsThatAllTieKeepTheirOrderTwiceInARow) {
                 for (int32_t i = 0; i < lists.library.Count(); ++i) {
                     ASSERT_TRUE(library.Append(lists.library.Get(i)));
                 }
-                SortRows(library, SortState{column, direction});
+                SortRows(library, SortState{column, direction}, lists.sortRanks);
                 SortRows(outside.list, SortState{column, direction});
                 for (int32_t i = 0; i < 70; ++i) {
                     ASSERT_EQ(library.Get(i), lists.library.Get(i)) << column << " at " << i;
@@ -672,11 +672,11 @@ TEST(SortRows, AColumnThatTiesEverywhereShowsLibraryOrderAfterAnotherSort) {
     for (int32_t i = 0; i < lists.library.Count(); ++i) {
         ASSERT_TRUE(result.Append(lists.library.Get(i)));
     }
-    SortRows(result, SortState{kColumnArtist, 1});
+    SortRows(result, SortState{kColumnArtist, 1}, lists.sortRanks);
     // The three Abbas tie on every key: they keep library order even descending.
     EXPECT_EQ(LibraryPlaces(lists.library, result), (std::vector<int32_t>{4, 0, 2, 1, 3, 5}));
     for (int32_t column : {int32_t{kColumnFilename}, int32_t{12}}) {
-        SortRows(result, SortState{column, 0});
+        SortRows(result, SortState{column, 0}, lists.sortRanks);
         EXPECT_EQ(LibraryPlaces(lists.library, result), (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
     }
 }
@@ -697,20 +697,20 @@ TEST(SortRows, RanksFollowTheLibraryAsItGrowsAndAcrossLibraries) {
     for (int32_t i = 0; i < lists.library.Count(); ++i) {
         ASSERT_TRUE(all.Append(lists.library.Get(i)));
     }
-    SortRows(all, byArtist);  // ranks the library
+    SortRows(all, byArtist, lists.sortRanks);  // ranks the library
     expectOrdered(all, "first sort");
     // New keys land between the ranked ones: the next sort ranks again.
     AddTieProneRows(lists, 100, 1234);
     for (int32_t i = 200; i < lists.library.Count(); ++i) {
         ASSERT_TRUE(all.Append(lists.library.Get(i)));
     }
-    SortRows(all, byArtist);
+    SortRows(all, byArtist, lists.sortRanks);
     expectOrdered(all, "after rows entered");
     // Rows of two libraries in one list: neither library's ranks apply.
     for (int32_t i = 0; i < other.library.Count(); ++i) {
         ASSERT_TRUE(all.Append(other.library.Get(i)));
     }
-    SortRows(all, byArtist);
+    SortRows(all, byArtist, lists.sortRanks);
     expectOrdered(all, "two libraries");
     all.Release();
     // A cleared library forgets its ranks along with its rows.
@@ -719,7 +719,7 @@ TEST(SortRows, RanksFollowTheLibraryAsItGrowsAndAcrossLibraries) {
     for (int32_t i = 0; i < lists.library.Count(); ++i) {
         ASSERT_TRUE(all.Append(lists.library.Get(i)));
     }
-    SortRows(all, byArtist);
+    SortRows(all, byArtist, lists.sortRanks);
     expectOrdered(all, "after clearing");
 }
 

@@ -1,14 +1,15 @@
-// The catalogue loader: album and music passes over the player's XML files.
-#include "catalogue/catalogue_loader.h"
+// The album and music passes over the player's XML files, and the step that
+// reads each kind of file.
+#include "catalogue/catalogue_steps.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include <tinyxml.h>
 
-#include "catalogue/catalogue_load.h"
-#include "catalogue/catalogue_records.h"
 #include "base/ascii_text.h"
+#include "catalogue/catalogue_records.h"
+#include "catalogue/load_state.h"
 
 namespace {
 

@@ -1,16 +1,18 @@
-// Reads the player's XML catalogue (album.mum, music.mum and the manifests
-// they name) into the DeviceCatalogue's lists.
+// The catalogue load and its steps: reads the player's XML catalogue
+// (album.mum, music.mum and the manifests they name) into the
+// DeviceCatalogue's lists.
 //
-// A load is a pipeline of plain steps: each file is read whole into one
-// reused buffer (catalogue_file.h), then the step for its kind parses the
-// buffer and walks the tree. The parser itself bounds each file (nesting,
-// attributes, nodes: see the limits in tinyxml.h) and a budget bounds the
-// whole load and each pass's share of it (load_budget.h). A file that is
-// missing, damaged or refused adds what could be parsed of it, or nothing, and
-// the load goes on. A manifest linked again is not read again: its link
-// repeats what the first read gave (manifest_memo.h). Every path is
-// the drive root followed directly by a fixed or read text; with an empty
-// root the paths are relative to the current folder.
+// A load is a pipeline of plain steps: the load's state (load_state.h) reads
+// each file whole into one reused buffer, then the step for its kind parses
+// the buffer and walks the tree. The parser itself bounds each file (nesting,
+// attributes, nodes: the limits the project's patch adds to TinyXML) and a
+// budget bounds the whole load and each pass's share of it (load_budget.h). A
+// file that is missing, damaged or refused adds what could be parsed of it, or
+// nothing, and the load goes on; a ceiling of the budget ends the pass it is
+// reached in. A manifest linked again is not read again: its link repeats what
+// the first read gave (manifest_memo.h). Every path is the drive root followed
+// directly by a fixed or read text; with an empty root a read text loses its
+// leading slashes, so that the paths are relative to the current folder.
 #pragma once
 
 #include "catalogue/load_budget.h"
@@ -32,8 +34,9 @@ void LoadCatalogue(DeviceCatalogue& catalogue, LoadObserver* observer = nullptr,
                    const LoadCeilings& ceilings = kLoadCeilings);
 
 // The steps of a load, one per kind of file. Each parses the prepared `text`
-// of the file at `path` (named in reports) into the load's lists; the two
-// catalogue steps read the manifests they link through the load.
+// of the file at `path` (named in reports) into the load's lists (an album
+// manifest into its `album`); the two catalogue steps read the manifests
+// they link through the load.
 void ReadAlbumCatalogue(CatalogueLoad& load, const char* path, const XmlBuffer& text);
 void ReadAlbumManifest(CatalogueLoad& load, AlbumRecord& album, const char* path,
                        const XmlBuffer& text);

@@ -1,26 +1,16 @@
-// One catalogue load: reading and parsing its files, keeping texts within its budget.
-#include "catalogue/catalogue_load.h"
+// The state of one catalogue load: reading and parsing its files, keeping texts within its budget.
+#include "catalogue/load_state.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include <tinyxml.h>
 
-#include "catalogue/catalogue_records.h"
 #include "base/debug_output.h"
 #include "base/utf8_text.h"
+#include "catalogue/catalogue_records.h"
 
 namespace {
-
-class DriveFiles : public CatalogueFileSource {
-  public:
-    FileReadStatus Read(const char* path, size_t limit, XmlBuffer& buffer) override {
-        return ReadCatalogueFile(path, limit, buffer);
-    }
-};
-
-DriveFiles g_driveFiles;
-LoadObserver g_noObserver;
 
 LoadProblem ReadProblem(FileReadStatus status) {
     switch (status) {
@@ -71,12 +61,16 @@ size_t KeptSize(const char* text) {
 
 }  // namespace
 
+FileReadStatus DriveFiles::Read(const char* path, size_t limit, XmlBuffer& buffer) {
+    return ReadCatalogueFile(path, limit, buffer);
+}
+
 CatalogueLoad::CatalogueLoad(DeviceCatalogue& catalogue, LoadObserver* observer,
                              CatalogueFileSource* source, const LoadCeilings& ceilings)
     : catalogue_(catalogue),
       lists_(catalogue.Lists() != nullptr ? *catalogue.Lists() : catalogue.ReplaceLists()),
-      observer_(observer != nullptr ? observer : &g_noObserver),
-      source_(source != nullptr ? source : &g_driveFiles),
+      observer_(observer != nullptr ? observer : &silentObserver_),
+      source_(source != nullptr ? source : &driveFiles_),
       budget_(ceilings),
       rootLength_(std::strlen(catalogue.DriveRoot())) {}
 

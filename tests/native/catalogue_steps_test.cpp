@@ -1,5 +1,5 @@
 // The catalogue loader on small hand-written player images.
-#include "catalogue/catalogue_loader.h"
+#include "catalogue/catalogue_steps.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,12 @@
 
 #include <tinyxml.h>
 
+#include "base/debug_output.h"
 #include "catalogue/catalogue_file.h"
-#include "catalogue/catalogue_load.h"
 #include "catalogue/catalogue_records.h"
 #include "catalogue/load_budget.h"
 #include "catalogue/load_observer.h"
-#include "base/debug_output.h"
+#include "catalogue/load_state.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

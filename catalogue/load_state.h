@@ -1,8 +1,8 @@
-// One catalogue load in progress: the lists it fills, the file buffer it
-// reuses, its budget, what it keeps of manifests linked many times, and
-// whoever watches it. The loader's steps work through it; it reads files,
-// parses them and keeps texts within the budget, and tells the observer what
-// happens.
+// The state of one catalogue load in progress: the lists it fills, where its
+// files come from, the file buffer it reuses, its budget, what it keeps of
+// manifests linked many times, and whoever watches it. The steps of
+// catalogue_steps.h work through it; it reads files, parses them and keeps
+// texts within the budget, and tells the observer what happens.
 #pragma once
 
 #include <cstddef>
@@ -24,6 +24,12 @@ class CatalogueFileSource {
     virtual ~CatalogueFileSource() = default;
     // As ReadCatalogueFile.
     virtual FileReadStatus Read(const char* path, size_t limit, XmlBuffer& buffer) = 0;
+};
+
+// The files of the player's drive, through ReadCatalogueFile.
+class DriveFiles final : public CatalogueFileSource {
+  public:
+    FileReadStatus Read(const char* path, size_t limit, XmlBuffer& buffer) override;
 };
 
 class CatalogueLoad {
@@ -97,6 +103,8 @@ class CatalogueLoad {
 
     DeviceCatalogue& catalogue_;
     CatalogueLists& lists_;
+    LoadObserver silentObserver_;  // watches when no one else does
+    DriveFiles driveFiles_;        // the source when no other is given
     LoadObserver* observer_;
     CatalogueFileSource* source_;
     LoadBudget budget_;
