@@ -4,7 +4,7 @@
 #include "plugin/plugin_entry.h"
 #include "plugin/plugin_state.h"
 #include "plugin/tree_item.h"
-#include "view/library_view.h"
+#include "view/filter_and_sort.h"
 #include "view/view_dialog.h"
 
 namespace {

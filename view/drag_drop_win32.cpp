@@ -7,7 +7,7 @@
 #include "host/host_requests.h"
 #include "library/library_lists.h"
 #include "library/record_exchange.h"
-#include "view/library_view.h"
+#include "view/filter_and_sort.h"
 #include "view/view_selection.h"
 #include "view/view_state.h"
 

@@ -15,8 +15,8 @@
 #include "resources/resource.h"
 #include "view/disclaimer_dialog.h"
 #include "view/drag_drop.h"
-#include "view/library_view.h"
-#include "view/read_progress_line.h"
+#include "view/filter_and_sort.h"
+#include "view/progress_line.h"
 #include "view/view_skin.h"
 #include "view/view_state.h"
 

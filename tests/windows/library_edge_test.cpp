@@ -1,6 +1,6 @@
 // The filter pass, re-sort and stored sort order against real controls: a
 // window holding a search box, a status line and an owner-data list.
-#include "view/library_view.h"
+#include "view/filter_and_sort.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -12,11 +12,11 @@
 
 #include "host/settings.h"
 #include "library/library_lists.h"
+#include "library/read_progress_text.h"
 #include "resources/resource.h"
 #include "tests/support/rows.h"
 #include "tests/support/temp_dir.h"
-#include "view/read_progress.h"
-#include "view/read_progress_line.h"
+#include "view/progress_line.h"
 #include "view/view_state.h"
 
 namespace {
@@ -188,33 +188,30 @@ TEST_F(LibraryViewTest, ProgressLineIsPaintedAfterTheQuietStretchAndOnlyDuringTh
     const HWND status = GetDlgItem(view_, IDC_STATUS);
     {
         ReadProgressScope read(view_);
-        ShowReadProgress(2, 2);
-        FlushReadProgress();
+        read.OnProgress(2, 2);
+        read.OnFinished();
     }
     EXPECT_EQ(Text(view_, IDC_STATUS), "") << "a small player shows nothing, also at its end";
     {
         ReadProgressScope read(view_);
-        ShowReadProgress(1, 10);
+        read.OnProgress(1, 10);
         EXPECT_EQ(Text(view_, IDC_STATUS), "");
         Sleep(kReadProgressQuietMs + 20);
-        ShowReadProgress(3, 10);
+        read.OnProgress(3, 10);
         EXPECT_EQ(Text(view_, IDC_STATUS), "Reading the player... 3 of 10 catalogue files");
         EXPECT_FALSE(GetUpdateRect(status, nullptr, FALSE)) << "painted without a message loop";
-        ShowReadProgress(9, 10);
+        read.OnProgress(9, 10);
         EXPECT_EQ(Text(view_, IDC_STATUS), "Reading the player... 3 of 10 catalogue files");
-        FlushReadProgress();
+        read.OnFinished();
         EXPECT_EQ(Text(view_, IDC_STATUS), "Reading the player... 9 of 10 catalogue files")
             << "the read ends showing how far it came";
         Sleep(kReadProgressIntervalMs + 20);
-        ShowAddingProgress(1, 4);
+        read.OnRowsAdded(1, 4);
         EXPECT_EQ(Text(view_, IDC_STATUS), "Adding songs to the list... 1 of 4");
-        ShowAddingProgress(4, 4);
+        read.OnRowsAdded(4, 4);
     }
     EXPECT_EQ(Text(view_, IDC_STATUS), "Adding songs to the list... 4 of 4")
         << "the scope's end shows the last counts";
-    Sleep(kReadProgressIntervalMs + 20);
-    ShowReadProgress(10, 10);
-    EXPECT_EQ(Text(view_, IDC_STATUS), "Adding songs to the list... 4 of 4") << "no read runs";
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The filter pass and the sort order against the view's controls.
-#include "view/library_view.h"
+#include "view/filter_and_sort.h"
 
 #include <windows.h>
 #include <commctrl.h>
