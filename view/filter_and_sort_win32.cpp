@@ -12,37 +12,37 @@
 #include "resources/resource.h"
 #include "view/view_state.h"
 
-void RunFilterPass(const char* query) {
-    const HWND view = g_view.window;
+void RunFilterPass(const ViewState& state, LibraryLists& lists, const char* query) {
+    const HWND view = state.window;
     if (view == nullptr) {
         return;
     }
-    FilterResult found = FilterLibrary(g_lists, query);
+    FilterResult found = FilterLibrary(lists, query);
     char status[kStatusLineSize];
-    FormatStatusLine(status, sizeof status, g_lists.library.Count(), found);
-    g_lists.result = std::move(found.rows);
-    ReSort();
+    FormatStatusLine(status, sizeof status, lists.library.Count(), found);
+    lists.result = std::move(found.rows);
+    ReSort(state, lists);
     SetDlgItemTextA(view, IDC_STATUS, status);
 }
 
-void RunFilterPass() {
-    const HWND view = g_view.window;
+void RunFilterPass(const ViewState& state, LibraryLists& lists) {
+    const HWND view = state.window;
     if (view == nullptr) {
         return;
     }
     char query[kQueryBufferSize];
     query[0] = 0;
     GetDlgItemTextA(view, IDC_SEARCH, query, static_cast<int>(kQueryBufferSize - 1));
-    RunFilterPass(query);
+    RunFilterPass(state, lists, query);
 }
 
-void ReSort() {
-    if (!g_lists.result) {
+void ReSort(const ViewState& state, LibraryLists& lists) {
+    if (!lists.result) {
         return;
     }
-    SortRows(*g_lists.result, g_view.sort);
-    const HWND list = g_view.listBinding.ListControl();
-    const int32_t count = g_lists.result->Count();
+    SortRows(*lists.result, state.sort);
+    const HWND list = state.listBinding.ListControl();
+    const int32_t count = lists.result->Count();
     // With drawing off, the control does not repaint row by row as it is
     // told; the one invalidation after has it paint the visible rows once.
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
@@ -55,23 +55,23 @@ void ReSort() {
     }
 }
 
-void OnColumnClick(int32_t column) {
-    ApplyColumnClick(g_view.sort, column);
-    WriteSettingInt("sortdir", g_view.sort.direction);
-    WriteSettingInt("sortcol", g_view.sort.column);
-    ReSort();
+void OnColumnClick(ViewState& state, LibraryLists& lists, int32_t column) {
+    ApplyColumnClick(state.sort, column);
+    WriteSettingInt(*state.settings, "sortdir", state.sort.direction);
+    WriteSettingInt(*state.settings, "sortcol", state.sort.column);
+    ReSort(state, lists);
 }
 
-void ReadStoredSortOrder() {
-    g_view.sort.direction = ReadSettingInt("sortdir", 0);
-    g_view.sort.column = ReadSettingInt("sortcol", g_view.sort.column);
+void ReadStoredSortOrder(ViewState& state) {
+    state.sort.direction = ReadSettingInt(*state.settings, "sortdir", 0);
+    state.sort.column = ReadSettingInt(*state.settings, "sortcol", state.sort.column);
 }
 
-void TakeHostItems(const HostItemRecordList* list) {
-    const int32_t before = g_lists.library.Count();
-    ImportRecords(list, g_lists.library);
-    if (g_lists.library.Count() != before) {
-        g_lists.awaitingPlayer = false;  // the user's own rows stay
+void TakeHostItems(const ViewState& state, LibraryLists& lists, const HostItemRecordList* list) {
+    const int32_t before = lists.library.Count();
+    ImportRecords(list, lists.library);
+    if (lists.library.Count() != before) {
+        lists.awaitingPlayer = false;  // the user's own rows stay
     }
-    RunFilterPass();
+    RunFilterPass(state, lists);
 }
