@@ -3,8 +3,8 @@
 
 #include <unordered_map>
 
-#include "library/catalogue_import.h"
 #include "catalogue/catalogue_records.h"
+#include "library/catalogue_import.h"
 #include "library/library_lists.h"
 #include "library/search_filter.h"
 #include "library/sort_order.h"
