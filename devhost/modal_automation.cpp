@@ -74,7 +74,6 @@ struct ModalAutomation::State {
     std::condition_variable finished;
     bool done = false;
     bool found = false;
-    HWND window = nullptr;
     std::string caption;
     std::string windowClass;
     std::vector<FoundControl> controls;
@@ -106,7 +105,6 @@ void ModalAutomation::State::Survey(HWND found) {
     std::string foundCaption = TextOf(found);
     std::lock_guard<std::mutex> lock(mutex);
     this->found = true;
-    window = found;
     caption = std::move(foundCaption);
     windowClass = ClassOf(found);
     controls = std::move(foundControls);
@@ -243,10 +241,6 @@ Value ModalAutomation::Read(Reader reader, Value fallback) const {
 
 bool ModalAutomation::Found() const {
     return Read([](const State& state) { return state.found; }, false);
-}
-
-HWND ModalAutomation::FoundWindow() const {
-    return Read([](const State& state) { return state.window; }, HWND{});
 }
 
 std::string ModalAutomation::FoundCaption() const {

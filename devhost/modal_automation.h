@@ -42,7 +42,6 @@ class ModalAutomation {
     bool Wait(DWORD milliseconds);
 
     bool Found() const;
-    HWND FoundWindow() const;
     std::string FoundCaption() const;
     std::string FoundClass() const;
     // The non-empty texts of the window's static controls (a message box's

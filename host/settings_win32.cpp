@@ -11,8 +11,6 @@ namespace {
 
 constexpr char kSection[] = "ml_kovra";
 
-const char* g_settingsPath = nullptr;  // owned by the host
-
 // The profile functions trim blanks (and other control bytes) at a value's
 // ends and drop one pair of matching quotes around it.
 bool ProfileWouldChange(char edge) {
@@ -26,34 +24,30 @@ constexpr size_t kWrappingQuotes = 2;
 
 }  // namespace
 
-void UseSettingsFile(const char* path) {
-    g_settingsPath = path;
-}
-
-int ReadSettingInt(const char* key, int fallback) {
-    if (g_settingsPath == nullptr) {
+int ReadSettingInt(const SettingsFile& file, const char* key, int fallback) {
+    if (file.path == nullptr) {
         return fallback;
     }
-    return static_cast<int>(GetPrivateProfileIntA(kSection, key, fallback, g_settingsPath));
+    return static_cast<int>(GetPrivateProfileIntA(kSection, key, fallback, file.path));
 }
 
-void WriteSettingInt(const char* key, int value) {
+void WriteSettingInt(const SettingsFile& file, const char* key, int value) {
     char text[16];
     std::snprintf(text, sizeof text, "%d", value);
-    WriteSettingText(key, text);
+    WriteSettingText(file, key, text);
 }
 
-void ReadSettingText(const char* key, char* buffer, size_t size) {
+void ReadSettingText(const SettingsFile& file, const char* key, char* buffer, size_t size) {
     if (size == 0) {
         return;
     }
     buffer[0] = 0;
-    if (g_settingsPath == nullptr) {
+    if (file.path == nullptr) {
         return;
     }
     std::vector<char> value(size + kWrappingQuotes, 0);
     GetPrivateProfileStringA(kSection, key, "", value.data(), static_cast<DWORD>(value.size()),
-                             g_settingsPath);
+                             file.path);
     lstrcpynA(buffer, value.data(), static_cast<int>(size));
 }
 
@@ -62,12 +56,12 @@ void ReadSettingText(const char* key, char* buffer, size_t size) {
 // plain before keep reading as they did. A line break would end the value
 // and start keys or sections of the text's making in the host's file: the
 // text is kept up to its first one.
-void WriteSettingText(const char* key, const char* text) {
-    if (g_settingsPath == nullptr) {
+void WriteSettingText(const SettingsFile& file, const char* key, const char* text) {
+    if (file.path == nullptr) {
         return;
     }
     if (text == nullptr) {
-        WritePrivateProfileStringA(kSection, key, nullptr, g_settingsPath);  // removes the key
+        WritePrivateProfileStringA(kSection, key, nullptr, file.path);  // removes the key
         return;
     }
     const size_t length = std::strcspn(text, "\r\n");
@@ -83,5 +77,5 @@ void WriteSettingText(const char* key, const char* text) {
         value.push_back('"');
     }
     value.push_back(0);
-    WritePrivateProfileStringA(kSection, key, value.data(), g_settingsPath);
+    WritePrivateProfileStringA(kSection, key, value.data(), file.path);
 }

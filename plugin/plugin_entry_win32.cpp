@@ -3,11 +3,10 @@
 
 #include "host/host_boundary.h"
 #include "host/host_requests.h"
-#include "host/settings.h"
 #include "library/library_lists.h"
 #include "plugin/plugin_state.h"
 #include "resources/resource.h"
-#include "view/view_state.h"
+#include "view/static_objects.h"
 
 PluginDescriptor g_descriptor = {
     kPluginDescriptorVersion, "ml_kovra v0.001", PluginInit, PluginQuit,
@@ -22,7 +21,7 @@ namespace {
 
 constexpr INT_PTR kTreeItemWord0 = 10000;
 constexpr int32_t kTreeItemWord2 = 1;
-char kTreeItemTitle[] = "Olympus m:robe MR-100";
+constexpr char kTreeItemTitle[] = "Olympus m:robe MR-100";
 
 }  // namespace
 
@@ -30,8 +29,8 @@ char kTreeItemTitle[] = "Olympus m:robe MR-100";
 // leaves the path null, which the settings functions treat as no file.
 int KOVRA_HOST_CALL PluginInit() {
     RunForHost([] {
-        UseSettingsFile(reinterpret_cast<const char*>(
-            AskMainWindow(g_descriptor.hostMainWindow, HOSTIPC_GET_INI_FILE)));
+        g_plugin.settings.path = reinterpret_cast<const char*>(
+            AskMainWindow(g_descriptor.hostMainWindow, HOSTIPC_GET_INI_FILE));
 
         HostTreeItemRecord item = {kTreeItemWord0, kTreeItemTitle, kTreeItemWord2, 0};
         AskLibraryWindow(g_descriptor.hostLibraryWindow, LIBIPC_ADD_TREE_ITEM, &item);

@@ -4,6 +4,7 @@
 #include "base/debug_output.h"
 #include "catalogue/catalogue_records.h"
 #include "library/library_lists.h"
+#include "view/static_objects.h"
 #include "view/view_state.h"
 
 PluginState g_plugin = {};

@@ -1,12 +1,16 @@
-// The plug-in's own state: its tree item and the tree item's menu. The view's
-// state and the static objects are declared with the view (view/view_state.h).
+// The plug-in's own state: the host's settings file, its tree item and the
+// tree item's menu. The view's state and the other static objects are
+// declared with the view (view/static_objects.h).
 #pragma once
 
 #include <windows.h>
 
+#include "host/settings.h"
+
 // Valid from init to quit.
 struct PluginState {
-    INT_PTR treeItemId;  // written by the host when the tree item was added
+    SettingsFile settings;  // the view keeps its settings here
+    INT_PTR treeItemId;     // written by the host when the tree item was added
     HMENU treeMenu;
 };
 

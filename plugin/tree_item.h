@@ -4,10 +4,18 @@
 
 #include <windows.h>
 
-// Shows the tree menu at the cursor, owned by `owner`, and carries out the
-// command chosen (nothing when the menu is dismissed).
-void ShowTreeMenu(HWND owner);
+#include "host/host_api.h"
 
-// Drops every shown row at the screen point: -1 when the point is over the
-// open view (rows never go to their own view), else 1.
-INT_PTR DropTreeItem(const POINT* point);
+struct LibraryLists;
+struct ViewState;
+
+// Shows the tree menu `menu` at the cursor, owned by `owner`, and carries out
+// the command chosen (nothing when the menu is dismissed); the disclaimer
+// comes from `module`.
+void ShowTreeMenu(HMENU menu, HINSTANCE module, HWND owner);
+
+// Drops every shown row at the screen point to `host`'s library window: -1
+// when the point is over `view`'s open window (rows never go to their own
+// view), else 1.
+INT_PTR DropTreeItem(const PluginDescriptor& host, const ViewState& view, const LibraryLists& lists,
+                     const POINT* point);

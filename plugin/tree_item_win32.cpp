@@ -4,25 +4,23 @@
 #include "host/host_filename.h"
 #include "host/host_requests.h"
 #include "library/record_exchange.h"
-#include "plugin/plugin_entry.h"
-#include "plugin/plugin_state.h"
 #include "resources/resource.h"
 #include "view/disclaimer_dialog.h"
 #include "view/view_selection.h"
 #include "view/view_state.h"
 
-void ShowTreeMenu(HWND owner) {
+void ShowTreeMenu(HMENU menu, HINSTANCE module, HWND owner) {
     POINT cursor = {0, 0};
     GetCursorPos(&cursor);
-    const int command = TrackPopupMenu(GetSubMenu(g_plugin.treeMenu, 0),
-                                       TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, cursor.x,
-                                       cursor.y, 0, owner, nullptr);
+    const int command =
+        TrackPopupMenu(GetSubMenu(menu, 0), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
+                       cursor.x, cursor.y, 0, owner, nullptr);
     switch (command) {
         case ID_MENU_ABOUT:
             MessageBoxA(owner, "ml_kovra!!!", "About ml_kovra!!!", MB_OK);
             break;
         case ID_MENU_CONFIG:
-            ShowDisclaimer(g_descriptor.moduleInstance, owner);
+            ShowDisclaimer(module, owner);
             break;
         default:
             break;
@@ -30,15 +28,16 @@ void ShowTreeMenu(HWND owner) {
 }
 
 // A host that sends no point gives nothing to drop onto.
-INT_PTR DropTreeItem(const POINT* point) {
-    if (point == nullptr || IsViewOrChild(g_view.window, WindowFromPoint(*point))) {
+INT_PTR DropTreeItem(const PluginDescriptor& host, const ViewState& view, const LibraryLists& lists,
+                     const POINT* point) {
+    if (point == nullptr || IsViewOrChild(view.window, WindowFromPoint(*point))) {
         return -1;
     }
     AnsiHostFilenames filenames;
-    ExportedRows rows(true, g_lists, ViewSelection(), &filenames);
+    ExportedRows rows(true, lists, ViewSelection(view), &filenames);
     if (!rows.Empty()) {
         HostDropRecord drop = {kHostTypeItemRecordList, rows.List(), 0, point->x, point->y, 0, 0};
-        AskLibraryWindow(g_descriptor.hostLibraryWindow, LIBIPC_DROP, &drop);
+        AskLibraryWindow(host.hostLibraryWindow, LIBIPC_DROP, &drop);
     }
     return 1;
 }

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "catalogue/load_observer.h"
-#include "view/read_progress.h"
+#include "library/read_progress_text.h"
 
 // True when `stream` is a terminal (isatty; _isatty on Windows).
 bool IsTerminal(std::FILE* stream);

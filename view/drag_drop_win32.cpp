@@ -7,15 +7,15 @@
 #include "host/host_requests.h"
 #include "library/library_lists.h"
 #include "library/record_exchange.h"
-#include "view/library_view.h"
+#include "view/filter_and_sort.h"
 #include "view/view_selection.h"
 #include "view/view_state.h"
 
 namespace {
 
 template <typename Record>
-LRESULT SendToHost(LPARAM code, Record* record) {
-    return AskLibraryWindow(g_view.host->hostLibraryWindow, code, record);
+LRESULT SendToHost(const ViewState& state, LPARAM code, Record* record) {
+    return AskLibraryWindow(state.host->hostLibraryWindow, code, record);
 }
 
 POINT ScreenPoint(HWND view, LPARAM point) {
@@ -26,15 +26,15 @@ POINT ScreenPoint(HWND view, LPARAM point) {
 
 }  // namespace
 
-void PlaySelection(bool allRows, bool enqueue) {
-    if (!g_lists.result || (g_view.window == nullptr && !allRows)) {
+void PlaySelection(const ViewState& state, const LibraryLists& lists, bool allRows, bool enqueue) {
+    if (!lists.result || (state.window == nullptr && !allRows)) {
         return;
     }
     AnsiHostFilenames filenames;
-    ExportedRows rows(allRows, g_lists, ViewSelection(), &filenames);
+    ExportedRows rows(allRows, lists, ViewSelection(state), &filenames);
     if (!rows.Empty()) {
         HostPlayRequest request = {kHostTypeItemRecordList, rows.List(), enqueue ? 1 : 0};
-        SendToHost(LIBIPC_PLAY_ITEMS, &request);
+        SendToHost(state, LIBIPC_PLAY_ITEMS, &request);
     }
 }
 
@@ -42,7 +42,7 @@ void BeginDrag(HWND view) {
     SetCapture(view);
 }
 
-void DragMove(HWND view, LPARAM point) {
+void DragMove(const ViewState& state, HWND view, LPARAM point) {
     if (GetCapture() != view) {
         return;
     }
@@ -53,10 +53,10 @@ void DragMove(HWND view, LPARAM point) {
         SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32648)));  // IDC_NO
         return;
     }
-    SendToHost(LIBIPC_DRAG_OVER, &record);
+    SendToHost(state, LIBIPC_DRAG_OVER, &record);
 }
 
-void DragRelease(HWND view, LPARAM point) {
+void DragRelease(const ViewState& state, const LibraryLists& lists, HWND view, LPARAM point) {
     if (GetCapture() != view) {
         return;
     }
@@ -68,26 +68,26 @@ void DragRelease(HWND view, LPARAM point) {
         return;
     }
     HostDropRecord record = {kHostTypeItemRecordList, nullptr, 0, screen.x, screen.y, 1, 0};
-    SendToHost(LIBIPC_DRAG_OVER, &record);
+    SendToHost(state, LIBIPC_DRAG_OVER, &record);
     if (record.result <= 0) {
         return;
     }
     AnsiHostFilenames filenames;
-    ExportedRows rows(false, g_lists, ViewSelection(), &filenames);
+    ExportedRows rows(false, lists, ViewSelection(state), &filenames);
     if (!rows.Empty()) {
         record.data = rows.List();
         record.result = 0;
         record.flags = 0;
-        SendToHost(LIBIPC_DROP, &record);
+        SendToHost(state, LIBIPC_DROP, &record);
     }
 }
 
-void ViewDrop(HostDropRecord* record) {
+void ViewDrop(const ViewState& state, LibraryLists& lists, HostDropRecord* record) {
     if (record == nullptr || record->type != kHostTypeItemRecordList) {
         return;
     }
     record->result = 1;
     if (record->data != nullptr) {
-        TakeHostItems(static_cast<const HostItemRecordList*>(record->data));
+        TakeHostItems(state, lists, static_cast<const HostItemRecordList*>(record->data));
     }
 }

@@ -15,8 +15,6 @@ class ListViewBinding {
     ListViewBinding& operator=(const ListViewBinding&) = delete;
 
     HWND ListControl() const { return listControl_; }
-    HFONT Font() const { return font_; }
-    int32_t ColumnCount() const { return columnCount_; }
 
     // The host library window that font requests go to.
     void SetLibraryWindow(HWND window) { libraryWindow_ = window; }

@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include "host/host_api.h"
+#include "host/settings.h"
 
 // Creates the view, modeless, from its dialog template in `host`'s module as
 // a child of `parent`. The view talks to the host's windows that `host`
-// names, which must outlive every view. Null when the dialog cannot be made.
-HWND CreateLibraryView(const PluginDescriptor& host, HWND parent);
+// names and keeps its settings in `settings`; both must outlive every view.
+// Null when the dialog cannot be made.
+HWND CreateLibraryView(const PluginDescriptor& host, const SettingsFile& settings, HWND parent);

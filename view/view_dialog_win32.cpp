@@ -15,8 +15,9 @@
 #include "resources/resource.h"
 #include "view/disclaimer_dialog.h"
 #include "view/drag_drop.h"
-#include "view/library_view.h"
-#include "view/read_progress_line.h"
+#include "view/filter_and_sort.h"
+#include "view/progress_line.h"
+#include "view/static_objects.h"
 #include "view/view_skin.h"
 #include "view/view_state.h"
 
@@ -45,66 +46,66 @@ HWND ListOf(HWND view) {
 }
 
 // The opening, in the order the host's skinning relies on.
-void OnInitDialog(HWND view) {
-    const HWND host = g_view.host->hostLibraryWindow;
-    g_view.window = view;
-    FetchSkinFunctions(host, g_view.skin);
-    if (g_view.skin.resizeInit != nullptr) {
-        g_view.skin.resizeInit(view, g_resizeRules, kResizeRuleCount);
+void OnInitDialog(ViewState& state, HWND view) {
+    const HWND host = state.host->hostLibraryWindow;
+    state.window = view;
+    FetchSkinFunctions(host, state.skin);
+    if (state.skin.resizeInit != nullptr) {
+        state.skin.resizeInit(view, g_resizeRules, kResizeRuleCount);
     }
-    g_view.listBinding.SetLibraryWindow(host);
-    g_view.listBinding.Attach(ListOf(view));
+    state.listBinding.SetLibraryWindow(host);
+    state.listBinding.Attach(ListOf(view));
     for (const ColumnSpec& column : kColumns) {
-        g_view.listBinding.InsertColumn(column.title, column.width);
+        state.listBinding.InsertColumn(column.title, column.width);
     }
-    ApplyListColours(g_view.listBinding.ListControl(), g_view.skin);
-    ReadStoredSortOrder();
-    g_view.skin.skinnedList = AskLibraryWindow(host, LIBIPC_SKIN_LISTVIEW, ListOf(view));
+    ApplyListColours(state.listBinding.ListControl(), state.skin);
+    ReadStoredSortOrder(state);
+    state.skin.skinnedList = AskLibraryWindow(host, LIBIPC_SKIN_LISTVIEW, ListOf(view));
     SetTimer(view, kInitialLoadTimer, kInitialLoadDelay, nullptr);
 }
 
-void OnDestroy() {
-    g_view.window = nullptr;
-    AskLibraryWindow(g_view.host->hostLibraryWindow, LIBIPC_UNSKIN_LISTVIEW,
-                     static_cast<WPARAM>(g_view.skin.skinnedList));
+void OnDestroy(ViewState& state) {
+    state.window = nullptr;
+    AskLibraryWindow(state.host->hostLibraryWindow, LIBIPC_UNSKIN_LISTVIEW,
+                     static_cast<WPARAM>(state.skin.skinnedList));
 }
 
-void OnSize(HWND view, WPARAM kind) {
-    if (kind != SIZE_MINIMIZED && g_view.skin.resize != nullptr) {
-        g_view.skin.resize(view, g_resizeRules, kResizeRuleCount);
+void OnSize(const ViewState& state, HWND view, WPARAM kind) {
+    if (kind != SIZE_MINIMIZED && state.skin.resize != nullptr) {
+        state.skin.resize(view, g_resizeRules, kResizeRuleCount);
     }
 }
 
 // The host draws the borders of the search box and the list.
-void OnPaint(HWND view) {
-    if (g_view.skin.drawBorders != nullptr) {
-        g_view.skin.drawBorders(view, kBorderControls, kBorderCount);
+void OnPaint(const ViewState& state, HWND view) {
+    if (state.skin.drawBorders != nullptr) {
+        state.skin.drawBorders(view, kBorderControls, kBorderCount);
     }
 }
 
-void OnDisplayChange() {
-    ApplyListColours(g_view.listBinding.ListControl(), g_view.skin);
-    g_view.listBinding.RefreshFont();
+void OnDisplayChange(ViewState& state) {
+    ApplyListColours(state.listBinding.ListControl(), state.skin);
+    state.listBinding.RefreshFont();
 }
 
 // Typing restarts the search timer: one filter pass per pause.
-void OnCommand(HWND view, int control, int notification) {
+void OnCommand(const ViewState& state, HWND view, int control, int notification) {
     if (control == IDC_SEARCH && notification == EN_CHANGE) {
         KillTimer(view, kApplySearchTimer);
         SetTimer(view, kApplySearchTimer, kApplySearchDelay, nullptr);
     } else if (control == IDC_CONFIG) {
-        ShowDisclaimer(g_view.host->moduleInstance, view);
+        ShowDisclaimer(state.host->moduleInstance, view);
     }
 }
 
-void OnApplySearchTimer(HWND view) {
+void OnApplySearchTimer(const ViewState& state, LibraryLists& lists, HWND view) {
     KillTimer(view, kApplySearchTimer);
     char text[kTextBufferSize];
     text[0] = 0;
     GetDlgItemTextA(view, IDC_SEARCH, text, kTextBufferSize);
     text[kTextBufferSize - 1] = 0;
-    WriteSettingText("lastfilter", text);
-    RunFilterPass(text);
+    WriteSettingText(*state.settings, "lastfilter", text);
+    RunFilterPass(state, lists, text);
 }
 
 // The device is read here rather than while opening, so the view shows at
@@ -112,30 +113,32 @@ void OnApplySearchTimer(HWND view) {
 // library, and again while the library holds only what a read that found no
 // player left: a player attached since then is read now. Setting the stored
 // search text arms the search timer, whose pass brings the rows to the list.
-void OnInitialLoadTimer(HWND view) {
+void OnInitialLoadTimer(const ViewState& state, LibraryLists& lists, DeviceCatalogue& catalogue,
+                        HWND view) {
     KillTimer(view, kInitialLoadTimer);
-    if (g_lists.library.Count() == 0 || g_lists.awaitingPlayer) {
+    if (lists.library.Count() == 0 || lists.awaitingPlayer) {
         ReadProgressScope progress(view);
         // A drive that goes away during the read must not ask the user for a disk.
         const CriticalErrorBoxesOff quiet;
-        ImportCatalogue(g_deviceCatalogue, g_lists, LocateDevice, &progress);
+        ImportCatalogue(catalogue, lists, LocateDevice, &progress);
     }
     char text[kTextBufferSize];
-    ReadSettingText("lastfilter", text, sizeof text);
+    ReadSettingText(*state.settings, "lastfilter", text, sizeof text);
     SetDlgItemTextA(view, IDC_SEARCH, text);
 }
 
-void OnTimer(HWND view, WPARAM timer) {
+void OnTimer(const ViewState& state, LibraryLists& lists, DeviceCatalogue& catalogue, HWND view,
+             WPARAM timer) {
     if (timer == kApplySearchTimer) {
-        OnApplySearchTimer(view);
+        OnApplySearchTimer(state, lists, view);
     } else if (timer == kInitialLoadTimer) {
-        OnInitialLoadTimer(view);
+        OnInitialLoadTimer(state, lists, catalogue, view);
     }
 }
 
-void OnGetCellText(NMLVDISPINFOA& info) {
+void OnGetCellText(const LibraryLists& lists, NMLVDISPINFOA& info) {
     LVITEMA& item = info.item;
-    const LibraryItem* row = g_lists.result ? g_lists.result->Get(item.iItem) : nullptr;
+    const LibraryItem* row = lists.result ? lists.result->Get(item.iItem) : nullptr;
     if (row == nullptr || (item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr ||
         item.cchTextMax <= 0) {
         return;
@@ -146,95 +149,101 @@ void OnGetCellText(NMLVDISPINFOA& info) {
 
 // The list's type-ahead searches the sort column; the answer goes back as
 // the dialog's message result.
-INT_PTR AnswerFind(HWND view, int start, UINT flags, const char* typed) {
+INT_PTR AnswerFind(const ViewState& state, const LibraryLists& lists, HWND view, int start,
+                   UINT flags, const char* typed) {
     int32_t found = -1;
-    if (g_lists.result) {
-        found = FindRowByKey(*g_lists.result, g_view.sort.column, start, flags, typed);
+    if (lists.result) {
+        found = FindRowByKey(*lists.result, state.sort.column, start, flags, typed);
     }
     SetWindowLongPtrA(view, DWLP_MSGRESULT, found);
     return 1;
 }
 
-INT_PTR OnFindItem(HWND view, const NMLVFINDITEMA& find) {
-    return AnswerFind(view, find.iStart, find.lvfi.flags, find.lvfi.psz);
+INT_PTR OnFindItem(const ViewState& state, const LibraryLists& lists, HWND view,
+                   const NMLVFINDITEMA& find) {
+    return AnswerFind(state, lists, view, find.iStart, find.lvfi.flags, find.lvfi.psz);
 }
 
 // Some list controls (wine's) ask even an ANSI dialog with a wide text;
 // without an answer they would take row 0 for every search.
-INT_PTR OnFindItemWide(HWND view, const NMLVFINDITEMW& find) {
+INT_PTR OnFindItemWide(const ViewState& state, const LibraryLists& lists, HWND view,
+                       const NMLVFINDITEMW& find) {
     char typed[kTextBufferSize];
     typed[0] = 0;
     if (find.lvfi.psz != nullptr && WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, typed,
                                                         sizeof typed, nullptr, nullptr) == 0) {
         typed[sizeof typed - 1] = 0;  // cut short: what fitted
     }
-    return AnswerFind(view, find.iStart, find.lvfi.flags, typed);
+    return AnswerFind(state, lists, view, find.iStart, find.lvfi.flags, typed);
 }
 
 bool ShiftDown() {
     return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
 }
 
-INT_PTR OnListNotify(HWND view, NMHDR* header) {
+INT_PTR OnListNotify(ViewState& state, LibraryLists& lists, HWND view, NMHDR* header) {
     if (header == nullptr || header->idFrom != IDC_LIST) {
         return 0;
     }
     switch (header->code) {
         case NM_DBLCLK:
-            PlaySelection(false, ShiftDown());
+            PlaySelection(state, lists, false, ShiftDown());
             return 0;
         case LVN_BEGINDRAG:
             BeginDrag(view);
             return 0;
         case LVN_ODFINDITEMA:
-            return OnFindItem(view, *reinterpret_cast<NMLVFINDITEMA*>(header));
+            return OnFindItem(state, lists, view, *reinterpret_cast<NMLVFINDITEMA*>(header));
         case LVN_ODFINDITEMW:
-            return OnFindItemWide(view, *reinterpret_cast<NMLVFINDITEMW*>(header));
+            return OnFindItemWide(state, lists, view, *reinterpret_cast<NMLVFINDITEMW*>(header));
         case LVN_GETDISPINFOA:
-            OnGetCellText(*reinterpret_cast<NMLVDISPINFOA*>(header));
+            OnGetCellText(lists, *reinterpret_cast<NMLVDISPINFOA*>(header));
             return 0;
         case LVN_COLUMNCLICK:
-            OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+            OnColumnClick(state, lists, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
             return 0;
         default:
             return 0;  // no context menu, no action on Enter
     }
 }
 
+// The table names the static objects and hands them to the handlers.
 INT_PTR Dispatch(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
+    ViewState& state = g_view;
+    LibraryLists& lists = g_lists;
     switch (message) {
         case WM_INITDIALOG:
-            OnInitDialog(view);
+            OnInitDialog(state, view);
             return 0;
         case WM_DESTROY:
-            OnDestroy();
+            OnDestroy(state);
             return 0;
         case WM_SIZE:
-            OnSize(view, wParam);
+            OnSize(state, view, wParam);
             return 0;
         case WM_PAINT:
-            OnPaint(view);
+            OnPaint(state, view);
             return 0;
         case WM_DISPLAYCHANGE:
-            OnDisplayChange();
+            OnDisplayChange(state);
             return 0;
         case WM_COMMAND:
-            OnCommand(view, LOWORD(wParam), HIWORD(wParam));
+            OnCommand(state, view, LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_TIMER:
-            OnTimer(view, wParam);
+            OnTimer(state, lists, g_deviceCatalogue, view, wParam);
             return 0;
         case WM_NOTIFY:
-            return OnListNotify(view, reinterpret_cast<NMHDR*>(lParam));
+            return OnListNotify(state, lists, view, reinterpret_cast<NMHDR*>(lParam));
         case WM_MOUSEMOVE:
-            DragMove(view, lParam);
+            DragMove(state, view, lParam);
             return 0;
         case WM_LBUTTONUP:
-            DragRelease(view, lParam);
+            DragRelease(state, lists, view, lParam);
             return 0;
         case WM_LIBRARY_CHILD_IPC:
             if (lParam == LIBCHILD_DROP_ITEM) {
-                ViewDrop(reinterpret_cast<HostDropRecord*>(wParam));
+                ViewDrop(state, lists, reinterpret_cast<HostDropRecord*>(wParam));
             }
             return 0;
         default:
@@ -263,8 +272,9 @@ INT_PTR CALLBACK ViewDialogProc(HWND view, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-HWND CreateLibraryView(const PluginDescriptor& host, HWND parent) {
+HWND CreateLibraryView(const PluginDescriptor& host, const SettingsFile& settings, HWND parent) {
     g_view.host = &host;
+    g_view.settings = &settings;
     return CreateDialogParamA(host.moduleInstance, MAKEINTRESOURCEA(IDD_VIEW), parent,
                               ViewDialogProc, 0);
 }

@@ -7,11 +7,11 @@
 #include "view/view_state.h"
 
 bool ViewSelection::ViewOpen() const {
-    return g_view.window != nullptr;
+    return state_.window != nullptr;
 }
 
 bool ViewSelection::IsSelected(int index) const {
-    const LRESULT state = SendMessageA(g_view.listBinding.ListControl(), LVM_GETITEMSTATE,
+    const LRESULT state = SendMessageA(state_.listBinding.ListControl(), LVM_GETITEMSTATE,
                                        static_cast<WPARAM>(index), LVIS_SELECTED);
     return (state & LVIS_SELECTED) != 0;
 }

@@ -17,20 +17,19 @@ class SettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         settings_ = (folder_.Path() / "settings.ini").string();
-        UseSettingsFile(settings_.c_str());
+        file_.path = settings_.c_str();
     }
-
-    void TearDown() override { UseSettingsFile(nullptr); }
 
     // As the view reads its search text: at most 255 characters.
     std::string ReadBack(const char* key) {
         char text[256];
-        ReadSettingText(key, text, sizeof text);
+        ReadSettingText(file_, key, text, sizeof text);
         return text;
     }
 
     testing_support::TempDir folder_;
     std::string settings_;
+    SettingsFile file_;
 };
 
 TEST_F(SettingsTest, TextsComeBackByteForByte) {
@@ -56,7 +55,7 @@ TEST_F(SettingsTest, TextsComeBackByteForByte) {
     };
     for (const std::string& text : texts) {
         SCOPED_TRACE("[" + text + "]");
-        WriteSettingText("lastfilter", text.c_str());
+        WriteSettingText(file_, "lastfilter", text.c_str());
         EXPECT_EQ(ReadBack("lastfilter"), text);
     }
 }
@@ -88,7 +87,7 @@ TEST_F(SettingsTest, ATextIsStoredUpToItsFirstLineBreak) {
         {"\r\n[evil]", ""},
     };
     for (const auto& test : cases) {
-        WriteSettingText("lastfilter", test.text.c_str());
+        WriteSettingText(file_, "lastfilter", test.text.c_str());
         EXPECT_EQ(ReadBack("lastfilter"), test.stored);
         char evil[16];
         GetPrivateProfileStringA("evil", "key", "none", evil, sizeof evil, settings_.c_str());
@@ -98,8 +97,8 @@ TEST_F(SettingsTest, ATextIsStoredUpToItsFirstLineBreak) {
 }
 
 TEST_F(SettingsTest, PlainTextsAreWrittenPlain) {
-    WriteSettingText("lastfilter", "pink floyd");
-    WriteSettingText("other", "");
+    WriteSettingText(file_, "lastfilter", "pink floyd");
+    WriteSettingText(file_, "other", "");
     const std::string file = testing_support::ReadFile(settings_);
     EXPECT_NE(file.find("lastfilter=pink floyd\r\n"), std::string::npos) << file;
     EXPECT_NE(file.find("other=\r\n"), std::string::npos) << file;

@@ -1,5 +1,5 @@
 // The progress line of a player read: when it is due, and its words.
-#include "view/read_progress.h"
+#include "library/read_progress_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Pacing and wording of the progress line shown while the player is read.
-#include "view/read_progress.h"
+#include "library/read_progress_text.h"
 
 #include <cstdio>
 

@@ -21,7 +21,6 @@ class ReadProgressPacer {
     void Start(uint32_t now);
     // The read is over: nothing is due until the next Start.
     void Stop() { running_ = false; }
-    bool Running() const { return running_; }
     // True once a text of this read was due.
     bool Shown() const { return shown_; }
 
