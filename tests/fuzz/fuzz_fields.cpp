@@ -79,19 +79,35 @@ char* MallocText(const std::string* text) {
     return copy;
 }
 
+namespace {
+
+// A row's text as the library's own rows hold theirs, so that FreeRow frees it.
+char* RowText(const std::string* text) {
+    if (text == nullptr) {
+        return nullptr;
+    }
+    char* copy = DuplicateText(text->c_str());
+    if (copy == nullptr) {
+        std::abort();
+    }
+    return copy;
+}
+
+}  // namespace
+
 LibraryItem* RowFromFields(const FuzzRecord& record, size_t first) {
-    auto* row = static_cast<LibraryItem*>(std::calloc(1, sizeof(LibraryItem)));
+    LibraryItem* row = NewRow();
     if (row == nullptr) {
         std::abort();
     }
-    row->artist = MallocText(Field(record, first + kRowArtist));
-    row->title = MallocText(Field(record, first + kRowTitle));
-    row->album = MallocText(Field(record, first + kRowAlbum));
+    row->artist = RowText(Field(record, first + kRowArtist));
+    row->title = RowText(Field(record, first + kRowTitle));
+    row->album = RowText(Field(record, first + kRowAlbum));
     row->length = FieldNumber(record, first + kRowLength);
     row->track = FieldNumber(record, first + kRowTrack);
-    row->genre = MallocText(Field(record, first + kRowGenre));
+    row->genre = RowText(Field(record, first + kRowGenre));
     row->year = FieldNumber(record, first + kRowYear);
-    row->filename = MallocText(Field(record, first + kRowFilename));
+    row->filename = RowText(Field(record, first + kRowFilename));
     return row;
 }
 
