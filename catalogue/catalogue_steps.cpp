@@ -100,21 +100,23 @@ void VisitSubtree(const TiXmlNode* top, Visit visit) {
     }
 }
 
-// FindNodeText for every track element name, in one walk of the audio
-// element rather than one per name: values[i] for kTrackElementNames[i].
-void FindTrackTexts(const TiXmlNode* audio, const char* values[kTrackFieldCount]) {
-    size_t lengths[kTrackFieldCount];
-    for (int i = 0; i < kTrackFieldCount; ++i) {
-        lengths[i] = std::strlen(kTrackElementNames[i]);
+// FindNodeText for each of `names`, in one walk of the subtree rather than
+// one per name: values[i] for names[i].
+template <size_t Count>
+void FindNodeTexts(const TiXmlNode* top, const char* const (&names)[Count],
+                   const char* (&values)[Count]) {
+    size_t lengths[Count];
+    for (size_t i = 0; i < Count; ++i) {
+        lengths[i] = std::strlen(names[i]);
         values[i] = nullptr;
     }
-    int missing = kTrackFieldCount;
-    VisitSubtree(audio, [&](const TiXmlNode* node) {
+    size_t missing = Count;
+    VisitSubtree(top, [&](const TiXmlNode* node) {
         if (node->FirstChild() == nullptr) {
             return false;
         }
-        for (int i = 0; i < kTrackFieldCount; ++i) {
-            if (values[i] == nullptr && Named(node, kTrackElementNames[i], lengths[i])) {
+        for (size_t i = 0; i < Count; ++i) {
+            if (values[i] == nullptr && Named(node, names[i], lengths[i])) {
                 values[i] = node->FirstChild()->Value();
                 --missing;
             }
@@ -424,7 +426,7 @@ void ReadTrackManifest(CatalogueLoad& load, const char* path, const XmlBuffer& t
     }
     ForEachNamedChild(load, assets, "mpv:Audio", [&](const TiXmlNode* audio) {
         const char* values[kTrackFieldCount];
-        FindTrackTexts(audio, values);
+        FindNodeTexts(audio, kTrackElementNames, values);
         AppendTrack(load, values, path);
     });
 }
@@ -432,13 +434,8 @@ void ReadTrackManifest(CatalogueLoad& load, const char* path, const XmlBuffer& t
 // A node named `name` without a child is passed over; one with a child ends
 // the walk, so nothing below a match is searched.
 const char* FindNodeText(const TiXmlNode* node, const char* name) {
-    const size_t length = std::strlen(name);
-    const char* text = nullptr;
-    VisitSubtree(node, [&](const TiXmlNode* at) {
-        if (at->FirstChild() != nullptr && Named(at, name, length)) {
-            text = at->FirstChild()->Value();
-        }
-        return text != nullptr;
-    });
-    return text;
+    const char* const names[1] = {name};
+    const char* text[1];
+    FindNodeTexts(node, names, text);
+    return text[0];
 }
