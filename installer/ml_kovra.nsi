@@ -212,7 +212,7 @@ FunctionEnd
 
 ; Nothing is written until every check has passed; the uninstaller and the
 ; entry only once the new DLL is in place.
-Section "ml_kovra" PluginSection
+Section "ml_kovra"
   Call CheckHostFolder
   Call WaitForHostToClose
   Call RefuseNewerVersion
@@ -225,7 +225,8 @@ Section "ml_kovra" PluginSection
   IfErrors 0 +2
     Abort "$INSTDIR\Plugins\${UNINSTALLER} could not be written."
 
-  SectionGetSize ${PluginSection} $1
+  ; The size of the two files written (the DLL and the uninstaller), in KB.
+  ${GetSize} "$INSTDIR\Plugins" "/M=ml_kovra* /S=0K /G=0" $1 $2 $3
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "ml_kovra: Olympus m:robe MR-100 in the Winamp media library"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
