@@ -349,7 +349,11 @@ class Installer(unittest.TestCase):
         cases = [  # name, lays an installation, stand-in host's arguments, setup's arguments
             ("a folder without winamp.exe", None, None, ["/S", *folder_option(NOT_A_HOST)]),
             ("the host running", None, ["--window"], ["/S"]),
-            ("the DLL held by another process", lay_held_install, ["--hold", held_dll], ["/S"]),
+            ("the DLL held by another process", lay_held_install, ["--hold", "read", held_dll],
+             ["/S"]),
+            # Writable when first looked at, the DLL cannot be renamed aside.
+            ("the DLL held past the first look", lay_held_install,
+             ["--hold", "read-write", held_dll], ["/S"]),
             ("a newer version installed", self.lay_newer_install, None, ["/S"]),
         ]
         for name, lay_install, host_args, args in cases:

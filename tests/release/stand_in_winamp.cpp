@@ -1,8 +1,10 @@
 // The host's program in the installer's tests: a folder holding it as winamp.exe
 // is a host folder. With --window it also shows the host's main window, whose
-// class the installer looks for, until its standard input ends. With --hold FILE
-// it keeps FILE open, sharing only reading, and shows no window: a host that is
-// still unloading its plug-ins, or a scanner reading the file.
+// class the installer looks for, until its standard input ends. With
+// --hold read FILE it keeps FILE open, sharing only reading, and shows no
+// window: a host still unloading its plug-ins, or a scanner reading the file.
+// With --hold read-write FILE others may also write it but not rename or
+// delete it: a holder that the installer's first look cannot see.
 #include <windows.h>
 
 #include <cstdio>
@@ -63,8 +65,11 @@ int RunHostWindow() {
 }
 
 // Prints "ready" once FILE is open, then keeps it open until the input ends.
-int HoldFile(const char* path) {
-    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+int HoldFile(const char* sharing, const char* path) {
+    const DWORD shared = std::strcmp(sharing, "read-write") == 0
+                             ? FILE_SHARE_READ | FILE_SHARE_WRITE
+                             : FILE_SHARE_READ;
+    const HANDLE file = CreateFileA(path, GENERIC_READ, shared, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return 1;
@@ -82,8 +87,8 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--window") == 0) {
         return RunHostWindow();
     }
-    if (argc == 3 && std::strcmp(argv[1], "--hold") == 0) {
-        return HoldFile(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "--hold") == 0) {
+        return HoldFile(argv[2], argv[3]);
     }
     return 0;
 }
