@@ -98,15 +98,37 @@ FunctionEnd
 ; entry names the uninstaller of the copy in $INSTDIR.
 !define OWN_UNINSTALL_STRING '"$INSTDIR\Plugins\${UNINSTALLER}"'
 
+; Sets $R0 to 1 when the entry's UninstallString names the uninstaller $R1,
+; also when one of them is written with short names or in other case, else to 0.
+!macro ENTRY_NAMES_UNINSTALLER prefix
+Function ${prefix}EntryNamesUninstaller
+  StrCpy $R0 0
+  ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" "UninstallString"
+  StrCmp $R2 '"$R1"' same
+  StrCpy $R2 $R2 "" 1
+  StrCpy $R2 $R2 -1
+  GetFullPathName /SHORT $R2 $R2
+  StrCmp $R2 "" done
+  GetFullPathName /SHORT $R3 $R1
+  StrCmp $R2 $R3 0 done
+  same:
+    StrCpy $R0 1
+  done:
+FunctionEnd
+!macroend
+!insertmacro ENTRY_NAMES_UNINSTALLER ""
+!insertmacro ENTRY_NAMES_UNINSTALLER "un."
+
 ; The version installed in this folder, into $R0: the entry's when the entry
 ; names this folder, else the DLL's own file version; empty when neither is there.
 Function InstalledVersion
-  StrCpy $R0 ""
-  ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" "UninstallString"
-  StrCmp $R1 '${OWN_UNINSTALL_STRING}' 0 from_file
+  StrCpy $R1 "$INSTDIR\Plugins\${UNINSTALLER}"
+  Call EntryNamesUninstaller
+  StrCmp $R0 1 0 from_file
     ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
     StrCmp $R0 "" 0 done
   from_file:
+    StrCpy $R0 ""
     ClearErrors
     GetDLLVersion "$INSTDIR\Plugins\${PLUGIN_FILE}" $R1 $R2
     IfErrors done
@@ -139,9 +161,11 @@ FunctionEnd
 ; from now on the entry names this one, and the other copy is removed with its
 ; own uninstaller (which leaves the entry alone).
 Function SayWhenEntryNamesAnotherFolder
+  StrCpy $R1 "$INSTDIR\Plugins\${UNINSTALLER}"
+  Call EntryNamesUninstaller
+  StrCmp $R0 1 done
   ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "UninstallString"
   StrCmp $R0 "" done
-  StrCmp $R0 '${OWN_UNINSTALL_STRING}' done
   StrCpy $R1 $R0 "" 1
   StrCpy $R1 $R1 -1
   IfFileExists $R1 0 done
@@ -250,9 +274,11 @@ Section "Uninstall"
     MessageBox MB_OK|MB_ICONSTOP "$INSTDIR\${PLUGIN_FILE} could not be removed." /SD IDOK
     Abort "${PLUGIN_FILE} could not be removed."
   removed:
+  ; Asked while this uninstaller is still there to be named by its short names.
+  StrCpy $R1 "$INSTDIR\${UNINSTALLER}"
+  Call un.EntryNamesUninstaller
   Delete "$INSTDIR\${UNINSTALLER}"
-  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "UninstallString"
-  StrCmp $0 '"$INSTDIR\${UNINSTALLER}"' 0 kept
+  StrCmp $R0 1 0 kept
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
   kept:
 SectionEnd
