@@ -18,7 +18,8 @@ winamp.exe, a running host, a DLL another process holds and a newer version
 are refused and change nothing.
 
   release_test.py --version V --setup EXE --zip ZIP --dll DLL --catalogue EXE
-      --host-program EXE --devhost EXE --make-image EXE --with-drives SCRIPT
+      --host-program EXE --devhost EXE --newer-plugin DLL --make-image EXE
+      --with-drives SCRIPT
       --work DIR [unittest arguments]
 """
 import argparse
@@ -268,6 +269,9 @@ class Installer(unittest.TestCase):
         write_bytes(unix_path(HOST + r"\Plugins\ml_kovra.dll"), b"MZ a newer ml_kovra")
         self.write_entry(HOST, "9.9.9")
 
+    def lay_newer_dll_without_entry(self):
+        shutil.copyfile(ARGS.newer_plugin, unix_path(HOST + r"\Plugins\ml_kovra.dll"))
+
     def installation(self):
         """Every file in the host folders' Plugins folders, and the entry."""
         files = {}
@@ -355,6 +359,7 @@ class Installer(unittest.TestCase):
             ("the DLL held past the first look", lay_held_install,
              ["--hold", "read-write", held_dll], ["/S"]),
             ("a newer version installed", self.lay_newer_install, None, ["/S"]),
+            ("a newer DLL without an entry", self.lay_newer_dll_without_entry, None, ["/S"]),
         ]
         for name, lay_install, host_args, args in cases:
             with self.subTest(name):
@@ -373,7 +378,7 @@ def main():
     global ARGS
     parser = argparse.ArgumentParser()
     for option in ("version", "setup", "zip", "dll", "catalogue", "host-program", "devhost",
-                   "make-image", "with-drives", "work"):
+                   "newer-plugin", "make-image", "with-drives", "work"):
         parser.add_argument("--" + option, required=True)
     ARGS, rest = parser.parse_known_args()
     if "WINEPREFIX" not in os.environ:
