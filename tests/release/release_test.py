@@ -23,6 +23,7 @@ are refused and change nothing.
       --work DIR [unittest arguments]
 """
 import argparse
+import calendar
 import contextlib
 import json
 import os
@@ -33,7 +34,6 @@ import subprocess
 import sys
 import tempfile
 import unittest
-import calendar
 import zipfile
 
 ARGS = None
