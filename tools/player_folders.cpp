@@ -2,7 +2,6 @@
 #include "tools/player_folders.h"
 
 #include <set>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -18,21 +17,16 @@ Identity IdentityOf(const FileFacts& facts) {
     return {facts.volume, facts.index};
 }
 
-// The folders right inside `at` that lie on the player's file system (`root`), links left out.
-std::vector<std::pair<fs::path, Identity>> SubFolders(const fs::path& at, const FileFacts& root) {
+// The folders right inside `at` that lie on the player's file system (`root`), with their
+// identities.
+std::vector<std::pair<fs::path, Identity>> FoldersWithin(const fs::path& at,
+                                                         const FileFacts& root) {
     std::vector<std::pair<fs::path, Identity>> folders;
-    std::error_code error;
-    for (fs::directory_iterator entry(at, error), end; !error && entry != end;
-         entry.increment(error)) {
-        // The listing's own kind spares a look-up for every file.
-        std::error_code kindError;
-        if (!fs::is_directory(entry->symlink_status(kindError))) {
-            continue;
-        }
+    for (fs::path& path : SubFolders(at)) {
         FileFacts facts;
-        if (ReadFileFacts(entry->path(), LastLink::Keep, facts) && facts.kind == FileKind::Folder &&
+        if (ReadFileFacts(path, LastLink::Keep, facts) && facts.kind == FileKind::Folder &&
             MayShareFolders(facts, root)) {
-            folders.emplace_back(entry->path(), IdentityOf(facts));
+            folders.emplace_back(std::move(path), IdentityOf(facts));
         }
     }
     return folders;
@@ -56,7 +50,7 @@ bool IsPlayerFolder(const fs::path& folder, const fs::path& player) {
     while (!pending.empty()) {
         const fs::path at = std::move(pending.back());
         pending.pop_back();
-        for (const auto& [path, identity] : SubFolders(at, root)) {
+        for (const auto& [path, identity] : FoldersWithin(at, root)) {
             if (identity == target) {
                 return true;
             }
