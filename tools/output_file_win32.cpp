@@ -57,7 +57,7 @@ bool MayShareFolders(const FileFacts&, const FileFacts&) {
 std::vector<fs::path> SubFolders(const fs::path& folder) {
     std::vector<fs::path> folders;
     WIN32_FIND_DATAW found;
-    const HANDLE listing = FindFirstFileExW((folder / L"*").c_str(), FindExInfoBasic, &found,
+    const HANDLE listing = FindFirstFileExW((folder / L"*").c_str(), FindExInfoStandard, &found,
                                             FindExSearchLimitToDirectories, nullptr, 0);
     if (listing == INVALID_HANDLE_VALUE) {
         return folders;
