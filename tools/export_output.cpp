@@ -7,8 +7,8 @@
 #include <cstring>
 #include <system_error>
 
-#include <fcntl.h>
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #endif
 
@@ -136,7 +136,8 @@ bool ReplaceWithNewFile(const fs::path& target, const FileFacts* old, const std:
     } else if (fs::rename(created, target, fsError); fsError) {
         error = fsError.message();
     } else {
-        // Only now: a read-only new file could not be removed on Windows had the rename failed.
+        // Set once the new file has the name: it stays private until then, and a new file that
+        // a failed rename leaves is never read-only, which Windows would keep from removal.
         if (kept != fs::perms::unknown) {
             fs::permissions(target, kept, fsError);
         }
