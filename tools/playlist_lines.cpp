@@ -8,6 +8,7 @@
 
 #include "base/utf8_text.h"
 #include "catalogue/load_budget.h"
+#include "tools/windows_device_names.h"
 
 namespace {
 
@@ -100,42 +101,6 @@ bool ClimbsAbove(const char* path) {
     return false;
 }
 
-bool StartsCaseBlind(const char* text, const char* upper) {
-    for (; *upper != 0; ++text, ++upper) {
-        const char c = (*text >= 'a' && *text <= 'z') ? static_cast<char>(*text - 32) : *text;
-        if (c != *upper) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// True when Windows opens a device, not a file, for the segment: CON, PRN, AUX, NUL, COM0-COM9,
-// LPT0-LPT9 and COM and LPT with a superscript 1, 2 or 3, in any case, with any extension and
-// spaces before it ("nul.mp3", "Com1 .txt").
-bool IsDeviceName(const char* segment, size_t length) {
-    size_t name = 0;
-    while (name < length && segment[name] != '.' && segment[name] != ':') {
-        ++name;
-    }
-    while (name > 0 && segment[name - 1] == ' ') {
-        --name;
-    }
-    if (name == 3) {
-        return StartsCaseBlind(segment, "CON") || StartsCaseBlind(segment, "PRN") ||
-               StartsCaseBlind(segment, "AUX") || StartsCaseBlind(segment, "NUL");
-    }
-    if (name < 4 || !(StartsCaseBlind(segment, "COM") || StartsCaseBlind(segment, "LPT"))) {
-        return false;
-    }
-    const char* number = segment + 3;
-    if (name == 4) {
-        return *number >= '0' && *number <= '9';
-    }
-    return name == 5 && number[0] == '\xC2' &&
-           (number[1] == '\xB9' || number[1] == '\xB2' || number[1] == '\xB3');
-}
-
 // "." and "..." name no file of their own ("..", a step up, is ClimbsAbove's).
 bool IsDotsOnly(const char* segment, size_t length) {
     return length > 0 && length != 2 && std::strspn(segment, ".") >= length;
@@ -147,7 +112,7 @@ const char* SegmentFault(const char* path) {
         if (IsDotsOnly(path, length)) {
             return "a name of dots only in its path";
         }
-        if (IsDeviceName(path, length)) {
+        if (IsWindowsDeviceName(path, length)) {
             return "a Windows device name in its path";
         }
         path += path[length] != 0 ? length + 1 : length;
