@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include <dirent.h>
+#include <unistd.h>
 
 const bool kCaseBlindFileNames = false;
 
@@ -37,6 +38,12 @@ ListingOutcome ListFolder(const std::string& folder, std::vector<FolderEntry>& e
     if (listing == nullptr) {
         return errno == ENOENT || errno == ENOTDIR ? ListingOutcome::NoFolder
                                                    : ListingOutcome::Failed;
+    }
+    // Without search permission its names can be read but its files not reached: a look at
+    // each file finds none.
+    if (access(path.c_str(), X_OK) != 0) {
+        closedir(listing);
+        return ListingOutcome::Failed;
     }
     const dirent* entry = nullptr;
     // readdir sets errno on a failure only: the end of the listing leaves it 0.
