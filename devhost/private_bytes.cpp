@@ -6,14 +6,14 @@
 namespace devhost {
 
 size_t PrivateBytesNow() {
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    // The commit charge, which Windows also gives as PrivateUsage; wine fills
+    // only this field, from the process's anonymous resident and swapped memory.
+    PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(),
-                              reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                              sizeof counters)) {
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
         return 0;
     }
-    return counters.PrivateUsage;
+    return counters.PagefileUsage;
 }
 
 PrivateBytesPeak::PrivateBytesPeak() : peak_(PrivateBytesNow()) {
