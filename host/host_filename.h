@@ -21,10 +21,11 @@ class HostFilenames {
 // ANSI code page when every character converts exactly, else the file's
 // short (8.3) path; when neither can be had (the file is missing, has no
 // short name, or the path is longer than the ANSI functions open) it goes as
-// it is. Plain ASCII costs no system call, a non-ASCII UTF-8 name one look
-// at the file system before what its conversion costs. Meant for the rows of
-// one export: the short form of the last folder asked for is kept, so the
-// tracks of one album ask the system for it once.
+// it is. Plain ASCII costs no system call, a non-ASCII UTF-8 name at most one
+// look at the file system before what its conversion costs. Meant for the
+// rows of one export: the last folder found missing as it is and the short
+// form of the last folder asked for are kept, so the tracks of one album ask
+// the system for them once.
 class AnsiHostFilenames : public HostFilenames {
   public:
     char* Openable(const char* path) override;
@@ -34,6 +35,7 @@ class AnsiHostFilenames : public HostFilenames {
     static constexpr size_t kPathRoom = 260;
 
   private:
+    bool OpensAsItIs(const char* path);
     // `path` (UTF-8, not openable as it is) in a form the ANSI functions open, or null.
     char* Converted(const char* path);
     // The short form of the existing file `wide`, or null; `wide` is changed.
@@ -44,4 +46,5 @@ class AnsiHostFilenames : public HostFilenames {
     wchar_t folder_[kPathRoom] = {};  // the last folder asked for
     char shortFolder_[2 * kPathRoom] = {};
     bool hasShortFolder_ = false;
+    wchar_t missingFolder_[kPathRoom] = {};  // the last folder found missing as it is
 };

@@ -55,11 +55,6 @@ bool GoesAsItIsUnseen(const char* path) {
            GetACP() == CP_UTF8;
 }
 
-// The one look at the file system: whether the ANSI functions find `path`.
-bool OpensAsItIs(const char* path) {
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Splits the folder off `wide` (separators made backslashes) into `folder`,
 // and tells whether that folder is a drive's root; false when `wide` has no
 // folder or holds a search wildcard.
@@ -96,6 +91,33 @@ const char* AnsiHostFilenames::ShortFolder(const wchar_t* folder) {
     const DWORD length = GetShortPathNameW(folder, shortPath, kPathRoom);
     hasShortFolder_ = length > 0 && length < kPathRoom && AnsiExactly(shortPath, shortFolder_);
     return hasShortFolder_ ? shortFolder_ : nullptr;
+}
+
+// The one look at the file system, made as the ANSI functions make it. A
+// look that finds no folder keeps it: nothing in it opens, so the rest of an
+// album's rows ask nothing.
+bool AnsiHostFilenames::OpensAsItIs(const char* path) {
+    wchar_t wide[kPathRoom];
+    if (MultiByteToWideChar(AreFileApisANSI() ? CP_ACP : CP_OEMCP, 0, path, -1, wide, kPathRoom) ==
+        0) {
+        return false;  // longer than the ANSI functions open
+    }
+    wchar_t* slash = std::wcsrchr(wide, L'\\');
+    wchar_t* forward = std::wcsrchr(wide, L'/');
+    slash = forward > slash ? forward : slash;
+    const size_t folderLength = slash == nullptr ? 0 : static_cast<size_t>(slash - wide);
+    if (folderLength > 0 && std::wcsncmp(wide, missingFolder_, folderLength) == 0 &&
+        missingFolder_[folderLength] == 0) {
+        return false;
+    }
+    if (GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES) {
+        return true;
+    }
+    if (GetLastError() == ERROR_PATH_NOT_FOUND && folderLength > 0) {
+        std::wmemcpy(missingFolder_, wide, folderLength);
+        missingFolder_[folderLength] = 0;
+    }
+    return false;
 }
 
 char* AnsiHostFilenames::Openable(const char* path) {
