@@ -63,10 +63,13 @@ void SmallBlockPool::Release(void* block) {
     FreeBlock* freed = static_cast<FreeBlock*>(block);
     freed->next = chunk->released;
     chunk->released = freed;
-    if (--chunk->inUse == 0) {
-        Retire(chunk);
-    } else if (!chunk->open) {
+    if (!chunk->open) {
         Link(chunk);
+    }
+    // A class's last chunk with room stays, so that a class whose blocks come
+    // and go together (a small document's nodes) does not set one up each time.
+    if (--chunk->inUse == 0 && (chunk->next != nullptr || open_[chunk->sizeClass] != chunk)) {
+        Retire(chunk);
     }
 }
 
@@ -117,9 +120,7 @@ void SmallBlockPool::Unlink(Chunk* chunk) {
 
 // An emptied chunk is kept while there are few spares, else given back.
 void SmallBlockPool::Retire(Chunk* chunk) {
-    if (chunk->open) {
-        Unlink(chunk);
-    }
+    Unlink(chunk);
     if (spareCount_ < kSpareChunks) {
         chunk->next = spare_;
         spare_ = chunk;

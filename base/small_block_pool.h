@@ -10,11 +10,11 @@
 // of its size class only, with no header: the chunk, found by rounding the
 // block's address down to kChunkSize, keeps the class, its released blocks
 // and how many are in use. A chunk whose blocks are all released again goes
-// back to the backing store at once, except for a few kept for the next
-// chunk any class needs, so memory that a burst of blocks took (a parsed
-// document) is given back when they are. Larger blocks are the backing
-// allocator's own. Every block is aligned to kAlignment, the zero-size and
-// large ones too.
+// back to the backing store at once, except for a class's last chunk with
+// room and a few spares kept for the next chunk any class needs, so memory
+// that a burst of blocks took (a parsed document) is given back when they are. Larger blocks are
+// the backing allocator's own. Every block is aligned to kAlignment, the zero-size and large ones
+// too.
 //
 // Not thread-safe: its one caller serialises every use.
 class SmallBlockPool {
