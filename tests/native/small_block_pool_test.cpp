@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <set>
 #include <utility>
 #include <vector>
@@ -24,14 +25,17 @@ void* Remember(std::set<void*>& live, void* block) {
     return block;
 }
 
+constexpr std::align_val_t kChunkAlignment{SmallBlockPool::kChunkSize};
+
 void* BackingChunk() {
-    constexpr size_t size = SmallBlockPool::kChunkSize;
-    return g_backingFails ? nullptr : Remember(g_backingChunks, std::aligned_alloc(size, size));
+    return g_backingFails ? nullptr
+                          : Remember(g_backingChunks,
+                                     ::operator new(SmallBlockPool::kChunkSize, kChunkAlignment));
 }
 
 void ReleaseChunk(void* chunk) {
     g_backingChunks.erase(chunk);
-    std::free(chunk);
+    ::operator delete(chunk, kChunkAlignment);
 }
 
 void* BackingAllocate(size_t size) {
@@ -50,11 +54,11 @@ class SmallBlockPoolTest : public ::testing::Test {
   protected:
     void SetUp() override { g_backingFails = false; }
     void TearDown() override {
-        for (std::set<void*>* live : {&g_backingChunks, &g_backingBlocks}) {
-            for (void* block : *live) {
-                std::free(block);
-            }
-            live->clear();
+        while (!g_backingChunks.empty()) {
+            ReleaseChunk(*g_backingChunks.begin());
+        }
+        while (!g_backingBlocks.empty()) {
+            BackingRelease(*g_backingBlocks.begin());
         }
     }
 };
