@@ -82,7 +82,7 @@ double MedianExportMilliseconds(const LibraryLists& lists, int runs, int& conver
         LARGE_INTEGER start;
         QueryPerformanceCounter(&start);
         AnsiHostFilenames filenames;
-        ExportedRows rows(true, lists, EveryRow(), &filenames);
+        ExportedRows rows(ExportScope::kEveryRow, lists, EveryRow(), &filenames);
         times.push_back(Milliseconds(start));
         converted = 0;
         for (int32_t i = 0; i < rows.List()->count; ++i) {

@@ -5,8 +5,8 @@
 
 #include "library/sort_key.h"
 
-// Fields in column order: the field's position is the column number the view,
-// the cell texts and the sort share (0 artist ... 7 filename). Each text is a
+// Fields in column order (library/columns.h): the field's position is the
+// column number the view, the cell texts and the sort share. Each text is a
 // separate heap copy owned by the row, or null (absent). A new row is
 // zero-filled: absent texts and zero numbers. The sort keys follow the eight
 // column fields; the library derives them when the row enters it.
@@ -21,18 +21,6 @@ struct LibraryItem {
     char* filename;
     RowSortKeys sortKeys;  // zero until the row enters the library
 };
-
-enum Column : int {
-    kColumnArtist = 0,
-    kColumnTitle = 1,
-    kColumnAlbum = 2,
-    kColumnLength = 3,
-    kColumnTrack = 4,
-    kColumnGenre = 5,
-    kColumnYear = 6,
-    kColumnFilename = 7,
-};
-constexpr int kColumnCount = 8;
 
 // A zero-filled row; null when memory runs out. Free it with FreeRow.
 LibraryItem* NewRow();

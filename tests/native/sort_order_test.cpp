@@ -1,4 +1,5 @@
 // Sort keys, key comparison, the row tie-break chains, sorting and column clicks.
+#include "library/columns.h"
 #include "library/sort_order.h"
 
 #include <gtest/gtest.h>
