@@ -8,8 +8,8 @@
 #include <tinyxml.h>
 
 #include "base/ascii_text.h"
+#include "catalogue/catalogue_load.h"
 #include "catalogue/catalogue_records.h"
-#include "catalogue/load_state.h"
 
 namespace {
 
