@@ -19,10 +19,10 @@
 
 #include "base/utf8_text.h"
 #include "catalogue/catalogue_file.h"
+#include "catalogue/catalogue_load.h"
 #include "catalogue/catalogue_records.h"
 #include "catalogue/catalogue_steps.h"
 #include "catalogue/load_observer.h"
-#include "catalogue/load_state.h"
 
 namespace {
 

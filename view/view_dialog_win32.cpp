@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "catalogue/critical_error_boxes.h"
+#include "catalogue/critical_error_boxes_win32.h"
 #include "catalogue/device_locator.h"
 #include "host/host_boundary.h"
 #include "host/host_requests.h"
