@@ -7,13 +7,13 @@
 #include <cstring>
 #include <system_error>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
-#else
-#include <unistd.h>
 #endif
+
+#include "tools/output_file.h"
+#include "tools/player_folders.h"
 
 namespace fs = std::filesystem;
 
@@ -30,42 +30,6 @@ void MakeStdoutBinary() {
 bool WriteAll(std::FILE* stream, const std::string& text) {
     return std::fwrite(text.data(), 1, text.size(), stream) == text.size() &&
            std::fflush(stream) == 0;
-}
-
-// Creates the file at `path` for writing, failing if any file has that name.
-int CreateNewFile(const fs::path& path) {
-#ifdef _WIN32
-    return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-#else
-    return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-#endif
-}
-
-bool WriteAndClose(int fd, const std::string& text) {
-    size_t done = 0;
-    bool written = true;
-    while (written && done < text.size()) {
-#ifdef _WIN32
-        const int chunk = _write(fd, text.data() + done, static_cast<unsigned>(text.size() - done));
-#else
-        const ssize_t chunk = write(fd, text.data() + done, text.size() - done);
-        if (chunk < 0 && errno == EINTR) {
-            continue;
-        }
-#endif
-        written = chunk > 0;
-        done += written ? static_cast<size_t>(chunk) : 0;
-    }
-    const int savedErrno = errno;
-#ifdef _WIN32
-    const bool closed = _close(fd) == 0;
-#else
-    const bool closed = close(fd) == 0;
-#endif
-    if (!written) {
-        errno = savedErrno;
-    }
-    return written && closed;
 }
 
 // The name `file` leads to when each symbolic link by its own name is followed (even one to a
@@ -101,52 +65,31 @@ bool WithinFolder(const fs::path& folder, const fs::path& ancestor) {
     }
 }
 
-// A name in `target`'s folder for the new file, tried until one is free.
-fs::path NewFileName(const fs::path& target, unsigned attempt) {
+// A name for the new file in `folder`, tried until one is free. Its length is fixed and short,
+// so any name the output may have leaves room for it in the folder.
+fs::path NewFileName(const fs::path& folder, unsigned attempt) {
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-    char suffix[40];
-    std::snprintf(suffix, sizeof suffix, ".%08lx%u.new",
-                  static_cast<unsigned long>(now & 0xFFFFFFFF), attempt);
-    fs::path name = target.filename();
-    name += suffix;
-    return target.parent_path() / ("." + name.string());
+    char name[16];
+    std::snprintf(name, sizeof name, ".kovra%06lx",
+                  static_cast<unsigned long>((now + attempt * 7919u) & 0xFFFFFF));
+    return folder / name;
 }
 
-bool ReplaceWithNewFile(const fs::path& target, const std::string& text, std::string& error) {
-    fs::path created;
+// Makes a new file in `folder` for writing; -1 with errno set when it cannot be made.
+int CreateInFolder(const fs::path& folder, bool ownerOnly, fs::path& created) {
     int fd = -1;
     for (unsigned attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        created = NewFileName(target, attempt);
-        fd = CreateNewFile(created);
+        created = NewFileName(folder, attempt);
+        fd = CreateNewFile(created, ownerOnly);
         if (fd < 0 && errno != EEXIST) {
             break;
         }
     }
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    std::error_code fsError;
-    if (!WriteAndClose(fd, text)) {
-        error = std::strerror(errno);
-    } else {
-        // The replaced file's permissions stay with its name.
-        const fs::file_status old = fs::status(target, fsError);
-        if (fs::exists(old)) {
-            fs::permissions(created, old.permissions(), fsError);
-        }
-        fs::rename(created, target, fsError);
-        if (!fsError) {
-            return true;
-        }
-        error = fsError.message();
-    }
-    fs::remove(created, fsError);
-    return false;
+    return fd;
 }
 
 bool WriteInPlace(const fs::path& target, const std::string& text, std::string& error) {
-    std::FILE* file = std::fopen(target.string().c_str(), "wb");
+    std::FILE* file = OpenToOverwrite(target);
     if (file == nullptr) {
         error = std::strerror(errno);
         return false;
@@ -158,6 +101,66 @@ bool WriteInPlace(const fs::path& target, const std::string& text, std::string& 
         return false;
     }
     return true;
+}
+
+// The folder takes no new file, yet the file in it may be writable: written in place when no
+// other name shares it (the player check was made on this folder).
+bool WriteWithoutNewFile(const fs::path& target, const FileFacts* old, const std::string& text,
+                         std::string& error) {
+    if (old != nullptr && old->links == 1) {
+        return WriteInPlace(target, text, error);
+    }
+    error = "its folder " + target.parent_path().u8string() + " takes no new file" +
+            (old != nullptr ? " and the file has other names (hard links)" : "");
+    return false;
+}
+
+// Writes `text` into a new file in `target`'s folder and renames it over `target`, whose old
+// file (`old`, null when there is none) keeps its bytes under any other name it has.
+bool ReplaceWithNewFile(const fs::path& target, const FileFacts* old, const std::string& text,
+                        std::string& error) {
+    std::error_code fsError;
+    const fs::perms kept =
+        old != nullptr ? fs::status(target, fsError).permissions() : fs::perms::unknown;
+    fs::path created;
+    const int fd = CreateInFolder(target.parent_path(), old != nullptr, created);
+    if (fd < 0) {
+        if (errno == EACCES || errno == EPERM) {
+            return WriteWithoutNewFile(target, old, text, error);
+        }
+        error = std::strerror(errno);
+        return false;
+    }
+    if (!WriteAndClose(fd, text)) {
+        error = std::strerror(errno);
+    } else if (fs::rename(created, target, fsError); fsError) {
+        error = fsError.message();
+    } else {
+        // Set once the new file has the name: it stays private until then, and a new file that
+        // a failed rename leaves is never read-only, which Windows would keep from removal.
+        if (kept != fs::perms::unknown) {
+            fs::permissions(target, kept, fsError);
+        }
+        return true;
+    }
+    RemoveFile(created);
+    return false;
+}
+
+// Writes `text` to the file `target` names, `target` being off the player: in place for what is
+// no regular file (a device, a FIFO), else by a new file renamed over it. A read-only file is
+// refused on every system: its flag is for the user to remove on purpose.
+bool WriteFile(const fs::path& target, const std::string& text, std::string& error) {
+    FileFacts old;
+    const bool exists = ReadFileFacts(target, LastLink::Follow, old);
+    if (exists && old.kind != FileKind::Regular) {
+        return WriteInPlace(target, text, error);
+    }
+    if (exists && old.readOnly) {
+        error = "it is read-only (make it writable to replace it)";
+        return false;
+    }
+    return ReplaceWithNewFile(target, exists ? &old : nullptr, text, error);
 }
 
 }  // namespace
@@ -172,27 +175,25 @@ OutputResult WriteOutput(const fs::path& path, const fs::path& player, const std
         }
         return OutputResult::Written;
     }
+    std::string reason;
     fs::path target;
     std::error_code linkError;
-    if (!FollowLinks(path, target, linkError)) {
-        error = "cannot write " + path.string() + ": " + linkError.message();
-        return OutputResult::Failed;
-    }
-    // Checked on the folder written in, after every link was followed: nothing is ever written
-    // to the player, not even on request.
-    if (WithinFolder(target.parent_path(), player)) {
-        error = "will not write " + path.string() + " onto the player";
+    if (IsDeviceName(path)) {
+        // A device name of Windows ("NUL") has no folder to check or to make a file in.
+        if (WriteInPlace(path, text, reason)) {
+            return OutputResult::Written;
+        }
+    } else if (!FollowLinks(path, target, linkError)) {
+        reason = linkError.message();
+    } else if (WithinFolder(target.parent_path(), player) ||
+               IsPlayerFolder(target.parent_path(), player)) {
+        // Checked on the folder written in, after every link was followed, by its name and by
+        // its identity: nothing is ever written to the player, not even on request.
+        error = "will not write " + path.u8string() + " onto the player";
         return OutputResult::OnPlayer;
+    } else if (WriteFile(target, text, reason)) {
+        return OutputResult::Written;
     }
-    std::error_code statusError;
-    const fs::file_status status = fs::status(target, statusError);
-    std::string reason;
-    const bool written = fs::exists(status) && !fs::is_regular_file(status)
-                             ? WriteInPlace(target, text, reason)
-                             : ReplaceWithNewFile(target, text, reason);
-    if (!written) {
-        error = "cannot write " + path.string() + ": " + reason;
-        return OutputResult::Failed;
-    }
-    return OutputResult::Written;
+    error = "cannot write " + path.u8string() + ": " + reason;
+    return OutputResult::Failed;
 }

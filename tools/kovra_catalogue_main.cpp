@@ -23,6 +23,7 @@
 #include "tools/export_output.h"
 #include "tools/export_rows.h"
 #include "tools/progress_line.h"
+#include "tools/system_text.h"
 
 namespace {
 
@@ -42,8 +43,9 @@ const char* const kTrackColumns[] = {
 static_assert(sizeof kTrackColumns / sizeof kTrackColumns[0] == kTrackFieldCount,
               "one column per track field");
 
+// Paths in `message` are UTF-8, shown as the names they spell on a Windows console too.
 void PrintError(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
+    WriteText(stderr, std::string(kProgram) + ": " + message + "\n");
 }
 
 // A player is a folder (or drive) with index.mum in it, as the plug-in finds one. The loader
@@ -51,11 +53,12 @@ void PrintError(const std::string& message) {
 // folder becomes the current one. False with the reason told when it is no player.
 bool EnterPlayer(const std::string& playerPath) {
     std::error_code error;
-    if (!fs::is_directory(playerPath, error)) {
+    const fs::path folder = fs::u8path(playerPath);
+    if (!fs::is_directory(folder, error)) {
         PrintError(playerPath + " is not a folder");
         return false;
     }
-    fs::current_path(playerPath, error);
+    fs::current_path(folder, error);
     if (error) {
         PrintError("cannot enter " + playerPath + ": " + error.message());
         return false;
@@ -232,9 +235,7 @@ int Print(const DeviceCatalogue& catalogue, const Options& options) {
     return FlushStandardOutput();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     Options options;
     std::string error;
     switch (ParseArguments(argc, argv, options, error)) {
@@ -251,8 +252,9 @@ int main(int argc, char** argv) {
             break;
     }
     std::error_code pathError;
-    const fs::path output =
-        options.outputPath.empty() ? fs::path() : fs::absolute(options.outputPath, pathError);
+    const fs::path output = options.outputPath.empty()
+                                ? fs::path()
+                                : fs::absolute(fs::u8path(options.outputPath), pathError);
     if (pathError) {
         PrintError("cannot write " + options.outputPath + ": " + pathError.message());
         return kExitCannotWrite;
@@ -277,3 +279,23 @@ int main(int argc, char** argv) {
     }
     return Print(catalogue, options);
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The arguments arrive as UTF-16 and go on as UTF-8; paths are widened again only at the file
+// system, so any name a user can type opens the file it spells, whatever the code page.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> arguments = Utf8Arguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments) {
+        pointers.push_back(&argument[0]);
+    }
+    pointers.push_back(nullptr);
+    return Run(argc, pointers.data());
+}
+#else
+int main(int argc, char** argv) {
+    return Run(argc, argv);
+}
+#endif

@@ -4,25 +4,32 @@
 
 ReleaseFiles: the archive holds the five files, the binaries' version
 resources (read back with exiftool) and `kovra-catalogue --version` give the
-project's version.
+project's version; nothing of the build's time or folders gets into the
+binaries or the archive (`scripts/release --twice` compares two whole builds).
 
 Installer: a stand-in host installation (a folder with a winamp.exe, a
 settings file, another plug-in, and the host's uninstall entry naming the
 folder) is laid anew for each test; the silent installer puts the DLL into its
 Plugins folder and registers its entry, the stand-in media library loads the
 installed DLL and lists a player, the silent uninstaller takes away exactly
-what was installed; /D= installs elsewhere; a folder without winamp.exe and a
-running host are refused.
+what was installed and says so in its exit code; /D= installs elsewhere, and
+each host folder's uninstaller leaves the entry of the other; a folder without
+winamp.exe, a running host, a DLL another process holds and a newer version
+are refused and change nothing.
 
   release_test.py --version V --setup EXE --zip ZIP --dll DLL --catalogue EXE
-      --host-program EXE --devhost EXE --make-image EXE --with-drives SCRIPT
+      --host-program EXE --devhost EXE --newer-plugin DLL --make-image EXE
+      --with-drives SCRIPT
       --work DIR [unittest arguments]
 """
 import argparse
+import calendar
+import contextlib
 import json
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -30,6 +37,7 @@ import unittest
 import zipfile
 
 ARGS = None
+SOURCE = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 TIMEOUT = 120
 
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
@@ -108,6 +116,29 @@ def setup_command(*args):
     return wine(ARGS.setup, *args)
 
 
+def uninstall_command(quiet_uninstall_string):
+    """The entry's quiet uninstall, run as a deployment script does to get its
+    real exit code: with _?= naming the uninstaller's folder, it runs in place
+    and returns when done instead of handing over to a copy of itself."""
+    match = re.match(r'^"(([^"]+)\\[^"\\]+)" (.*)$', quiet_uninstall_string)
+    return wine(match.group(1), *match.group(3).split(), *("_?=" + match.group(2)).split(" "))
+
+
+@contextlib.contextmanager
+def stand_in_host_running(host, *args):
+    """The stand-in host's program, started with ARGS, until the block ends."""
+    process = subprocess.Popen(["wine", unix_path(host + r"\winamp.exe"), *args],
+                               stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL)
+    try:
+        assert process.stdout.readline().strip() == b"ready"
+        yield
+    finally:
+        process.stdin.close()
+        process.wait(timeout=TIMEOUT)
+        process.stdout.close()
+
+
 def folder_option(folder):
     """/D= as a user types it: last, without quotes even around spaces. Wine
     quotes an argument that holds a space, so each word goes as its own."""
@@ -146,6 +177,23 @@ class ReleaseFiles(unittest.TestCase):
                 self.assertTrue(properties.get("FileDescription"))
                 self.assertTrue(properties.get("CompanyName"))
                 self.assertRegex(properties.get("LegalCopyright", ""), r"^Copyright \(c\) \d{4} ")
+
+    def test_builds_carry_no_time_nor_folder(self):
+        commit = run("git", "-C", SOURCE, "log", "-1", "--format=%ct")
+        commit_time = int(commit.stdout) if commit.returncode == 0 else 315532800
+        build = os.path.dirname(os.path.abspath(ARGS.work))
+        for path in (ARGS.dll, ARGS.catalogue):
+            with self.subTest(os.path.basename(path)):
+                data = read_bytes(path)
+                header = struct.unpack_from("<I", data, 0x3C)[0]
+                self.assertEqual(data[header:header + 4], b"PE\0\0")
+                self.assertEqual(struct.unpack_from("<I", data, header + 8)[0], 0, "a link time")
+                for folder in (SOURCE, build):
+                    self.assertNotIn(folder.encode(), data)
+        with zipfile.ZipFile(ARGS.zip) as archive:
+            dates = {info.date_time for info in archive.infolist()}
+        self.assertEqual(len(dates), 1, dates)
+        self.assertLessEqual(calendar.timegm(dates.pop() + (0, 0, 0)), commit_time)
 
     def test_catalogue_tool_says_its_version(self):
         result = wine(ARGS.catalogue, "--version")
@@ -209,6 +257,30 @@ class Installer(unittest.TestCase):
         self.assertRegex(result.stdout.decode("utf-8", "replace"),
                          r"status: %d items \[" % (TRACKS + 1))
 
+    def write_entry(self, host, version):
+        """An entry as an install of VERSION into HOST leaves it."""
+        uninstaller = '"%s\\Plugins\\%s"' % (host, UNINSTALLER)
+        for name, value in (("DisplayVersion", version), ("UninstallString", uninstaller),
+                            ("QuietUninstallString", uninstaller + " /S")):
+            result = wine("reg", "add", ENTRY_KEY, "/v", name, "/t", "REG_SZ", "/d", value, "/f")
+            self.assertEqual(result.returncode, 0, result.stderr)
+
+    def lay_newer_install(self):
+        write_bytes(unix_path(HOST + r"\Plugins\ml_kovra.dll"), b"MZ a newer ml_kovra")
+        self.write_entry(HOST, "9.9.9")
+
+    def lay_newer_dll_without_entry(self):
+        shutil.copyfile(ARGS.newer_plugin, unix_path(HOST + r"\Plugins\ml_kovra.dll"))
+
+    def installation(self):
+        """Every file in the host folders' Plugins folders, and the entry."""
+        files = {}
+        for host in (HOST, OTHER_HOST, NOT_A_HOST):
+            plugins = unix_path(host + r"\Plugins")
+            for name in os.listdir(plugins) if os.path.isdir(plugins) else []:
+                files[host + "\\" + name] = read_bytes(os.path.join(plugins, name))
+        return files, read_key(ENTRY_KEY)
+
     def test_silent_install_upgrade_and_uninstall(self):
         plugins = unix_path(HOST + r"\Plugins")
         write_bytes(os.path.join(plugins, "ml_kovra.dll"), b"MZ an older ml_kovra")
@@ -222,6 +294,14 @@ class Installer(unittest.TestCase):
         settings = read_bytes(unix_path(HOST + r"\winamp.ini"))
         self.assertIn(b"[ml_kovra]", settings)
 
+        installed = self.installation()
+        with stand_in_host_running(HOST, "--window"):
+            result = uninstall_command(entry["QuietUninstallString"])
+        self.assertEqual(result.returncode, 2, "an uninstall refused")
+        self.assertEqual(self.installation(), installed)
+
+        # As Windows' list runs it: the uninstaller hands over to a copy of
+        # itself, which also deletes the uninstaller.
         quiet = re.match(r'^"([^"]+)" (.*)$', entry["QuietUninstallString"])
         result = wine(quiet.group(1), *quiet.group(2).split())
         self.assertEqual(result.returncode, 0, result.stderr)
@@ -233,52 +313,78 @@ class Installer(unittest.TestCase):
         self.assertIsNone(read_key(ENTRY_KEY))
         self.assertIsNotNone(read_key(HOST_KEY))
 
-    def test_folder_given_with_d_is_used(self):
+    def test_each_host_folder_keeps_its_own_uninstall(self):
+        result = setup_command("/S")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        first = self.assert_entry(HOST)
         result = setup_command("/S", *folder_option(OTHER_HOST))
         self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertEqual(self.installed_dlls(), [OTHER_HOST])
+        self.assertEqual(self.installed_dlls(), [HOST, OTHER_HOST])
         self.assertEqual(read_bytes(unix_path(OTHER_HOST + r"\Plugins\ml_kovra.dll")),
                          read_bytes(ARGS.dll))
-        self.assert_entry(OTHER_HOST)
+        second = self.assert_entry(OTHER_HOST)
 
-    def test_refusals_install_nothing(self):
-        cases = [
-            ("a folder without winamp.exe", ["/S", *folder_option(NOT_A_HOST)], False),
-            ("the host running", ["/S"], True),
+        result = uninstall_command(first["QuietUninstallString"])
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(self.installed_dlls(), [OTHER_HOST])
+        self.assertTrue(os.path.exists(unix_path(HOST + "\\Plugins\\" + UNINSTALLER)),
+                        "run in place, the uninstaller is left for the caller to delete")
+        self.assert_entry(OTHER_HOST)
+        result = uninstall_command(second["QuietUninstallString"])
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(self.installed_dlls(), [])
+        self.assertIsNone(read_key(ENTRY_KEY))
+
+    def test_newer_version_is_replaced_only_with_the_switch(self):
+        self.lay_newer_install()
+        result = setup_command("/S", "/ALLOWDOWNGRADE")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(read_bytes(unix_path(HOST + r"\Plugins\ml_kovra.dll")),
+                         read_bytes(ARGS.dll))
+        self.assert_entry(HOST)
+
+    def test_refusals_change_nothing(self):
+        held_dll = HOST + r"\Plugins\ml_kovra.dll"
+
+        def lay_held_install():
+            write_bytes(unix_path(held_dll), b"MZ an older ml_kovra")
+            self.write_entry(HOST, "0.9.0")
+
+        cases = [  # name, lays an installation, stand-in host's arguments, setup's arguments
+            ("a folder without winamp.exe", None, None, ["/S", *folder_option(NOT_A_HOST)]),
+            ("the host running", None, ["--window"], ["/S"]),
+            ("the DLL held by another process", lay_held_install, ["--hold", "read", held_dll],
+             ["/S"]),
+            # Writable when first looked at, the DLL cannot be renamed aside.
+            ("the DLL held past the first look", lay_held_install,
+             ["--hold", "read-write", held_dll], ["/S"]),
+            ("a newer version installed", self.lay_newer_install, None, ["/S"]),
+            ("a newer DLL without an entry", self.lay_newer_dll_without_entry, None, ["/S"]),
         ]
-        for name, args, host_running in cases:
+        for name, lay_install, host_args, args in cases:
             with self.subTest(name):
-                host = None
-                if host_running:
-                    host = subprocess.Popen(
-                        ["wine", unix_path(HOST + r"\winamp.exe"), "--window"],
-                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-                    self.assertEqual(host.stdout.readline().strip(), b"ready")
-                try:
+                self.setUp()
+                if lay_install:
+                    lay_install()
+                before = self.installation()
+                with stand_in_host_running(HOST, *host_args) if host_args \
+                        else contextlib.nullcontext():
                     result = setup_command(*args)
-                finally:
-                    if host:
-                        host.stdin.close()
-                        host.wait(timeout=TIMEOUT)
-                        host.stdout.close()
-                self.assertNotEqual(result.returncode, 0)
-                self.assertEqual(self.installed_dlls(), [])
-                self.assertIsNone(read_key(ENTRY_KEY))
+                self.assertEqual(result.returncode, 2)
+                self.assertEqual(self.installation(), before)
 
 
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
     for option in ("version", "setup", "zip", "dll", "catalogue", "host-program", "devhost",
-                   "make-image", "with-drives", "work"):
+                   "newer-plugin", "make-image", "with-drives", "work"):
         parser.add_argument("--" + option, required=True)
     ARGS, rest = parser.parse_known_args()
     if "WINEPREFIX" not in os.environ:
         sys.exit("release_test.py: WINEPREFIX must name the release tests' prefix")
     os.makedirs(ARGS.work, exist_ok=True)
-    prefix = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
-                          "wine-prefix")
-    subprocess.run([prefix], check=True)
+    subprocess.run([os.path.join(SOURCE, "scripts", "wine-prefix")], check=True)
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
 
 

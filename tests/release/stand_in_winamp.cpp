@@ -1,6 +1,10 @@
 // The host's program in the installer's tests: a folder holding it as winamp.exe
 // is a host folder. With --window it also shows the host's main window, whose
-// class the installer looks for, until its standard input ends.
+// class the installer looks for, until its standard input ends. With
+// --hold read FILE it keeps FILE open, sharing only reading, and shows no
+// window: a host still unloading its plug-ins, or a scanner reading the file.
+// With --hold read-write FILE others may also write it but not rename or
+// delete it: a holder that the installer's first look cannot see.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,12 +16,16 @@ const char kHostWindowClass[] = "Winamp v1.x";
 
 // The test that started the program says when the host stops by closing its
 // input; a test that dies closes it too, so no host is left behind.
-DWORD WINAPI CloseOnEndOfInput(LPVOID window) {
+void WaitForEndOfInput() {
     char buffer[64];
     DWORD read = 0;
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     while (ReadFile(input, buffer, sizeof buffer, &read, nullptr) && read > 0) {
     }
+}
+
+DWORD WINAPI CloseOnEndOfInput(LPVOID window) {
+    WaitForEndOfInput();
     PostMessageA(static_cast<HWND>(window), WM_CLOSE, 0, 0);
     return 0;
 }
@@ -56,11 +64,31 @@ int RunHostWindow() {
     return 0;
 }
 
+// Prints "ready" once FILE is open, then keeps it open until the input ends.
+int HoldFile(const char* sharing, const char* path) {
+    const DWORD shared = std::strcmp(sharing, "read-write") == 0
+                             ? FILE_SHARE_READ | FILE_SHARE_WRITE
+                             : FILE_SHARE_READ;
+    const HANDLE file = CreateFileA(path, GENERIC_READ, shared, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return 1;
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    WaitForEndOfInput();
+    CloseHandle(file);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--window") == 0) {
         return RunHostWindow();
+    }
+    if (argc == 4 && std::strcmp(argv[1], "--hold") == 0) {
+        return HoldFile(argv[2], argv[3]);
     }
     return 0;
 }

@@ -5,23 +5,28 @@ track once, bad input gets one line of error and its exit code, and --check
 names each damage of a player once, with its file.
 
   catalogue_command_test.py --make-image EXE --catalogue EXE
-      [--runner wine --player E:/ --image-folder DIR] [unittest arguments]
+      [--runner wine --player E:/ --image-folder DIR --second-name F:/]
+      [unittest arguments]
 
 With --runner, both programs run through it and the player is read at
---player (a drive letter mapped to --image-folder); otherwise the image goes
-into a temporary folder that is also the player's path.
+--player (a drive letter mapped to --image-folder, and --second-name a drive
+letter mapped to its SYSTEM/List); otherwise the image goes into a temporary
+folder that is also the player's path.
 """
 import argparse
 import codecs
 import csv
+import glob
 import io
 import json
 import os
 import pty
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 ARGS = None
@@ -42,9 +47,9 @@ def per_byte_replacement(error):
 codecs.register_error("kovra_per_byte", per_byte_replacement)
 
 
-def run(*args, stdout=subprocess.PIPE):
+def run(*args, stdout=subprocess.PIPE, cwd=None):
     command = ARGS.runner + list(args)
-    return subprocess.run(command, stdout=stdout, stderr=subprocess.PIPE, timeout=120)
+    return subprocess.run(command, stdout=stdout, stderr=subprocess.PIPE, timeout=120, cwd=cwd)
 
 
 def catalogue(*args, **kwargs):
@@ -368,15 +373,24 @@ class OutputFile(unittest.TestCase):
             ("symbolic link to a file elsewhere",
              lambda out: os.symlink(os.path.join(os.path.dirname(out), "target.csv"), out), 0,
              "target.csv"),
+            ("read-only file", lambda out: (write_bytes(out, b"old"), os.chmod(out, 0o444)), 4, None),
+            ("a name of 245 bytes", lambda out: None, 0, LONG_NAME),
+            ("a folder that takes no new file", lambda out: (write_bytes(out, b"old"),
+                                                             close_folder(out)), 0, "out.csv"),
+            ("a folder that takes no new file, a hard link to a file of the player",
+             lambda out: (os.link(music, out), close_folder(out)), 4, None),
         ]
         for name, make, code, holder in cases:
             with self.subTest(name), tempfile.TemporaryDirectory() as folder:
                 if ARGS.runner and "symbolic" in name:
                     self.skipTest("wine shows a program the files behind symbolic links")
-                out = os.path.join(folder, "out.csv")
-                make(out)
-                before = fingerprint(ARGS.image_folder)
-                result = catalogue(ARGS.player, "--export", "csv", "--output", out)
+                out = os.path.join(folder, LONG_NAME if holder == LONG_NAME else "out.csv")
+                try:
+                    make(out)
+                    before = fingerprint(ARGS.image_folder)
+                    result = catalogue(ARGS.player, "--export", "csv", "--output", out)
+                finally:
+                    open_folder(folder)
                 self.assertEqual(result.returncode, code, result.stderr)
                 with open(music, "rb") as f:
                     self.assertEqual(f.read(), original)
@@ -385,16 +399,117 @@ class OutputFile(unittest.TestCase):
                     self.assertEqual(result.stderr, b"")
                     with open(os.path.join(folder, holder), "rb") as f:
                         self.assertEqual(f.read(), expected)
-                    self.assertEqual(os.path.islink(out), holder != "out.csv")
+                    self.assertEqual(os.path.islink(out), "symbolic" in name)
                 else:
-                    self.assertRegex(result.stderr, rb"^kovra-catalogue: will not write [^\n]+\n$")
+                    refusal = b"will not write" if code == 3 else b"cannot write"
+                    self.assertRegex(result.stderr, rb"^kovra-catalogue: %s [^\n]+\n$" % refusal)
+                # No new file is left behind.
                 self.assertEqual(sorted(os.listdir(folder)),
-                                 sorted({"out.csv", holder or "out.csv"}))
+                                 sorted({os.path.basename(out), holder or "out.csv"}))
+
+
+    def test_a_second_name_of_a_player_folder_is_refused(self):
+        with tempfile.TemporaryDirectory() as folder:
+            # Under wine a drive letter mapped to SYSTEM/List, natively a bind mount of it.
+            second = ARGS.second_name or os.path.join(folder, "list")
+            if not ARGS.runner:
+                os.mkdir(second)
+                if subprocess.run(["mount", "--bind", on_player("SYSTEM/List"), second],
+                                  stderr=subprocess.DEVNULL).returncode != 0:
+                    self.skipTest("no bind mount can be made here")
+            try:
+                before = fingerprint(ARGS.image_folder)
+                for out in (os.path.join(second, "out.csv"),
+                            os.path.join(second, "Music", "out.csv")):
+                    with self.subTest(out):
+                        result = catalogue(ARGS.player, "--export", "csv", "--output", out)
+                        self.assertEqual(result.returncode, 3, result.stderr)
+                        self.assertRegex(result.stderr,
+                                         rb"^kovra-catalogue: will not write [^\n]+\n$")
+                self.assertEqual(fingerprint(ARGS.image_folder), before)
+            finally:
+                if not ARGS.runner:  # before the folder is removed with all below it
+                    subprocess.run(["umount", second], check=True)
+
+    def test_any_name_reaches_the_file_it_spells(self):
+        with tempfile.TemporaryDirectory() as folder:
+            player = os.path.join(folder, "€uro ’ 東京")
+            shutil.copytree(ARGS.image_folder, player)
+            out = os.path.join(folder, "Guns N’ Roses – 東京.m3u8")
+            result = catalogue(player, "--export", "m3u8", "--output", out)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(os.listdir(folder).count(os.path.basename(out)), 1)
+            self.assertEqual(len(os.listdir(folder)), 2)
+            gone = os.path.join(folder, "Sigur Rós ’ gone", "out.csv")
+            result = catalogue(player, "--export", "m3u8", "--output", gone)
+            self.assertEqual(result.returncode, 4, result.stderr)
+            self.assertIn("Sigur Rós ’ gone".encode(), result.stderr)
+
+    def test_a_device_is_written_as_one(self):
+        devices = ["NUL", "\\\\.\\NUL"] if ARGS.runner else ["/dev/null"]
+        with tempfile.TemporaryDirectory() as folder:
+            for device in devices:
+                with self.subTest(device):
+                    result = run(ARGS.catalogue, ARGS.player, "--export", "csv", "--output", device,
+                                 cwd=folder)
+                    self.assertEqual(result.returncode, 0, result.stderr)
+                    self.assertEqual(os.listdir(folder), [])
+
+    def test_a_failed_rename_leaves_no_new_file(self):
+        # Windows keeps a file that another program holds open from being replaced.
+        if not ARGS.runner:
+            self.skipTest("a file held open is replaced on POSIX systems")
+        with tempfile.TemporaryDirectory() as folder:
+            out = os.path.join(folder, "out.csv")
+            write_bytes(out, b"old")
+            # cmd holds the file open for appending until its standard input ends.
+            windows_path = "Z:" + out.replace("/", "\\")
+            holder = subprocess.Popen(ARGS.runner + ["cmd", "/c", "more >> " + windows_path],
+                                      stdin=subprocess.PIPE)
+            try:
+                wait_until_open(out)
+                result = catalogue(ARGS.player, "--export", "csv", "--output", out)
+            finally:
+                holder.stdin.close()
+                holder.wait(timeout=60)
+            self.assertEqual(result.returncode, 4, result.stderr)
+            self.assertEqual(os.listdir(folder), ["out.csv"])
+
+
+LONG_NAME = "n" * 241 + ".csv"
 
 
 def write_bytes(path, data):
     with open(path, "wb") as f:
         f.write(data)
+
+
+def close_folder(out):
+    """Makes the folder of `out` take no new file, even for root."""
+    folder = os.path.dirname(out)
+    if os.geteuid() != 0:
+        os.chmod(folder, 0o555)
+    elif subprocess.run(["chattr", "+i", folder], stderr=subprocess.DEVNULL).returncode != 0:
+        raise unittest.SkipTest("no folder can be closed to root here")
+
+
+def open_folder(folder):
+    if os.geteuid() == 0:
+        subprocess.run(["chattr", "-i", folder], stderr=subprocess.DEVNULL)
+    os.chmod(folder, 0o755)
+
+
+def wait_until_open(path):
+    """Waits until some process (wine's server for a Windows program) has `path` open."""
+    for _ in range(600):
+        for fd in glob.glob("/proc/[0-9]*/fd/*"):
+            try:
+                if os.readlink(fd) == path:
+                    return
+            except OSError:
+                pass
+        time.sleep(0.1)
+    raise AssertionError(path + " was never opened")
 
 
 class PlaylistOfOddPaths(unittest.TestCase):
@@ -473,6 +588,7 @@ def main():
     parser.add_argument("--runner", default="")
     parser.add_argument("--player")
     parser.add_argument("--image-folder")
+    parser.add_argument("--second-name")
     ARGS, rest = parser.parse_known_args()
     ARGS.runner = ARGS.runner.split()
     temporary = None

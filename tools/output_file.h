@@ -1,0 +1,56 @@
+// The file-system calls behind an export's output file, one body per system: what the export
+// needs to know of a file (which file it is, its kind, its links, its write protection) and
+// making, writing and removing one. Paths are the system's own: wide on Windows, so that any
+// name opens the file it spells whatever the code page.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+enum class FileKind { Regular, Folder, Link, Other };
+
+struct FileFacts {
+    // Which file it is, whatever name reaches it: device and inode; on Windows the volume serial
+    // number and file index.
+    uint64_t volume = 0;
+    uint64_t index = 0;
+    FileKind kind = FileKind::Other;  // Link: a symbolic link or (Windows) a junction, not followed
+    uint32_t links = 0;               // the names the file has (hard links)
+    bool readOnly = false;  // no write permission for anyone; on Windows the read-only flag
+};
+
+enum class LastLink { Follow, Keep };
+
+// Facts about what `path` names, its last symbolic link followed or not. False when nothing
+// can be read there (no such file, or no access).
+bool ReadFileFacts(const std::filesystem::path& path, LastLink last, FileFacts& facts);
+
+// False when files of the two facts certainly lie on different file systems, so that no folder
+// of one is a folder of the other. Windows gives no such certainty here: wine numbers a volume
+// after the drive letter it is reached through.
+bool MayShareFolders(const FileFacts& one, const FileFacts& other);
+
+// The folders right inside `folder`, without symbolic links and junctions (told apart by the
+// listing itself, so its files cost no look-up). Empty when it cannot be listed.
+std::vector<std::filesystem::path> SubFolders(const std::filesystem::path& folder);
+
+// True when `path` is one of the names the system keeps for its devices in every folder ("NUL",
+// "CON", "COM1", ...) or a device path ("\\.\NUL"): Windows only. A device of the native build
+// is a file in /dev, and its facts say it is no regular file.
+bool IsDeviceName(const std::filesystem::path& path);
+
+// Makes the file `path` for writing, failing when any file has that name; `ownerOnly` keeps it
+// readable by its owner alone until its permissions are set. -1 with errno set on failure.
+int CreateNewFile(const std::filesystem::path& path, bool ownerOnly);
+
+// Writes all of `text` to `fd` and closes it; false with errno set when either fails.
+bool WriteAndClose(int fd, const std::string& text);
+
+// Opens `path` for writing from its start, as fopen's "wb" does; null with errno set.
+std::FILE* OpenToOverwrite(const std::filesystem::path& path);
+
+// Removes the file `path`, after clearing its read-only flag on Windows (which would keep it).
+bool RemoveFile(const std::filesystem::path& path);

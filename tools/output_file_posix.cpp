@@ -1,0 +1,102 @@
+// An export's output file with the POSIX calls.
+#include "tools/output_file.h"
+
+#include <cerrno>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+FileKind KindOf(mode_t mode) {
+    if (S_ISREG(mode)) {
+        return FileKind::Regular;
+    }
+    if (S_ISDIR(mode)) {
+        return FileKind::Folder;
+    }
+    return S_ISLNK(mode) ? FileKind::Link : FileKind::Other;
+}
+
+}  // namespace
+
+bool ReadFileFacts(const fs::path& path, LastLink last, FileFacts& facts) {
+    struct stat info;
+    const int result =
+        last == LastLink::Follow ? stat(path.c_str(), &info) : lstat(path.c_str(), &info);
+    if (result != 0) {
+        return false;
+    }
+    facts.volume = static_cast<uint64_t>(info.st_dev);
+    facts.index = static_cast<uint64_t>(info.st_ino);
+    facts.kind = KindOf(info.st_mode);
+    facts.links = static_cast<uint32_t>(info.st_nlink);
+    facts.readOnly = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    return true;
+}
+
+bool MayShareFolders(const FileFacts& one, const FileFacts& other) {
+    return one.volume == other.volume;
+}
+
+std::vector<fs::path> SubFolders(const fs::path& folder) {
+    std::vector<fs::path> folders;
+    DIR* listing = opendir(folder.c_str());
+    if (listing == nullptr) {
+        return folders;
+    }
+    while (const dirent* entry = readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        struct stat info;
+        const fs::path path = folder / name;
+        // A file system that gives no kind in its listing is asked about each entry.
+        if (entry->d_type == DT_DIR || (entry->d_type == DT_UNKNOWN &&
+                                        lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
+            folders.push_back(path);
+        }
+    }
+    closedir(listing);
+    return folders;
+}
+
+bool IsDeviceName(const fs::path&) {
+    return false;
+}
+
+int CreateNewFile(const fs::path& path, bool ownerOnly) {
+    return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, ownerOnly ? 0600 : 0666);
+}
+
+bool WriteAndClose(int fd, const std::string& text) {
+    size_t done = 0;
+    bool written = true;
+    while (written && done < text.size()) {
+        const ssize_t chunk = write(fd, text.data() + done, text.size() - done);
+        if (chunk < 0 && errno == EINTR) {
+            continue;
+        }
+        written = chunk > 0;
+        done += written ? static_cast<size_t>(chunk) : 0;
+    }
+    const int savedErrno = errno;
+    const bool closed = close(fd) == 0;
+    if (!written) {
+        errno = savedErrno;
+    }
+    return written && closed;
+}
+
+std::FILE* OpenToOverwrite(const fs::path& path) {
+    return std::fopen(path.c_str(), "wb");
+}
+
+bool RemoveFile(const fs::path& path) {
+    return unlink(path.c_str()) == 0;
+}
