@@ -5,11 +5,15 @@
   distinct-20000   20,000 one-track manifests of that same track, each linked once
   linked-99997     one manifest linked 99,997 times
   distinct-100000  100,000 one-track manifests of that same track
+  folder-20000     20,000 one-track manifests naming 20,000 distinct audio files
+                   in one folder, every second one on the player
+  no-folder-20000  the same manifests, without that folder
 
-Every player has the same 700-byte manifest text, whose audio file is on the
-player, an empty album catalogue and an index.mum: the linked and the distinct
-players give the same rows and the same audio-file checks, and differ only in
-the files read. music.mum holds a thousand links per mpv:ManifestLink so that
+Every linked and distinct player has the same 700-byte manifest text, whose
+audio file is on the player, an empty album catalogue and an index.mum: the
+linked and the distinct players give the same rows and the same audio-file
+checks, and differ only in the files read. The folder players differ from the
+distinct ones only in the audio file each manifest names. music.mum holds a thousand links per mpv:ManifestLink so that
 its nodes stay under the parser's 300,000.
 
   link_images.py FOLDER
@@ -42,6 +46,8 @@ MANIFEST = (HEADER +
 AUDIO = "MUSIC/Linked Band/Linked Album/01 Linked Track.mp3"
 IMAGES = {"linked-20000": (20000, False), "distinct-20000": (20000, True),
           "linked-99997": (99997, False), "distinct-100000": (100000, True)}
+ONE_FOLDER = "MUSIC/One Folder/%05d Track.mp3"
+FOLDER_IMAGES = {"folder-20000": True, "no-folder-20000": False}
 
 
 def write(path, text):
@@ -72,12 +78,28 @@ def write_image(folder, links, distinct):
     write(os.path.join(folder, "index.mum"), HEADER + "</mpv:mpv>\n")  # last: marks it complete
 
 
+def write_folder_image(folder, with_folder, count=20000):
+    names = ["SYSTEM/List/Music/Track/T%06d.mpv" % i for i in range(count)]
+    for i, name in enumerate(names):
+        write(os.path.join(folder, name), MANIFEST.replace(AUDIO, ONE_FOLDER % i))
+        if with_folder and i % 2 == 0:
+            write(os.path.join(folder, ONE_FOLDER % i), "")
+    write(os.path.join(folder, "SYSTEM/List/Music/music.mum"), music_catalogue(names))
+    write(os.path.join(folder, "SYSTEM/List/Music/album.mum"),
+          HEADER + "<mpv:AssetList/>\n</mpv:mpv>\n")
+    write(os.path.join(folder, "index.mum"), HEADER + "</mpv:mpv>\n")  # last: marks it complete
+
+
 def main():
     root = sys.argv[1]
     for name, (links, distinct) in IMAGES.items():
         folder = os.path.join(root, name)
         if not os.path.exists(os.path.join(folder, "index.mum")):
             write_image(folder, links, distinct)
+    for name, with_folder in FOLDER_IMAGES.items():
+        folder = os.path.join(root, name)
+        if not os.path.exists(os.path.join(folder, "index.mum")):
+            write_folder_image(folder, with_folder)
 
 
 if __name__ == "__main__":

@@ -11,9 +11,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <initializer_list>
-#include <system_error>
 #include <unordered_map>
 #include <utility>
 
@@ -23,10 +21,9 @@
 #include "catalogue/catalogue_records.h"
 #include "catalogue/catalogue_steps.h"
 #include "catalogue/load_observer.h"
+#include "tools/audio_file_lookup.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // The two catalogue files, as the load names them when the drive root is empty.
 const char kAlbumCatalogue[] = "SYSTEM/List/Music/album.mum";
@@ -61,34 +58,8 @@ std::string Utf8Fault(const char* element, const char* text) {
     return detail;
 }
 
-// The audio file a track names, below the player's root (the current folder). The plug-in puts
-// the drive letter before the catalogue's path, so a leading slash means the player's root.
-fs::path AudioPath(const char* lastUrl) {
-    std::string relative = lastUrl;
-    relative.erase(0, relative.find_first_not_of("/\\"));
-#ifndef _WIN32
-    for (char& c : relative) {
-        c = c == '\\' ? '/' : c;
-    }
-#endif
-    try {
-        return fs::u8path(relative);  // the player names its files in UTF-8
-    } catch (...) {
-        return fs::path(relative);  // not UTF-8: the bytes as the system's code page reads them
-    }
-}
-
-// Why the track's audio file is not on the player; "" when it is.
-std::string LookForAudioFile(const char* lastUrl) {
-    std::error_code error;
-    const fs::file_status status = fs::status(AudioPath(lastUrl), error);
-    if (fs::is_regular_file(status)) {
-        return "";
-    }
-    return fs::exists(status) ? std::string(lastUrl) + " is not a regular file" : lastUrl;
-}
-
-// The audio files of a player, each looked for once however many tracks name it.
+// The audio files of a player, each looked for once however many tracks name it, in a listing of
+// its folder.
 class AudioFiles {
   public:
     // Why the track's audio file is not on the player; "" when it is.
@@ -99,12 +70,13 @@ class AudioFiles {
         }
         auto found = faults_.find(lastUrl);
         if (found == faults_.end()) {
-            found = faults_.emplace(lastUrl, LookForAudioFile(lastUrl)).first;
+            found = faults_.emplace(lastUrl, folders_.Fault(lastUrl)).first;
         }
         return found->second;
     }
 
   private:
+    AudioFolders folders_;
     std::unordered_map<std::string, std::string> faults_;
 };
 

@@ -6,88 +6,19 @@
 
 #include "base/utf8_text.h"
 #include "library/columns.h"
+#include "tools/playlist_lines.h"
 
 namespace {
-
-bool IsLineBreak(char c) {
-    return c == '\r' || c == '\n';
-}
 
 void AppendNumber(std::string& out, int32_t number) {
     out += std::to_string(number);
 }
 
 // ---------------------------------------------------------------------------
-// M3U8
-
-void AppendOneLine(std::string& out, const char* text) {
-    for (; *text != 0; ++text) {
-        out += IsLineBreak(*text) ? ' ' : *text;
-    }
-}
-
-bool IsSeparator(char c) {
-    return c == '/' || c == '\\';
-}
-
-// The catalogue names audio files from the player's root ("/MUSIC/..."); a playlist names them
-// relative to wherever the player is mounted.
-const char* PathFromRoot(const char* path) {
-    while (IsSeparator(*path)) {
-        ++path;
-    }
-    return path;
-}
-
-// True when the relative `path` goes above the folder it starts from: more ".." parts than
-// parts before them.
-bool ClimbsAbove(const char* path) {
-    int depth = 0;
-    while (*path != 0) {
-        const char* end = path;
-        while (*end != 0 && !IsSeparator(*end)) {
-            ++end;
-        }
-        const size_t length = static_cast<size_t>(end - path);
-        if (length == 2 && path[0] == '.' && path[1] == '.') {
-            if (--depth < 0) {
-                return true;
-            }
-        } else if (length > 0 && !(length == 1 && path[0] == '.')) {
-            ++depth;
-        }
-        path = *end != 0 ? end + 1 : end;
-    }
-    return false;
-}
-
-// Why the catalogue's `path` cannot be a playlist line naming a file of the player; null when it
-// can.
-const char* PlaylistPathFault(const char* path) {
-    const char* relative = PathFromRoot(path);
-    if (*relative == 0) {
-        return "names no audio file";
-    }
-    if (std::strpbrk(relative, "\r\n") != nullptr) {
-        return "a line break in its path";
-    }
-    if (IsSeparator(path[0]) && IsSeparator(path[1])) {
-        return "a network path, off the player";
-    }
-    // A colon in the first part: "C:..." names a drive, "http:..." and the like a URL.
-    const size_t firstPart = std::strcspn(relative, "/\\");
-    const char* colon = static_cast<const char*>(std::memchr(relative, ':', firstPart));
-    if (colon != nullptr) {
-        return colon == relative + 1 ? "a drive path, off the player" : "a URL, off the player";
-    }
-    if (ClimbsAbove(relative)) {
-        return "climbs out of the player";
-    }
-    return nullptr;
-}
-
-// ---------------------------------------------------------------------------
 // CSV
+
+// Spreadsheet programs on Windows read a CSV without it in the ANSI code page.
+const char kByteOrderMark[] = "\xEF\xBB\xBF";  // U+FEFF in UTF-8
 
 void AppendCsvField(std::string& out, const char* text) {
     if (std::strpbrk(text, ",\"\r\n") == nullptr) {
@@ -195,11 +126,11 @@ void WriteM3u8(const std::vector<ExportRow>& rows, std::string& out,
         out += "#EXTINF:";
         AppendNumber(out, row.Number(kColumnLength));
         out += ',';
-        AppendOneLine(out, row.Text(kColumnArtist));
+        AppendOnOneLine(out, row.Text(kColumnArtist));
         out += " - ";
-        AppendOneLine(out, row.Text(kColumnTitle));
+        AppendOnOneLine(out, row.Text(kColumnTitle));
         out += '\n';
-        if (*path == '#' || *path == ' ' || *path == '\t') {
+        if (NeedsDotSlash(path)) {
             out += "./";
         }
         out += path;
@@ -208,6 +139,7 @@ void WriteM3u8(const std::vector<ExportRow>& rows, std::string& out,
 }
 
 void WriteCsv(const std::vector<ExportRow>& rows, std::string& out) {
+    out += kByteOrderMark;
     for (int column = 0; column < kColumnCount; ++column) {
         out += column > 0 ? "," : "";
         AppendCsvField(out, kColumns[column].title);
@@ -233,14 +165,17 @@ void WriteJson(const std::vector<ExportRow>& rows, std::string& out) {
 
 std::string PrintablePath(const char* path) {
     std::string out;
-    for (; *path != 0; ++path) {
-        const auto c = static_cast<unsigned char>(*path);
-        if (c < 0x20 || c == 0x7F) {
+    while (*path != 0) {
+        const size_t length = *path == 0x7F ? 1 : OffLineLength(path);
+        if (length == 0) {
+            out += *path++;
+            continue;
+        }
+        for (const char* end = path + length; path < end; ++path) {
             char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            std::snprintf(escaped, sizeof escaped, "\\x%02X",
+                          static_cast<unsigned>(static_cast<unsigned char>(*path)));
             out += escaped;
-        } else {
-            out += *path;
         }
     }
     return out;

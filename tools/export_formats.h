@@ -20,17 +20,19 @@ void WriteExport(ExportFormat format, const std::vector<ExportRow>& rows, std::s
 
 // "#EXTM3U", then for each track "#EXTINF:seconds,artist - title" and the track's path relative to
 // the player's root (the catalogue's path without its leading slashes), LF line ends; a path that
-// would begin with "#" or white space, which a playlist reader takes for a directive or drops, is
-// written after "./". Texts keep their bytes; a line break in the artist or title becomes a space.
-// A track goes to `leftOut` instead when its path cannot be a line of a playlist of the player's
-// files: it names no file, holds a line break, or leaves the player (a URL, a drive or network
-// path, ".." climbing above the player's root).
+// would begin with "#" or white space (in the Unicode sense), which a playlist reader takes for a
+// directive or trims, is written after "./". Texts keep their bytes; in the artist and title each
+// C0 control, U+0085, U+2028 and U+2029 becomes a space. A track goes to `leftOut` instead when its
+// path cannot be a line of a playlist of the player's files (playlist_lines.h): it names no file,
+// may be cut short at the text ceiling, holds a line break or another control, leaves the player (a
+// URL, a drive or network path, ".." climbing above the player's root), or holds a name of dots
+// only or a Windows device name ("nul.mp3").
 void WriteM3u8(const std::vector<ExportRow>& rows, std::string& out,
                std::vector<LeftOutTrack>& leftOut);
 
-// RFC 4180: a header row of the view's column names, then one record per track, CR LF line ends;
-// a field holding a comma, a double quote, CR or LF is quoted, its quotes doubled. Texts keep
-// their bytes; numbers are decimal.
+// A UTF-8 byte-order mark, then RFC 4180: a header row of the view's column names, then one record
+// per track, CR LF line ends; a field holding a comma, a double quote, CR or LF is quoted, its
+// quotes doubled. Texts keep their bytes; numbers are decimal.
 void WriteCsv(const std::vector<ExportRow>& rows, std::string& out);
 
 // An array of objects keyed by the view's column names, one object per line; length, track
@@ -38,5 +40,6 @@ void WriteCsv(const std::vector<ExportRow>& rows, std::string& out);
 // U+FFFD, so the output is always valid JSON.
 void WriteJson(const std::vector<ExportRow>& rows, std::string& out);
 
-// `path` for a line of an error message: each control byte (line breaks too) written as \xNN.
+// `path` for a line of an error message: each byte of a control or line-break character (as
+// AppendOnOneLine replaces them, and DEL) written as \xNN.
 std::string PrintablePath(const char* path);

@@ -205,6 +205,10 @@ int FlushStandardOutput() {
 
 // One line per problem, then the summary.
 int Check(DeviceCatalogue& catalogue, ProgressLine& progress) {
+    // Thousands of lines go out in a few large writes: to a console or device (NUL, /dev/null)
+    // the C runtime on Windows would make each call a write of its own, under wine a round trip
+    // to its server.
+    std::setvbuf(stdout, nullptr, _IOFBF, 64 * 1024);
     const CheckReport report = CheckCatalogue(catalogue, &progress);
     progress.Clear();
     for (const CheckProblem& problem : report.problems) {

@@ -60,7 +60,8 @@ class CsvTitle : public testing::TestWithParam<TextCase> {};
 
 TEST_P(CsvTitle, IsQuotedOnlyWhenItMustBe) {
     const std::string csv = Export(ExportFormat::Csv, {RowWith(GetParam().title)});
-    EXPECT_EQ(csv, std::string("Artist,Title,Album,Length,Track #,Genre,Year,Filename\r\n"
+    EXPECT_EQ(csv, std::string("\xEF\xBB\xBF"
+                               "Artist,Title,Album,Length,Track #,Genre,Year,Filename\r\n"
                                "Artist,") +
                        GetParam().written + ",Album,215,1,Genre,2003,/MUSIC/a.mp3\r\n");
 }
@@ -82,9 +83,9 @@ TEST(Json, NoRowsIsAnEmptyArray) {
 }
 
 TEST(M3u8, ArtistAndTitleOnOneLine) {
-    EXPECT_EQ(Export(ExportFormat::M3u8, {RowWith("Two\r\nLines \xE9")}),
+    EXPECT_EQ(Export(ExportFormat::M3u8, {RowWith("Two\r\nLines \xE9\v\xC2\x85\xE2\x80\xA8\x85!")}),
               "#EXTM3U\n"
-              "#EXTINF:215,Artist - Two  Lines \xE9\n"
+              "#EXTINF:215,Artist - Two  Lines \xE9   \x85!\n"
               "MUSIC/a.mp3\n");
 }
 
@@ -103,12 +104,24 @@ TEST(M3u8, PathsAreLinesRelativeToThePlayerOrTheTrackIsLeftOut) {
         {"/#1 Hits/a.mp3", "./#1 Hits/a.mp3", nullptr},
         {"#EXT-X-ENDLIST", "./#EXT-X-ENDLIST", nullptr},
         {"/ spaced.mp3", "./ spaced.mp3", nullptr},
+        {"/\xC2\xA0no-break.mp3", "./\xC2\xA0no-break.mp3", nullptr},
+        {"/\xE3\x80\x80ideographic.mp3", "./\xE3\x80\x80ideographic.mp3", nullptr},
+        {"/MUSIC/console.mp3", "MUSIC/console.mp3", nullptr},
         {"/MUSIC/../a.mp3", "MUSIC/../a.mp3", nullptr},
         {"/MUSIC/x:y.mp3", "MUSIC/x:y.mp3", nullptr},
         {"", nullptr, "names no audio file"},
         {"/", nullptr, "names no audio file"},
         {"/MUSIC/c\n.mp3", nullptr, "a line break in its path"},
         {"/MUSIC/c\r.mp3", nullptr, "a line break in its path"},
+        {"/\vvertical.mp3", nullptr, "a line break in its path"},
+        {"/MUSIC/c\xE2\x80\xA8.mp3", nullptr, "a line break in its path"},
+        {"/MUSIC/c\x01.mp3", nullptr, "a control character in its path"},
+        {"/MUSIC/nul.mp3", nullptr, "a Windows device name in its path"},
+        {"/CON/a.mp3", nullptr, "a Windows device name in its path"},
+        {"/MUSIC/Com1 .tar.mp3", nullptr, "a Windows device name in its path"},
+        {"/MUSIC/lpt\xC2\xB9.mp3", nullptr, "a Windows device name in its path"},
+        {"/MUSIC/./a.mp3", nullptr, "a name of dots only in its path"},
+        {"/MUSIC/.../a.mp3", nullptr, "a name of dots only in its path"},
         {"http://example.com/a.mp3", nullptr, "a URL, off the player"},
         {"/file:///etc/passwd", nullptr, "a URL, off the player"},
         {"C:\\Windows\\a.mp3", nullptr, "a drive path, off the player"},
@@ -137,7 +150,8 @@ TEST(M3u8, PathsAreLinesRelativeToThePlayerOrTheTrackIsLeftOut) {
 }
 
 TEST(M3u8, LeftOutPathsArePrintedOnOneLine) {
-    EXPECT_EQ(PrintablePath("/a\nb\r\x7F\xC3\xA9\\c"), "/a\\x0Ab\\x0D\\x7F\xC3\xA9\\c");
+    EXPECT_EQ(PrintablePath("/a\nb\r\x7F\xC3\xA9\\c\xE2\x80\xA9"),
+              "/a\\x0Ab\\x0D\\x7F\xC3\xA9\\c\\xE2\\x80\\xA9");
 }
 
 }  // namespace
