@@ -1,51 +1,71 @@
-// Small heap blocks served from free lists, larger ones passed to a backing allocator.
+// Small heap blocks served from chunks of one size each, larger ones passed to a backing allocator.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-// A block of up to kLargestPooled bytes comes from a free list of its size
-// class, refilled by carving chunks that the backing allocator gives and
-// never takes back before the backing store itself goes. Larger blocks are
-// the backing allocator's own. Every block is 8-byte aligned and preceded by
-// an 8-byte header naming its class, so a block is released without its size.
+#include "base/address_set.h"
+
+// A block of up to kLargestPooled bytes comes from a chunk that holds blocks
+// of its size class only, with no header: the chunk, found by rounding the
+// block's address down to kChunkSize, keeps the class, its released blocks
+// and how many are in use. A chunk whose blocks are all released again goes
+// back to the backing store at once, except for a class's last chunk with
+// room and a few spares kept for the next chunk any class needs, so memory
+// that a burst of blocks took (a parsed document) is given back when they are. Larger blocks are
+// the backing allocator's own. Every block is aligned to kAlignment, the zero-size and large ones
+// too.
 //
 // Not thread-safe: its one caller serialises every use.
 class SmallBlockPool {
   public:
-    using BackingAllocate = void* (*)(size_t size);  // null when memory runs out
-    using BackingRelease = void (*)(void* block);
+    struct Backing {
+        void* (*allocateChunk)();  // kChunkSize bytes at a multiple of kChunkSize, or null
+        void (*releaseChunk)(void* chunk);
+        void* (*allocate)(size_t size);  // at least 4-byte aligned, or null
+        void (*release)(void* block);
+    };
 
+    static constexpr size_t kAlignment = 16;
     static constexpr size_t kLargestPooled = 256;
-    static constexpr size_t kChunkSize = 64 * 1024;
+    static constexpr size_t kChunkSize = AddressSet::kSpacing;
+    static constexpr size_t kChunkHeader = 64;  // the chunk's own record, before its blocks
+    static constexpr size_t kSpareChunks = 8;
 
     // Constant: a pool defined at namespace scope is ready before any
     // static constructor can allocate.
-    constexpr SmallBlockPool(BackingAllocate allocate, BackingRelease release)
-        : allocate_(allocate), release_(release) {}
+    constexpr explicit SmallBlockPool(const Backing& backing)
+        : backing_(backing), chunks_(backing.allocate, backing.release) {}
     SmallBlockPool(const SmallBlockPool&) = delete;
     SmallBlockPool& operator=(const SmallBlockPool&) = delete;
 
-    // Null when memory runs out. A size of zero gets a block of its own.
+    // Null when memory runs out.
     void* Allocate(size_t size);
     // `block` came from Allocate, or is null.
     void Release(void* block);
+    // Gives every chunk back, with the blocks still in use in them.
+    void ReleaseChunks();
 
   private:
-    static constexpr size_t kGranule = 8;
-    static constexpr size_t kHeader = 8;
-    static constexpr size_t kClassCount = kLargestPooled / kGranule;
-    static constexpr uint32_t kUnpooled = 0xFFFFFFFFu;
+    static constexpr size_t kClassCount = kLargestPooled / kAlignment;
 
     struct FreeBlock {
         FreeBlock* next;
     };
+    struct Chunk;
 
-    void* Carve(uint32_t sizeClass);
+    static Chunk* ChunkOf(void* block);
+    static bool IsFull(const Chunk& chunk);
+    Chunk* OpenChunk(uint32_t sizeClass);
+    void Link(Chunk* chunk);
+    void Unlink(Chunk* chunk);
+    void Retire(Chunk* chunk);
+    void* AllocateLarge(size_t size);
+    void ReleaseLarge(void* block);
 
-    BackingAllocate allocate_;
-    BackingRelease release_;
-    FreeBlock* free_[kClassCount] = {};
-    char* carved_ = nullptr;  // the unused rest of the newest chunk
-    char* chunkEnd_ = nullptr;
+    Backing backing_;
+    AddressSet chunks_;              // every chunk taken from the backing store
+    Chunk* open_[kClassCount] = {};  // per class, its chunks with room
+    Chunk* spare_ = nullptr;         // emptied chunks kept for reuse
+    size_t spareCount_ = 0;
 };

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
+#include "devhost/private_bytes.h"
 #include "devhost/stand_in_host.h"
 #include "devhost/status_listener.h"
 #include "devhost/window_capture.h"
@@ -23,6 +25,7 @@ struct Options {
     std::string settingsPath;
     int rows = 10;
     int staySeconds = 0;
+    bool memory = false;
 };
 
 constexpr int kTreeWidth = 200;
@@ -32,15 +35,22 @@ constexpr int kClientHeight = 680;
 void PrintUsage() {
     std::fprintf(stderr,
                  "usage: kovra-devhost --dll PATH [--search TEXT] [--screenshots DIR]\n"
-                 "                     [--settings FILE] [--rows N] [--stay SECONDS]\n"
+                 "                     [--settings FILE] [--rows N] [--stay SECONDS] [--memory]\n"
                  "  opens the plug-in's library view in a window, prints how long its rows\n"
                  "  took and the longest wait for a new status text, its status line and\n"
-                 "  first rows, types TEXT into its search box and prints them again\n");
+                 "  first rows, types TEXT into its search box and prints them again;\n"
+                 "  --memory: then closes the view, quits and unloads the plug-in and prints\n"
+                 "  the private bytes before the view, at the peak, after the read, after quit\n"
+                 "  and after the unload\n");
 }
 
 bool ParseArguments(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--memory") {
+            options.memory = true;
+            continue;
+        }
         if (i + 1 >= argc) {
             return false;
         }
@@ -225,6 +235,32 @@ void Screenshot(const Options& options, HWND window, const char* name) {
         path.c_str());
 }
 
+// The private bytes at each stage of the plug-in's life in the host.
+struct MemoryStages {
+    size_t beforeView = 0;
+    size_t peak = 0;
+    size_t afterRead = 0;
+    size_t afterQuit = 0;
+    size_t afterUnload = 0;
+};
+
+// Closes the view, quits and unloads the plug-in, and prints every stage in KB.
+void PrintMemoryStages(devhost::StandInHost& host, HWND view, MemoryStages stages) {
+    DestroyWindow(view);
+    host.Quit();
+    stages.afterQuit = devhost::PrivateBytesNow();
+    host.Unload();
+    stages.afterUnload = devhost::PrivateBytesNow();
+    std::printf(
+        "figures: before_view_kb=%u peak_kb=%u after_read_kb=%u after_quit_kb=%u "
+        "after_unload_kb=%u\n",
+        static_cast<unsigned>(stages.beforeView / 1024), static_cast<unsigned>(stages.peak / 1024),
+        static_cast<unsigned>(stages.afterRead / 1024),
+        static_cast<unsigned>(stages.afterQuit / 1024),
+        static_cast<unsigned>(stages.afterUnload / 1024));
+    std::fflush(stdout);
+}
+
 int Run(const Options& options) {
     devhost::HostOptions hostOptions;
     hostOptions.settingsPath = options.settingsPath;
@@ -235,6 +271,12 @@ int Run(const Options& options) {
     }
     LayOutHost(host);
     host.Init();
+    MemoryStages memory;
+    std::unique_ptr<devhost::PrivateBytesPeak> peak;
+    if (options.memory) {
+        memory.beforeView = devhost::PrivateBytesNow();
+        peak = std::make_unique<devhost::PrivateBytesPeak>();
+    }
     const HWND view =
         reinterpret_cast<HWND>(host.Send(PLUGMSG_CREATE_VIEW, host.Options().treeItemId,
                                          reinterpret_cast<INT_PTR>(host.LibraryWindow()), 0));
@@ -265,6 +307,10 @@ int Run(const Options& options) {
         std::fprintf(stderr, "kovra-devhost: no rows reached the view\n");
         return 1;
     }
+    if (peak) {
+        memory.afterRead = devhost::PrivateBytesNow();
+        memory.peak = peak->Stop();
+    }
     Screenshot(options, host.MainWindow(), "view.bmp");
     PrintReadFigures(status, rowsShown, ReSortMilliseconds(view, status));
     PrintView(view, options.rows);
@@ -277,6 +323,9 @@ int Run(const Options& options) {
     for (int waited = 0; waited < options.staySeconds * 1000 && IsWindow(host.MainWindow());
          waited += 100) {
         host.Pump(100);
+    }
+    if (options.memory) {
+        PrintMemoryStages(host, view, memory);
     }
     return 0;
 }

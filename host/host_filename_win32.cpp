@@ -47,6 +47,39 @@ bool AnsiFileName(const wchar_t* path, char (&name)[kAnsiRoom]) {
            (found.cAlternateFileName[0] != 0 && AnsiExactly(found.cAlternateFileName, name));
 }
 
+// What the host is handed as it is without a look at the file system:
+// ASCII and bytes of the code page (not UTF-8) are the host's own, a URL
+// names no file, and where the code page is UTF-8 the catalogue's bytes work.
+bool GoesAsItIsUnseen(const char* path) {
+    return path == nullptr || !IsNonAsciiUtf8(path) || std::strstr(path, "://") != nullptr ||
+           GetACP() == CP_UTF8;
+}
+
+// Splits the folder off `wide` (separators made backslashes) into `folder`,
+// and tells whether that folder is a drive's root; false when `wide` has no
+// folder or holds a search wildcard.
+bool FolderOf(wchar_t* wide, wchar_t (&folder)[AnsiHostFilenames::kPathRoom], bool& driveRoot) {
+    for (wchar_t* c = wide; *c != 0; ++c) {
+        *c = *c == L'/' ? L'\\' : *c;
+    }
+    // A wildcard (the system's search takes < > and the double quote as such
+    // too) would find another file.
+    const wchar_t* slash = std::wcsrchr(wide, L'\\');
+    if (slash == nullptr || std::wcspbrk(wide, L"*?<>\"") != nullptr) {
+        return false;
+    }
+    // "E:\" names the drive's root, "E:" its current folder.
+    const size_t length = static_cast<size_t>(slash - wide);
+    std::wmemcpy(folder, wide, length);
+    folder[length] = 0;
+    driveRoot = length > 0 && folder[length - 1] == L':';
+    if (driveRoot) {
+        folder[length] = L'\\';
+        folder[length + 1] = 0;
+    }
+    return true;
+}
+
 }  // namespace
 
 const char* AnsiHostFilenames::ShortFolder(const wchar_t* folder) {
@@ -60,38 +93,59 @@ const char* AnsiHostFilenames::ShortFolder(const wchar_t* folder) {
     return hasShortFolder_ ? shortFolder_ : nullptr;
 }
 
+// The one look at the file system, made as the ANSI functions make it. A
+// look that finds no folder keeps it: nothing in it opens, so the rest of an
+// album's rows ask nothing.
+bool AnsiHostFilenames::OpensAsItIs(const char* path) {
+    wchar_t wide[kPathRoom];
+    if (MultiByteToWideChar(AreFileApisANSI() ? CP_ACP : CP_OEMCP, 0, path, -1, wide, kPathRoom) ==
+        0) {
+        return false;  // longer than the ANSI functions open
+    }
+    wchar_t* slash = std::wcsrchr(wide, L'\\');
+    wchar_t* forward = std::wcsrchr(wide, L'/');
+    slash = forward > slash ? forward : slash;
+    const size_t folderLength = slash == nullptr ? 0 : static_cast<size_t>(slash - wide);
+    if (folderLength > 0 && std::wcsncmp(wide, missingFolder_, folderLength) == 0 &&
+        missingFolder_[folderLength] == 0) {
+        return false;
+    }
+    if (GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES) {
+        return true;
+    }
+    if (GetLastError() == ERROR_PATH_NOT_FOUND && folderLength > 0) {
+        std::wmemcpy(missingFolder_, wide, folderLength);
+        missingFolder_[folderLength] = 0;
+    }
+    return false;
+}
+
 char* AnsiHostFilenames::Openable(const char* path) {
-    // Where the code page is UTF-8 itself, the catalogue's bytes already work.
-    if (path == nullptr || !IsNonAsciiUtf8(path) || GetACP() == CP_UTF8) {
+    if (GoesAsItIsUnseen(path) || OpensAsItIs(path)) {
         return nullptr;
     }
+    return Converted(path);
+}
+
+char* AnsiHostFilenames::Converted(const char* path) {
     const WideText owned = WideFromUtf8(path);
     if (owned == nullptr || std::wcslen(owned.get()) >= kPathRoom) {
         return nullptr;
     }
-    wchar_t* wide = owned.get();
     char ansi[kAnsiRoom];
-    if (AnsiExactly(wide, ansi)) {
+    if (AnsiExactly(owned.get(), ansi)) {
         return HeapCopy(ansi);
     }
-    // A file has a short name only when it exists; a wildcard (the system's
-    // search takes < > and the double quote as such too) would find another.
-    for (wchar_t* c = wide; *c != 0; ++c) {
-        *c = *c == L'/' ? L'\\' : *c;
-    }
-    wchar_t* slash = std::wcsrchr(wide, L'\\');
-    if (slash == nullptr || std::wcspbrk(wide, L"*?<>\"") != nullptr) {
-        return nullptr;
-    }
-    // "E:\" names the drive's root, "E:" its current folder.
+    return ShortPath(owned.get());
+}
+
+// A file has a short name only when it exists: the short form of its folder
+// joined with the file's own name as the ANSI functions can give it.
+char* AnsiHostFilenames::ShortPath(wchar_t* wide) {
     wchar_t folder[kPathRoom];
-    const size_t folderLength = static_cast<size_t>(slash - wide);
-    std::wmemcpy(folder, wide, folderLength);
-    folder[folderLength] = 0;
-    const bool driveRoot = folderLength > 0 && folder[folderLength - 1] == L':';
-    if (driveRoot) {
-        folder[folderLength] = L'\\';
-        folder[folderLength + 1] = 0;
+    bool driveRoot = false;
+    if (!FolderOf(wide, folder, driveRoot)) {
+        return nullptr;
     }
     const char* shortFolder = ShortFolder(folder);
     char name[kAnsiRoom];

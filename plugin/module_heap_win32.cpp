@@ -3,11 +3,14 @@
 //
 // Reading a big player makes and frees millions of small blocks (parsed
 // nodes, texts); the system heap serves each with a lock and a search of its
-// free lists. Here small blocks come from per-size free lists over a heap
-// of the DLL's own, created without locking: the plug-in runs on the host's
-// one thread. The heap goes when the DLL's statics go, after every other
-// static of the DLL has freed its blocks; a block released after that (by
-// the C++ runtime's own statics) is released with the heap already.
+// free lists. Here small blocks come from chunks of one size each, taken
+// from the system's virtual memory and given back as soon as their blocks
+// are all released, so a read leaves behind only what its records and rows
+// hold. Larger blocks come from a heap of the DLL's own, created without
+// locking: the plug-in runs on the host's one thread. Chunks and heap go when
+// the DLL's statics go, after every other static of the DLL has freed its
+// blocks; a block released after that (by the C++ runtime's own statics) went
+// with them already.
 #include <windows.h>
 
 #include <new>
@@ -21,6 +24,15 @@ enum class HeapState { NotYet, Live, Gone };
 HANDLE g_heap = nullptr;
 HeapState g_heapState = HeapState::NotYet;
 
+void* NewChunk() {
+    return VirtualAlloc(nullptr, SmallBlockPool::kChunkSize, MEM_RESERVE | MEM_COMMIT,
+                        PAGE_READWRITE);
+}
+
+void FreeChunk(void* chunk) {
+    VirtualFree(chunk, 0, MEM_RELEASE);
+}
+
 void* HeapBlock(size_t size) {
     return HeapAlloc(g_heap, 0, size);
 }
@@ -29,7 +41,9 @@ void FreeHeapBlock(void* block) {
     HeapFree(g_heap, 0, block);
 }
 
-SmallBlockPool g_pool(HeapBlock, FreeHeapBlock);  // constant-initialised
+// The system's allocation granularity (64 KB) aligns every chunk.
+constexpr SmallBlockPool::Backing kBacking = {NewChunk, FreeChunk, HeapBlock, FreeHeapBlock};
+SmallBlockPool g_pool(kBacking);  // constant-initialised
 
 void* Allocate(size_t size) {
     if (g_heapState == HeapState::NotYet) {
@@ -49,6 +63,7 @@ void Release(void* block) {
 struct HeapCloser {
     ~HeapCloser() {
         if (g_heapState == HeapState::Live) {
+            g_pool.ReleaseChunks();
             HeapDestroy(g_heap);
         }
         g_heap = nullptr;
@@ -59,7 +74,11 @@ HeapCloser g_heapCloser __attribute__((init_priority(101)));
 
 }  // namespace
 
-// The runtime's other forms (arrays, sized, no-throw) call these two.
+// The runtime's other forms (arrays, sized, no-throw) call these two. Every
+// block is aligned to the target's default new alignment.
+static_assert(SmallBlockPool::kAlignment % __STDCPP_DEFAULT_NEW_ALIGNMENT__ == 0,
+              "operator new's blocks keep the default alignment");
+
 void* operator new(size_t size) {
     void* block = Allocate(size);
     if (block == nullptr) {

@@ -67,4 +67,37 @@ TEST_F(HostFilenameTest, NamesTheCodePageCannotHoldGetTheShortPath) {
     EXPECT_EQ(HostName("\xE6\x9D\xB1\xE4\xBA\xAC/missing.mp3"), "");  // no file, no short path
 }
 
+// Names a host gives in its own code page that are valid UTF-8 by accident.
+struct HostCodePageName {
+    unsigned codePage;
+    const char* name;
+};
+const HostCodePageName kHostNames[] = {
+    {1252, "\xC3\xA9t\xC3\xA9.mp3"},  // "Ã©tÃ©", in UTF-8 "été"
+    {1252, "\xC2\xA9 2004.mp3"},      // "Â© 2004", in UTF-8 "© 2004"
+    {932, "\xE5\x83\x8F\x54.mp3"},    // two characters, in UTF-8 one and "T"
+};
+
+// Runs under each code page the test is started in (the build runs it in 1252 and 932).
+TEST(HostFilenameCodePageTest, HostNamesThatAreUtf8ByAccidentGoAsTheyAre) {
+    TempDir dir;
+    int tried = 0;
+    for (const HostCodePageName& host : kHostNames) {
+        if (host.codePage != GetACP()) {
+            continue;
+        }
+        const std::string path = dir.Path().string() + "\\" + host.name;
+        CloseHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(HostOpens(path)) << host.name;
+        AnsiHostFilenames filenames;
+        const std::unique_ptr<char, decltype(&std::free)> adapted(filenames.Openable(path.c_str()),
+                                                                  &std::free);
+        EXPECT_EQ(adapted, nullptr) << host.name << " became " << adapted.get();
+        ++tried;
+    }
+    if (tried == 0) {
+        GTEST_SKIP() << "no name for code page " << GetACP();
+    }
+}
+
 }  // namespace
