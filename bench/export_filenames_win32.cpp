@@ -69,8 +69,8 @@ bool FillLibrary(const std::string& root, const NameKind& kind, int rows, Librar
             return false;
         }
         LibraryItem* row = NewRow();
-        row->filename = DuplicateText(path.c_str());
-        row->title = DuplicateText(kind.stem);
+        row->filename = CopyText(path.c_str());
+        row->title = CopyText(kind.stem);
         AdoptRow(lists.library, row);
     }
     return true;

@@ -41,7 +41,7 @@ char* BuildFilename(const char* driveRoot, const char* path) {
     std::memcpy(filename + length, path, taken);
     length += taken;
     filename[length] = 0;
-    return DuplicateText(filename);
+    return CopyText(filename);
 }
 
 }  // namespace
@@ -87,12 +87,12 @@ LibraryItem* RowFromTrack(const TrackRecord& track, const char* driveRoot) {
     }
     const TrackTexts texts = TextsOfTrack(track);
     row->filename = BuildFilename(driveRoot, texts[kColumnFilename]);
-    row->album = DuplicateText(texts[kColumnAlbum]);
-    row->artist = DuplicateText(texts[kColumnArtist]);
-    row->genre = DuplicateText(texts[kColumnGenre]);
+    row->album = CopyText(texts[kColumnAlbum]);
+    row->artist = CopyText(texts[kColumnArtist]);
+    row->genre = CopyText(texts[kColumnGenre]);
     row->length = LeadingInteger(track.PlayingTime());
     row->track = 1;
-    row->title = DuplicateText(texts[kColumnTitle]);
+    row->title = CopyText(texts[kColumnTitle]);
     BlankHighBytes(row->title);
     row->year = LeadingInteger(track.Recorded());
     return row;
@@ -103,13 +103,13 @@ void AppendSampleRow(ItemList& library) {
     if (row == nullptr) {
         return;
     }
-    row->filename = DuplicateText("http://www.example.com/ml_kovra/sample.mp3");
-    row->album = DuplicateText("SEP");
-    row->artist = DuplicateText("Nullsoft Band");
-    row->genre = DuplicateText("Shit");
+    row->filename = CopyText("http://www.example.com/ml_kovra/sample.mp3");
+    row->album = CopyText("SEP");
+    row->artist = CopyText("Nullsoft Band");
+    row->genre = CopyText("Shit");
     row->length = 666;
     row->track = 1;
-    row->title = DuplicateText("Uhmm errors?");
+    row->title = CopyText("Uhmm errors?");
     row->year = 2003;
     AdoptRow(library, row);
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "base/text_copy.h"
 #include "library/sort_key.h"
 
 // Fields in column order (library/columns.h): the field's position is the
@@ -27,10 +28,3 @@ LibraryItem* NewRow();
 
 // Frees the row's five texts, then the row. Null is ignored.
 void FreeRow(LibraryItem* row);
-
-// A heap copy of text that FreeRow (or FreeText) releases; null for null and
-// when memory runs out.
-char* DuplicateText(const char* text);
-
-// Releases a copy from DuplicateText that no row holds. Null is ignored.
-void FreeText(char* text);

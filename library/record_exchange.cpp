@@ -16,11 +16,11 @@ LibraryItem* RowFromRecord(const HostItemRecord& record) {
     if (row == nullptr) {
         return nullptr;
     }
-    row->album = DuplicateText(record.album);
-    row->artist = DuplicateText(record.artist);
-    row->title = DuplicateText(record.title);
-    row->genre = DuplicateText(record.genre);
-    row->filename = DuplicateText(record.filename);
+    row->album = CopyText(record.album);
+    row->artist = CopyText(record.artist);
+    row->title = CopyText(record.title);
+    row->genre = CopyText(record.genre);
+    row->filename = CopyText(record.filename);
     row->track = record.track;
     row->year = record.year;
     row->length = record.length;
@@ -86,7 +86,7 @@ void ExportedRows::AdaptFilenames(HostFilenames& filenames) {
         if (record.filename == nullptr) {
             continue;
         }
-        OwnedFilename adapted(filenames.Openable(record.filename), &std::free);
+        OwnedFilename adapted(filenames.Openable(record.filename), &FreeText);
         if (adapted != nullptr) {
             ownFilenames_.push_back(std::move(adapted));
             record.filename = ownFilenames_.back().get();

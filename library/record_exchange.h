@@ -2,10 +2,10 @@
 // and export (rows become records that borrow the rows' texts).
 #pragma once
 
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
+#include "base/text_copy.h"
 #include "host/host_filename.h"
 #include "host/host_item_record.h"
 
@@ -60,7 +60,7 @@ class ExportedRows {
         ~RecordArray() { FreeRecords(list); }
         HostItemRecordList list{nullptr, 0, 0};
     };
-    using OwnedFilename = std::unique_ptr<char, decltype(&std::free)>;
+    using OwnedFilename = std::unique_ptr<char, decltype(&FreeText)>;
 
     void AdaptFilenames(HostFilenames& filenames);
 

@@ -170,8 +170,7 @@ class TildeToUnderscore : public HostFilenames {
         if (std::strchr(filename, '~') == nullptr) {
             return nullptr;
         }
-        char* copy = static_cast<char*>(std::malloc(std::strlen(filename) + 1));
-        std::strcpy(copy, filename);
+        char* copy = CopyText(filename);
         *std::strchr(copy, '~') = '_';
         return copy;
     }
