@@ -69,8 +69,8 @@ bool FillLibrary(const std::string& root, const NameKind& kind, int rows, Librar
             return false;
         }
         LibraryItem* row = NewRow();
-        row->filename = DuplicateText(path.c_str());
-        row->title = DuplicateText(kind.stem);
+        row->filename = CopyText(path.c_str());
+        row->title = CopyText(kind.stem);
         AdoptRow(lists.library, row);
     }
     return true;
@@ -82,7 +82,7 @@ double MedianExportMilliseconds(const LibraryLists& lists, int runs, int& conver
         LARGE_INTEGER start;
         QueryPerformanceCounter(&start);
         AnsiHostFilenames filenames;
-        ExportedRows rows(true, lists, EveryRow(), &filenames);
+        ExportedRows rows(ExportScope::kEveryRow, lists, EveryRow(), &filenames);
         times.push_back(Milliseconds(start));
         converted = 0;
         for (int32_t i = 0; i < rows.List()->count; ++i) {

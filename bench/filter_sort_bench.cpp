@@ -14,6 +14,7 @@
 
 #include "catalogue/catalogue_records.h"
 #include "library/catalogue_import.h"
+#include "library/columns.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"
 #include "library/search_filter.h"

@@ -20,9 +20,9 @@
 
 #include "bench/stopwatch_win32.h"
 #include "catalogue/catalogue_file.h"
+#include "catalogue/catalogue_load.h"
 #include "catalogue/catalogue_records.h"
 #include "catalogue/catalogue_steps.h"
-#include "catalogue/load_state.h"
 #include "tools/sample_image/sample_image.h"
 
 namespace {

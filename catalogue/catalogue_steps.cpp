@@ -8,8 +8,8 @@
 #include <tinyxml.h>
 
 #include "base/ascii_text.h"
+#include "catalogue/catalogue_load.h"
 #include "catalogue/catalogue_records.h"
-#include "catalogue/load_state.h"
 
 namespace {
 
@@ -252,15 +252,16 @@ void FollowAlbumManifest(CatalogueLoad& load, AlbumRecord& album, const char* li
         load.SkipFile();
         return;
     }
-    if (const ManifestTexts* earlier = load.Memo().Take(album.ManifestPath())) {
+    const ManifestMemo::TakenLink taken = load.Memo().Take(album.ManifestPath());
+    if (taken.earlier != nullptr) {
         load.RecallFile(path);
-        ReplayAlbumManifest(load, album, *earlier, path);
+        ReplayAlbumManifest(load, album, *taken.earlier, path);
         return;
     }
+    const ManifestMemo::Recording recording(load.Memo(), taken);
     if (const XmlBuffer* text = load.ReadFile(path)) {
         ReadAlbumManifest(load, album, path, *text);
     }
-    load.Memo().EndRecording();
 }
 
 // Reads the track manifest a music catalogue links (named already), if its
@@ -272,15 +273,16 @@ void FollowTrackManifest(CatalogueLoad& load, const char* manifestPath, const ch
         load.SkipFile();
         return;
     }
-    if (const ManifestTexts* earlier = load.Memo().Take(manifestPath)) {
+    const ManifestMemo::TakenLink taken = load.Memo().Take(manifestPath);
+    if (taken.earlier != nullptr) {
         load.RecallFile(path);
-        ReplayTracks(load, *earlier, path);
+        ReplayTracks(load, *taken.earlier, path);
         return;
     }
+    const ManifestMemo::Recording recording(load.Memo(), taken);
     if (const XmlBuffer* text = load.ReadFile(path)) {
         ReadTrackManifest(load, path, *text);
     }
-    load.Memo().EndRecording();
 }
 
 // How many album manifests the album catalogue's links will have read: one

@@ -2,7 +2,7 @@
 // (album.mum, music.mum and the manifests they name) into the
 // DeviceCatalogue's lists.
 //
-// A load is a pipeline of plain steps: the load's state (load_state.h) reads
+// A load is a pipeline of plain steps: the load's state (catalogue_load.h) reads
 // each file whole into one reused buffer, then the step for its kind parses
 // the buffer and walks the tree. The parser itself bounds each file (nesting,
 // attributes, nodes: the limits the project's patch adds to TinyXML) and a

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "catalogue/catalogue_records.h"
-#include "catalogue/critical_error_boxes.h"
+#include "catalogue/critical_error_boxes_win32.h"
 
 namespace {
 

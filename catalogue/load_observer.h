@@ -17,10 +17,12 @@ enum class LoadProblem {
     NestingLimit,
     AttributeLimit,
     NodeLimit,
-    // A ceiling of the load's budget (see load_budget.h); the load stops there.
-    // Detail: the ceiling's name and value, as "tracks: 200000".
+    // A ceiling of the load's budget (see load_budget.h), or the pass's share
+    // of it; the pass stops there. Detail: the ceiling's name and value, as
+    // "tracks: 200000", or "bytes read: 1048576, the album pass's share".
     BudgetCeiling,
-    // A link or path that does not fit its buffer: skipped. Detail: its length.
+    // A link or path that does not fit its buffer: skipped. Detail: its length
+    // and the most that fit, as "a path of 600 characters; at most 511 fit".
     PathTooLong,
     // A text cut to the per-text ceiling. Detail: the element and the length
     // it had, as "dc:title: 31457280 bytes".
@@ -31,8 +33,8 @@ enum class LoadProblem {
 const char* LoadProblemName(LoadProblem problem);
 
 // Receives the progress and the problems of one load, on the thread that runs
-// it, while it runs. The texts passed are valid during the call only. Both
-// functions do nothing unless overridden.
+// it, while it runs. The texts passed are valid during the call only. Each
+// function does nothing unless overridden.
 class LoadObserver {
   public:
     virtual ~LoadObserver() = default;

@@ -55,28 +55,28 @@ void ManifestMemo::EndCounting() {
     counted_ = std::vector<const char*>();
 }
 
-const ManifestTexts* ManifestMemo::Take(const char* link) {
-    recording_ = nullptr;
+ManifestMemo::TakenLink ManifestMemo::Take(const char* link) {
+    TakenLink taken;
     const auto found = std::lower_bound(
         entries_.begin(), entries_.end(), link,
         [](const Entry& entry, const char* text) { return TextBefore(entry.link, text); });
     if (found == entries_.end() || std::strcmp(found->link, link) != 0 || found->linksLeft == 0) {
-        return nullptr;
+        return taken;
     }
     Entry& entry = *found;
     --entry.linksLeft;
     if (!entry.read) {
         entry.read = true;
-        recording_ = &entry.texts;
-        return nullptr;
+        taken.firstOfMany = &entry.texts;
+    } else if (entry.linksLeft > 0) {
+        taken.earlier = &entry.texts;
+    } else {
+        // The last link: the entry's texts are needed no more after this one.
+        last_ = std::move(entry.texts);
+        entry.texts = ManifestTexts();
+        taken.earlier = &last_;
     }
-    if (entry.linksLeft > 0) {
-        return &entry.texts;
-    }
-    // The last link: the entry's texts are needed no more after this one.
-    last_ = std::move(entry.texts);
-    entry.texts = ManifestTexts();
-    return &last_;
+    return taken;
 }
 
 void ManifestMemo::Record(int slot, const char* text) {

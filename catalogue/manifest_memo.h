@@ -52,15 +52,37 @@ class ManifestMemo {
     // once get an entry each, in place of any counted before.
     void EndCounting();
 
-    // Takes the manifest `link` for one of its links. For a later link: the
-    // texts its first read kept, valid until the next Take or Clear. For the
-    // first: null, and when more links follow, what Record is given until the
-    // next Take or EndRecording is kept for them.
-    const ManifestTexts* Take(const char* link);
-    // A text the step reading the manifest just kept; ignored while nothing
-    // is being recorded.
+    // What Take found for one link to a manifest.
+    struct TakenLink {
+        // A later link: the texts its first read kept, valid until the next
+        // Take or Clear. Null otherwise.
+        const ManifestTexts* earlier = nullptr;
+        // The first link of several: where a Recording keeps the texts its
+        // read keeps. Null otherwise.
+        ManifestTexts* firstOfMany = nullptr;
+    };
+
+    // The recording of a manifest's first read for its later links: while
+    // the object lives, what Record is given goes to the texts of the link
+    // taken, if it is the first of several; otherwise Record keeps nothing.
+    class Recording {
+      public:
+        Recording(ManifestMemo& memo, const TakenLink& taken) : memo_(memo) {
+            memo_.recording_ = taken.firstOfMany;
+        }
+        ~Recording() { memo_.recording_ = nullptr; }
+        Recording(const Recording&) = delete;
+        Recording& operator=(const Recording&) = delete;
+
+      private:
+        ManifestMemo& memo_;
+    };
+
+    // Takes the manifest `link` for one of its links.
+    TakenLink Take(const char* link);
+    // A text the step reading the manifest just kept; ignored while no
+    // Recording of a first read lives.
     void Record(int slot, const char* text);
-    void EndRecording() { recording_ = nullptr; }
 
   private:
     struct Entry {
@@ -70,8 +92,8 @@ class ManifestMemo {
         ManifestTexts texts;
     };
 
-    std::vector<const char*> counted_;  // every link, until EndCounting
-    std::vector<Entry> entries_;        // in the order of their links' texts
-    ManifestTexts* recording_ = nullptr;
-    ManifestTexts last_;  // the texts of an entry whose last link was taken
+    std::vector<const char*> counted_;    // every link, until EndCounting
+    std::vector<Entry> entries_;          // in the order of their links' texts
+    ManifestTexts* recording_ = nullptr;  // set while a Recording of a first read lives
+    ManifestTexts last_;                  // the texts of an entry whose last link was taken
 };

@@ -9,7 +9,7 @@ class HostFilenames {
   public:
     virtual ~HostFilenames() = default;
     // A copy of `path` for the host, or null when `path` serves as it is. A
-    // copy is the caller's, freed with std::free.
+    // copy is the caller's, freed with FreeText (base/text_copy.h).
     virtual char* Openable(const char* path) = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "base/text_copy.h"
 #include "base/utf8_text.h"
 #include "base/wide_text.h"
 
@@ -23,15 +24,6 @@ bool AnsiExactly(const wchar_t* wide, char (&ansi)[kAnsiRoom]) {
     return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, ansi, kAnsiRoom, nullptr,
                                &usedDefault) > 0 &&
            !usedDefault;
-}
-
-char* HeapCopy(const char* text) {
-    const size_t size = std::strlen(text) + 1;
-    char* copy = static_cast<char*>(std::malloc(size));
-    if (copy != nullptr) {
-        std::memcpy(copy, text, size);
-    }
-    return copy;
 }
 
 // The name of the existing file `path` as the ANSI functions can give it:
@@ -134,7 +126,7 @@ char* AnsiHostFilenames::Converted(const char* path) {
     }
     char ansi[kAnsiRoom];
     if (AnsiExactly(owned.get(), ansi)) {
-        return HeapCopy(ansi);
+        return CopyText(ansi);
     }
     return ShortPath(owned.get());
 }
@@ -156,7 +148,7 @@ char* AnsiHostFilenames::ShortPath(wchar_t* wide) {
     // page's form cannot tell: in a double-byte code page a character's
     // second byte may be the backslash's.)
     const size_t folderBytes = std::strlen(shortFolder);
-    char* joined = static_cast<char*>(std::malloc(folderBytes + 1 + std::strlen(name) + 1));
+    char* joined = NewText(folderBytes + 1 + std::strlen(name));
     if (joined != nullptr) {
         std::strcpy(joined, shortFolder);
         std::strcpy(joined + folderBytes, driveRoot ? "" : "\\");

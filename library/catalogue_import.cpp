@@ -28,22 +28,20 @@ void BlankHighBytes(char* text) {
 
 // The drive letter and colon, then the audio file's path on the player. A
 // track without a path gets the drive part alone; a long one is cut to fit.
-char* BuildFilename(const char* driveRoot, const char* lastUrl) {
+char* BuildFilename(const char* driveRoot, const char* path) {
     char filename[kFilenameBufferSize];
     size_t length = 0;
     while (length < 2 && driveRoot[length] != 0) {
         filename[length] = driveRoot[length];
         ++length;
     }
-    if (lastUrl != nullptr) {
-        const size_t room = sizeof filename - 1 - length;
-        const char* end = static_cast<const char*>(std::memchr(lastUrl, 0, room));
-        const size_t taken = end != nullptr ? static_cast<size_t>(end - lastUrl) : room;
-        std::memcpy(filename + length, lastUrl, taken);
-        length += taken;
-    }
+    const size_t room = sizeof filename - 1 - length;
+    const char* end = static_cast<const char*>(std::memchr(path, 0, room));
+    const size_t taken = end != nullptr ? static_cast<size_t>(end - path) : room;
+    std::memcpy(filename + length, path, taken);
+    length += taken;
     filename[length] = 0;
-    return DuplicateText(filename);
+    return CopyText(filename);
 }
 
 }  // namespace
@@ -72,18 +70,29 @@ int LeadingInteger(const char* text) {
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
+TrackTexts TextsOfTrack(const TrackRecord& track) {
+    TrackTexts texts{};
+    texts[kColumnArtist] = track.Creator() != nullptr ? track.Creator() : kDefaultArtist;
+    texts[kColumnTitle] = track.Title() != nullptr ? track.Title() : "";
+    texts[kColumnAlbum] = kPlaceholderAlbum;
+    texts[kColumnGenre] = track.Genre() != nullptr ? track.Genre() : "";
+    texts[kColumnFilename] = track.LastUrl() != nullptr ? track.LastUrl() : "";
+    return texts;
+}
+
 LibraryItem* RowFromTrack(const TrackRecord& track, const char* driveRoot) {
     LibraryItem* row = NewRow();
     if (row == nullptr) {
         return nullptr;
     }
-    row->filename = BuildFilename(driveRoot, track.LastUrl());
-    row->album = DuplicateText(kPlaceholderAlbum);
-    row->artist = DuplicateText(track.Creator() ? track.Creator() : kDefaultArtist);
-    row->genre = DuplicateText(track.Genre() ? track.Genre() : "");
+    const TrackTexts texts = TextsOfTrack(track);
+    row->filename = BuildFilename(driveRoot, texts[kColumnFilename]);
+    row->album = CopyText(texts[kColumnAlbum]);
+    row->artist = CopyText(texts[kColumnArtist]);
+    row->genre = CopyText(texts[kColumnGenre]);
     row->length = LeadingInteger(track.PlayingTime());
     row->track = 1;
-    row->title = DuplicateText(track.Title() ? track.Title() : "");
+    row->title = CopyText(texts[kColumnTitle]);
     BlankHighBytes(row->title);
     row->year = LeadingInteger(track.Recorded());
     return row;
@@ -94,13 +103,13 @@ void AppendSampleRow(ItemList& library) {
     if (row == nullptr) {
         return;
     }
-    row->filename = DuplicateText("http://www.example.com/ml_kovra/sample.mp3");
-    row->album = DuplicateText("SEP");
-    row->artist = DuplicateText("Nullsoft Band");
-    row->genre = DuplicateText("Shit");
+    row->filename = CopyText("http://www.example.com/ml_kovra/sample.mp3");
+    row->album = CopyText("SEP");
+    row->artist = CopyText("Nullsoft Band");
+    row->genre = CopyText("Shit");
     row->length = 666;
     row->track = 1;
-    row->title = DuplicateText("Uhmm errors?");
+    row->title = CopyText("Uhmm errors?");
     row->year = 2003;
     AdoptRow(library, row);
 }

@@ -2,7 +2,10 @@
 // fixed sample row.
 #pragma once
 
+#include <array>
+
 #include "catalogue/load_observer.h"
+#include "library/columns.h"
 
 class DeviceCatalogue;
 class ItemList;
@@ -43,6 +46,14 @@ void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
 // null) hears how many rows are in.
 void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library,
                          ImportObserver* observer = nullptr);
+
+// The texts of a track's row, by column: the catalogue's own where it has
+// one, else the default artist, an empty title, genre and path; the album is
+// the placeholder. Number columns hold null. The texts point into the track's
+// record or at constants. The view's row then blanks the title's bytes of
+// 0x80 and above and puts the drive before the path; an export keeps them.
+using TrackTexts = std::array<const char*, kColumnCount>;
+TrackTexts TextsOfTrack(const TrackRecord& track);
 
 // A new row for `track` on the drive `driveRoot`; null when memory runs out.
 LibraryItem* RowFromTrack(const TrackRecord& track, const char* driveRoot);

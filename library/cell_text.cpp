@@ -6,14 +6,11 @@
 
 #include "base/ascii_text.h"
 #include "library/item_list.h"
+#include "library/columns.h"
 #include "library/library_item.h"
 #include "library/sort_order.h"
 
 namespace {
-
-const char* TextOrEmpty(const char* text) {
-    return text != nullptr ? text : "";
-}
 
 // An empty text in `buffer` when it has room, so callers always get the buffer back.
 const char* EmptyIn(char* buffer, size_t size) {
@@ -32,6 +29,8 @@ const char* NumberText(int32_t value, char* buffer, size_t size) {
     return buffer;
 }
 
+}  // namespace
+
 const char* LengthText(int32_t length, char* buffer, size_t size) {
     if (buffer == nullptr || size == 0) {
         return "";
@@ -42,7 +41,12 @@ const char* LengthText(int32_t length, char* buffer, size_t size) {
     return buffer;
 }
 
-}  // namespace
+const char* TrackText(int32_t track, char* buffer, size_t size) {
+    if (track > 0 && track < 1000) {
+        return NumberText(track, buffer, size);
+    }
+    return EmptyIn(buffer, size);
+}
 
 const char* YearText(int32_t year, char* buffer, size_t size) {
     if (year > 0 && year < 5000) {
@@ -52,29 +56,15 @@ const char* YearText(int32_t year, char* buffer, size_t size) {
 }
 
 const char* CellText(const LibraryItem& row, int column, char* buffer, size_t size) {
-    switch (column) {
-        case kColumnArtist:
-            return TextOrEmpty(row.artist);
-        case kColumnTitle:
-            return TextOrEmpty(row.title);
-        case kColumnAlbum:
-            return TextOrEmpty(row.album);
-        case kColumnLength:
-            return LengthText(row.length, buffer, size);
-        case kColumnTrack:
-            if (row.track > 0 && row.track < 1000) {
-                return NumberText(row.track, buffer, size);
-            }
-            return EmptyIn(buffer, size);
-        case kColumnGenre:
-            return TextOrEmpty(row.genre);
-        case kColumnYear:
-            return YearText(row.year, buffer, size);
-        case kColumnFilename:
-            return TextOrEmpty(row.filename);
-        default:
-            return "";
+    const ColumnSpec* spec = ColumnAt(column);
+    if (spec == nullptr) {
+        return "";
     }
+    if (spec->IsText()) {
+        const char* text = row.*spec->text;
+        return text != nullptr ? text : "";
+    }
+    return spec->format(row.*spec->number, buffer, size);
 }
 
 int32_t FindRowByKey(const ItemList& rows, int32_t sortColumn, int32_t start, unsigned flags,

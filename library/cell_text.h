@@ -10,15 +10,9 @@ struct LibraryItem;
 // Room the view gives formatted numbers.
 constexpr size_t kCellTextSize = 256;
 
-// "%d" of the year when 0 < year < 5000, else the empty text. Written into
-// `buffer`, which is returned.
-const char* YearText(int32_t year, char* buffer, size_t size);
-
 // The text of `column` for `row`: the row's own text (the empty text when it
-// is absent) or a number formatted into `buffer`: the length as "%d:%02d" of
-// length / 60 and length % 60 (always shown, truncating toward zero), the
-// track number when 0 < track < 1000, the year as YearText. A column outside
-// 0-7 gives the empty text. Never null.
+// is absent) or a number formatted into `buffer` as its column shows it
+// (library/columns.h). A column outside 0-7 gives the empty text. Never null.
 const char* CellText(const LibraryItem& row, int column, char* buffer, size_t size);
 
 // Flags of a find request, with the values of the list control's own.

@@ -25,19 +25,3 @@ void FreeRow(LibraryItem* row) {
     FreeText(row->filename);
     ::operator delete(row);
 }
-
-char* DuplicateText(const char* text) {
-    if (text == nullptr) {
-        return nullptr;
-    }
-    const size_t size = std::strlen(text) + 1;
-    auto* copy = static_cast<char*>(::operator new(size, std::nothrow));
-    if (copy != nullptr) {
-        std::memcpy(copy, text, size);
-    }
-    return copy;
-}
-
-void FreeText(char* text) {
-    ::operator delete(text);
-}

@@ -3,10 +3,11 @@
 
 #include <cstdint>
 
+#include "base/text_copy.h"
 #include "library/sort_key.h"
 
-// Fields in column order: the field's position is the column number the view,
-// the cell texts and the sort share (0 artist ... 7 filename). Each text is a
+// Fields in column order (library/columns.h): the field's position is the
+// column number the view, the cell texts and the sort share. Each text is a
 // separate heap copy owned by the row, or null (absent). A new row is
 // zero-filled: absent texts and zero numbers. The sort keys follow the eight
 // column fields; the library derives them when the row enters it.
@@ -22,27 +23,8 @@ struct LibraryItem {
     RowSortKeys sortKeys;  // zero until the row enters the library
 };
 
-enum Column : int {
-    kColumnArtist = 0,
-    kColumnTitle = 1,
-    kColumnAlbum = 2,
-    kColumnLength = 3,
-    kColumnTrack = 4,
-    kColumnGenre = 5,
-    kColumnYear = 6,
-    kColumnFilename = 7,
-};
-constexpr int kColumnCount = 8;
-
 // A zero-filled row; null when memory runs out. Free it with FreeRow.
 LibraryItem* NewRow();
 
 // Frees the row's five texts, then the row. Null is ignored.
 void FreeRow(LibraryItem* row);
-
-// A heap copy of text that FreeRow (or FreeText) releases; null for null and
-// when memory runs out.
-char* DuplicateText(const char* text);
-
-// Releases a copy from DuplicateText that no row holds. Null is ignored.
-void FreeText(char* text);

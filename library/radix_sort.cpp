@@ -47,3 +47,42 @@ void SortByKey(std::vector<SortEntry>& entries, std::vector<SortEntry>& scratch,
         entries.swap(scratch);
     }
 }
+
+PackedKey PackKey(const std::vector<uint32_t>& values, bool descending) {
+    const auto range = std::minmax_element(values.begin(), values.end());
+    PackedKey key{&values, *range.first, *range.second, descending, 0};
+    while (key.bits < 32 && ((key.high - key.low) >> key.bits) != 0) {
+        ++key.bits;
+    }
+    return key;
+}
+
+// The keys are packed into as few 64-bit words as they fit, and the words
+// sorted from the least significant on: each stable step keeps the order the
+// steps before made.
+std::vector<SortEntry> SortByKeys(const std::vector<PackedKey>& keys, size_t count) {
+    std::vector<SortEntry> entries(count);
+    for (size_t i = 0; i < count; ++i) {
+        entries[i].row = static_cast<uint32_t>(i);
+    }
+    std::vector<SortEntry> scratch;
+    size_t end = keys.size();
+    while (end > 0) {
+        size_t begin = end - 1;
+        int bits = keys[begin].bits;
+        while (begin > 0 && bits + keys[begin - 1].bits <= 64) {
+            bits += keys[--begin].bits;
+        }
+        for (SortEntry& entry : entries) {
+            uint64_t key = 0;
+            for (size_t k = begin; k < end; ++k) {
+                // Two steps: a shift by 64 would be undefined, and `bits` is never 0.
+                key = ((key << 1) << (keys[k].bits - 1)) | keys[k].Of(entry.row);
+            }
+            entry.key = key;
+        }
+        SortByKey(entries, scratch, bits);
+        end = begin;
+    }
+    return entries;
+}

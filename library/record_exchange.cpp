@@ -16,11 +16,11 @@ LibraryItem* RowFromRecord(const HostItemRecord& record) {
     if (row == nullptr) {
         return nullptr;
     }
-    row->album = DuplicateText(record.album);
-    row->artist = DuplicateText(record.artist);
-    row->title = DuplicateText(record.title);
-    row->genre = DuplicateText(record.genre);
-    row->filename = DuplicateText(record.filename);
+    row->album = CopyText(record.album);
+    row->artist = CopyText(record.artist);
+    row->title = CopyText(record.title);
+    row->genre = CopyText(record.genre);
+    row->filename = CopyText(record.filename);
     row->track = record.track;
     row->year = record.year;
     row->length = record.length;
@@ -53,11 +53,11 @@ void ImportRecords(const HostItemRecordList* list, ItemList& library) {
     }
 }
 
-void ExportRows(HostItemRecordList& out, bool allRows, const LibraryLists& lists,
+void ExportRows(HostItemRecordList& out, ExportScope scope, const LibraryLists& lists,
                 const RowSelection& selection) {
     out = HostItemRecordList{nullptr, 0, 0};
     const ItemList& source = lists.result ? *lists.result : lists.library;
-    const bool everyRow = allRows || !lists.result || !selection.ViewOpen();
+    const bool everyRow = scope == ExportScope::kEveryRow || !lists.result || !selection.ViewOpen();
     for (int32_t i = 0; i < source.Count(); ++i) {
         const LibraryItem* row = source.Get(i);
         if (row == nullptr || (!everyRow && !selection.IsSelected(i))) {
@@ -72,9 +72,9 @@ void ExportRows(HostItemRecordList& out, bool allRows, const LibraryLists& lists
     }
 }
 
-ExportedRows::ExportedRows(bool allRows, const LibraryLists& lists, const RowSelection& selection,
-                           HostFilenames* filenames) {
-    ExportRows(records_.list, allRows, lists, selection);
+ExportedRows::ExportedRows(ExportScope scope, const LibraryLists& lists,
+                           const RowSelection& selection, HostFilenames* filenames) {
+    ExportRows(records_.list, scope, lists, selection);
     if (filenames != nullptr) {
         AdaptFilenames(*filenames);
     }
@@ -86,7 +86,7 @@ void ExportedRows::AdaptFilenames(HostFilenames& filenames) {
         if (record.filename == nullptr) {
             continue;
         }
-        OwnedFilename adapted(filenames.Openable(record.filename), &std::free);
+        OwnedFilename adapted(filenames.Openable(record.filename), &FreeText);
         if (adapted != nullptr) {
             ownFilenames_.push_back(std::move(adapted));
             record.filename = ownFilenames_.back().get();

@@ -2,10 +2,10 @@
 // and export (rows become records that borrow the rows' texts).
 #pragma once
 
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
+#include "base/text_copy.h"
 #include "host/host_filename.h"
 #include "host/host_item_record.h"
 
@@ -27,12 +27,15 @@ class RowSelection {
     virtual bool IsSelected(int index) const = 0;
 };
 
+// Which rows an export takes: the selected ones, or every row shown.
+enum class ExportScope { kSelectedRows, kEveryRow };
+
 // Fills `out` (emptied first; free it with FreeRecords) from the result list,
 // or from the library list before the first filter pass, in list order. Every
-// row is taken when `allRows` is set, when there is no result list yet or
-// when no view is open; otherwise only the selected ones. The records borrow
+// row is taken for kEveryRow, when there is no result list yet or when no
+// view is open; otherwise only the selected ones. The records borrow
 // the rows' texts: the rows must outlive the records.
-void ExportRows(HostItemRecordList& out, bool allRows, const LibraryLists& lists,
+void ExportRows(HostItemRecordList& out, ExportScope scope, const LibraryLists& lists,
                 const RowSelection& selection);
 
 // The owner of rows exported for one host request: exports in the
@@ -43,7 +46,7 @@ void ExportRows(HostItemRecordList& out, bool allRows, const LibraryLists& lists
 // serves, otherwise a copy that the export owns and frees with the records.
 class ExportedRows {
   public:
-    ExportedRows(bool allRows, const LibraryLists& lists, const RowSelection& selection,
+    ExportedRows(ExportScope scope, const LibraryLists& lists, const RowSelection& selection,
                  HostFilenames* filenames = nullptr);
     ExportedRows(const ExportedRows&) = delete;
     ExportedRows& operator=(const ExportedRows&) = delete;
@@ -57,7 +60,7 @@ class ExportedRows {
         ~RecordArray() { FreeRecords(list); }
         HostItemRecordList list{nullptr, 0, 0};
     };
-    using OwnedFilename = std::unique_ptr<char, decltype(&std::free)>;
+    using OwnedFilename = std::unique_ptr<char, decltype(&FreeText)>;
 
     void AdaptFilenames(HostFilenames& filenames);
 

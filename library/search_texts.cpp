@@ -7,7 +7,7 @@
 #include <new>
 
 #include "base/ascii_text.h"
-#include "library/cell_text.h"
+#include "library/columns.h"
 #include "library/item_list.h"
 #include "library/library_item.h"
 
@@ -22,11 +22,13 @@ void SearchTexts::AppendLowered(const char* text) {
 
 void SearchTexts::AddRow(const LibraryItem* row) {
     if (row != nullptr) {
-        char year[16];
-        const char* const fields[] = {row->album, row->artist, row->title, row->genre,
-                                      YearText(row->year, year, sizeof year)};
-        for (const char* field : fields) {
-            AppendLowered(field);
+        for (const ColumnSpec& column : kColumns) {
+            if (column.searched) {
+                char number[16];
+                AppendLowered(column.IsText()
+                                  ? row->*column.text
+                                  : column.format(row->*column.number, number, sizeof number));
+            }
         }
     }
     // Converting to unsigned first makes negative lengths wrap like the

@@ -9,9 +9,10 @@
 class ItemList;
 struct LibraryItem;
 
-// Per row: album, artist, title, genre and the year text as the Year cell
-// shows it (YearText, library/cell_text.h), each with A-Z lowered and ended by a NUL, so
-// that no term (which holds no NUL) is found across two fields. Also each
+// Per row: the columns that search looks at (library/columns.h), texts as
+// they are and numbers as their cells show them, each with A-Z lowered and
+// ended by a NUL, so that no term (which holds no NUL) is found across two
+// fields. Also each
 // row's length and the total of all lengths. The owner keeps it in step with
 // the library list; rows never change once there, so only new rows are read.
 class SearchTexts {
@@ -26,7 +27,7 @@ class SearchTexts {
 
     int32_t Rows() const { return static_cast<int32_t>(ends_.size()); }
 
-    // The searched bytes of row `index`: its five fields, NULs included.
+    // The searched bytes of row `index`: its searched fields, NULs included.
     const char* Begin(int32_t index) const;
     const char* End(int32_t index) const { return bytes_.data() + ends_[index]; }
 

@@ -2,7 +2,6 @@
 #include "library/sort_key.h"
 
 #include "base/ascii_text.h"
-#include "library/library_item.h"
 
 const char* SortKey(const char* text) {
     if (text == nullptr) {
@@ -25,17 +24,4 @@ const char* SortKey(const char* text) {
 
 int CompareKeys(const char* a, const char* b) {
     return AsciiCompareNoCase(SortKey(a), SortKey(b));
-}
-
-const char* KeyText(const LibraryItem& row, int textKey) {
-    switch (textKey) {
-        case kTextKeyArtist:
-            return row.artist;
-        case kTextKeyTitle:
-            return row.title;
-        case kTextKeyAlbum:
-            return row.album;
-        default:
-            return row.genre;
-    }
 }

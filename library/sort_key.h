@@ -14,7 +14,7 @@ const char* SortKey(const char* text);
 // SortKey(b), comparing bytes as unsigned after lowering A-Z.
 int CompareKeys(const char* a, const char* b);
 
-// The four text columns in the order RowSortKeys keeps them.
+// The slots of RowSortKeys: one per text column that sorts (library/columns.h).
 enum TextKey : int {
     kTextKeyArtist = 0,
     kTextKeyTitle = 1,
@@ -22,9 +22,6 @@ enum TextKey : int {
     kTextKeyGenre = 3,
 };
 constexpr int kTextKeyCount = 4;
-
-// The text of a text column (artist, title, album or genre), or null.
-const char* KeyText(const LibraryItem& row, int textKey);
 
 // Ranks are kept in three bytes: no library holds 2^24 rows, and a column
 // with more distinct keys than that is sorted without them.

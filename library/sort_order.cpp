@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "library/columns.h"
 #include "library/item_list.h"
 #include "library/library_item.h"
 #include "library/radix_sort.h"
@@ -26,63 +27,35 @@ struct Chain {
     int length = 0;
 };
 
-// The key that decides a tie on `column`. Every chain is fixed per sort column,
-// which keeps the comparison a strict weak ordering for std::sort.
-int32_t NextKey(int32_t column) {
-    switch (column) {
-        case kColumnArtist:
-            return kColumnAlbum;
-        case kColumnAlbum:
-            return kColumnTrack;
-        case kColumnTrack:
-            return kColumnTitle;
-        default:
-            return kColumnArtist;
-    }
-}
-
 Chain ChainFor(const SortState& state) {
     Chain chain;
     int32_t column = state.column;
     bool descending = state.direction != 0;
-    if (column < kColumnArtist || column > kColumnYear) {
+    const ColumnSpec* spec = ColumnAt(column);
+    if (spec == nullptr || !spec->Sorts()) {
         return chain;
     }
+    // Every chain is fixed per sort column, which keeps the comparison a
+    // strict weak ordering for std::sort.
     for (int step = 0; step < kChainLength; ++step) {
         chain.keys[chain.length++] = ChainKey{column, descending};
         // Tracks of one album always read in play order, whichever way albums run.
         if (column == kColumnAlbum) {
             descending = false;
         }
-        column = NextKey(column);
+        column = kColumns[column].tieBreak;
     }
     return chain;
 }
 
-// The text key of a text column, or -1 for a number column.
+// The text key of a sorting text column, or -1 for a number column.
 int TextKeyOf(int32_t column) {
-    switch (column) {
-        case kColumnArtist:
-            return kTextKeyArtist;
-        case kColumnTitle:
-            return kTextKeyTitle;
-        case kColumnAlbum:
-            return kTextKeyAlbum;
-        case kColumnGenre:
-            return kTextKeyGenre;
-        default:
-            return -1;
-    }
+    return kColumns[column].textKey;
 }
 
 // Unknown numbers are stored as negatives by some devices; they group with zero.
 uint32_t NumberKey(const LibraryItem& row, int32_t column) {
-    int32_t value = row.year;
-    if (column == kColumnLength) {
-        value = row.length;
-    } else if (column == kColumnTrack) {
-        value = row.track;
-    }
+    const int32_t value = row.*kColumns[column].number;
     return value < 0 ? 0u : static_cast<uint32_t>(value);
 }
 
@@ -120,6 +93,16 @@ SortRanks* CurrentRanks(SortRanks* libraryRanks, const LibraryItem& row, const C
     return ranks;
 }
 
+// The chain's text keys as ranks among `rows` alone.
+void RankAmongRows(const std::vector<LibraryItem*>& rows, KeyValues& keys) {
+    for (int level = 0; level < keys.chain.length; ++level) {
+        const int textKey = TextKeyOf(keys.chain.keys[level].column);
+        if (textKey >= 0) {
+            RankKeys(rows.data(), rows.size(), textKey, keys.values[level].data());
+        }
+    }
+}
+
 constexpr size_t kReadAhead = 16;
 
 // Reads every row once. Text keys take the library's ranks when every row
@@ -155,42 +138,9 @@ void ReadKeyValues(const std::vector<LibraryItem*>& rows, SortRanks* libraryRank
                 textKey < 0 ? NumberKey(row, column) : KeyRank(row.sortKeys, textKey);
         }
     }
-    if (!held) {
-        ranks = nullptr;  // the rows' ranks are not all the library's: rank the texts here
+    if (ranks == nullptr || !held) {
+        RankAmongRows(rows, keys);  // the rows' ranks are not all the library's
     }
-    if (ranks != nullptr) {
-        return;
-    }
-    for (int level = 0; level < chain.length; ++level) {
-        const int textKey = TextKeyOf(chain.keys[level].column);
-        if (textKey >= 0) {
-            RankKeys(rows.data(), count, textKey, keys.values[level].data());
-        }
-    }
-}
-
-// One chain key as it goes into a packed sort key: its values less the
-// smallest (or the largest less them, descending) in `bits` bits.
-struct PackedKey {
-    const std::vector<uint32_t>* values;
-    uint32_t low;
-    uint32_t high;
-    bool descending;
-    int bits;
-
-    uint64_t Of(uint32_t row) const {
-        const uint32_t value = (*values)[row];
-        return descending ? high - value : value - low;
-    }
-};
-
-PackedKey Packed(const std::vector<uint32_t>& values, bool descending) {
-    const auto range = std::minmax_element(values.begin(), values.end());
-    PackedKey key{&values, *range.first, *range.second, descending, 0};
-    while (key.bits < 32 && ((key.high - key.low) >> key.bits) != 0) {
-        ++key.bits;
-    }
-    return key;
 }
 
 // What the rows are sorted by, most significant first: the chain keys that
@@ -201,7 +151,7 @@ PackedKey Packed(const std::vector<uint32_t>& values, bool descending) {
 std::vector<PackedKey> KeysThatDecide(KeyValues& keys) {
     std::vector<PackedKey> packed;
     for (int level = 0; level < keys.chain.length; ++level) {
-        const PackedKey key = Packed(keys.values[level], keys.chain.keys[level].descending);
+        const PackedKey key = PackKey(keys.values[level], keys.chain.keys[level].descending);
         if (key.bits > 0) {
             packed.push_back(key);
         }
@@ -210,42 +160,11 @@ std::vector<PackedKey> KeysThatDecide(KeyValues& keys) {
     for (uint32_t& entry : keys.entries) {
         entry = entry == 0 ? last + 1 : entry;
     }
-    const PackedKey place = Packed(keys.entries, false);
+    const PackedKey place = PackKey(keys.entries, false);
     if (place.bits > 0) {
         packed.push_back(place);
     }
     return packed;
-}
-
-// Positions in the list, sorted by the packed keys. The keys are packed
-// into as few 64-bit words as they fit, and the words sorted from the least
-// significant on: each stable step keeps the order the steps before made,
-// and list order among rows that tie on every key.
-std::vector<SortEntry> SortedPositions(const std::vector<PackedKey>& packed, size_t count) {
-    std::vector<SortEntry> entries(count);
-    for (size_t i = 0; i < count; ++i) {
-        entries[i].row = static_cast<uint32_t>(i);
-    }
-    std::vector<SortEntry> scratch;
-    size_t end = packed.size();
-    while (end > 0) {
-        size_t begin = end - 1;
-        int bits = packed[begin].bits;
-        while (begin > 0 && bits + packed[begin - 1].bits <= 64) {
-            bits += packed[--begin].bits;
-        }
-        for (SortEntry& entry : entries) {
-            uint64_t key = 0;
-            for (size_t k = begin; k < end; ++k) {
-                // Two steps: a shift by 64 would be undefined, and `bits` is never 0.
-                key = ((key << 1) << (packed[k].bits - 1)) | packed[k].Of(entry.row);
-            }
-            entry.key = key;
-        }
-        SortByKey(entries, scratch, bits);
-        end = begin;
-    }
-    return entries;
 }
 
 void SortRowsWith(ItemList& rows, const SortState& state, SortRanks* libraryRanks) {
@@ -268,7 +187,7 @@ void SortRowsWith(ItemList& rows, const SortState& state, SortRanks* libraryRank
         KeyValues keys;
         keys.chain = ChainFor(state);
         ReadKeyValues(listed, libraryRanks, keys);
-        const std::vector<SortEntry> sorted = SortedPositions(KeysThatDecide(keys), listed.size());
+        const std::vector<SortEntry> sorted = SortByKeys(KeysThatDecide(keys), listed.size());
         for (int32_t i = 0; i < rowCount; ++i) {
             rowsStart[i] = listed[sorted[static_cast<size_t>(i)].row];
         }

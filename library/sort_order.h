@@ -10,10 +10,12 @@ class ItemList;
 class SortRanks;
 struct LibraryItem;
 
-// Process-wide while the plug-in is loaded; read from the settings file when
-// a view opens and changed by column clicks.
+// A sort column and direction. The view keeps one in its state, read from the
+// settings file when a view opens and changed by column clicks;
+// kovra-catalogue takes one from its command line.
 struct SortState {
-    int32_t column = 0;     // a column number; outside 0-6 every pair of rows compares equal
+    int32_t column = 0;     // a column number; a column that does not sort
+                            // (library/columns.h) compares every pair of rows equal
     int32_t direction = 0;  // 0 ascending, anything else descending
 };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/ascii_text.h"
+#include "library/columns.h"
 
 namespace {
 

@@ -10,7 +10,8 @@
 PluginState g_plugin = {};
 
 // Constructed top to bottom at load, destroyed bottom to top at unload: the
-// catalogue with its records, then the list font, then the library's rows.
+// catalogue with its records, then the view's state with the list font, then
+// the library's rows.
 LibraryLists g_lists;
 ViewState g_view;
 DeviceCatalogue g_deviceCatalogue;
@@ -21,6 +22,8 @@ void WriteToDebugger(const char* line) {
     OutputDebugStringA(line);
 }
 
+// Debug lines go to the debugger from load to unload. The sink replaced is
+// none, and nothing puts it back: the code of this one goes with the DLL.
 const DebugSink g_previousSink = SetDebugSink(WriteToDebugger);
 
 }  // namespace

@@ -34,7 +34,7 @@ INT_PTR DropTreeItem(const PluginDescriptor& host, const ViewState& view, const 
         return -1;
     }
     AnsiHostFilenames filenames;
-    ExportedRows rows(true, lists, ViewSelection(view), &filenames);
+    ExportedRows rows(ExportScope::kEveryRow, lists, ViewSelection(view), &filenames);
     if (!rows.Empty()) {
         HostDropRecord drop = {kHostTypeItemRecordList, rows.List(), 0, point->x, point->y, 0, 0};
         AskLibraryWindow(host.hostLibraryWindow, LIBIPC_DROP, &drop);

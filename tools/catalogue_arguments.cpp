@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "kovra_version.h"
+#include "library/columns.h"
 
 namespace {
 
@@ -19,8 +20,6 @@ struct Given {
 
 // "artist", "track:desc", ... into a sort state; false for an unknown column.
 bool ParseSort(const std::string& text, SortState& sort) {
-    static const char* const kNames[kColumnCount] = {"artist", "title", "album", "length",
-                                                     "track",  "genre", "year",  "filename"};
     const size_t colon = text.find(':');
     const std::string name = text.substr(0, colon);
     const std::string direction = colon == std::string::npos ? "asc" : text.substr(colon + 1);
@@ -28,7 +27,7 @@ bool ParseSort(const std::string& text, SortState& sort) {
         return false;
     }
     for (int column = 0; column < kColumnCount; ++column) {
-        if (name == kNames[column]) {
+        if (name == kColumns[column].name) {
             sort.column = column;
             sort.direction = direction == "desc" ? 1 : 0;
             return true;

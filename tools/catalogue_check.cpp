@@ -17,10 +17,10 @@
 
 #include "base/utf8_text.h"
 #include "catalogue/catalogue_file.h"
+#include "catalogue/catalogue_load.h"
 #include "catalogue/catalogue_records.h"
 #include "catalogue/catalogue_steps.h"
 #include "catalogue/load_observer.h"
-#include "catalogue/load_state.h"
 #include "tools/audio_file_lookup.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/utf8_text.h"
+#include "library/columns.h"
 #include "tools/playlist_lines.h"
 
 namespace {
@@ -99,7 +100,7 @@ void AppendJsonObject(std::string& out, const ExportRow& row) {
         if (column > 0) {
             out += ", ";
         }
-        AppendJsonString(out, kViewColumnNames[column]);
+        AppendJsonString(out, kColumns[column].title);
         out += ": ";
         const ExportCell cell = CellOf(row, column);
         if (cell.text != nullptr) {
@@ -117,17 +118,17 @@ void WriteM3u8(const std::vector<ExportRow>& rows, std::string& out,
                std::vector<LeftOutTrack>& leftOut) {
     out += "#EXTM3U\n";
     for (const ExportRow& row : rows) {
-        if (const char* fault = PlaylistPathFault(row.filename)) {
-            leftOut.push_back({row.filename, fault});
+        if (const char* fault = PlaylistPathFault(row.Text(kColumnFilename))) {
+            leftOut.push_back({row.Text(kColumnFilename), fault});
             continue;
         }
-        const char* path = PathFromRoot(row.filename);
+        const char* path = PathFromRoot(row.Text(kColumnFilename));
         out += "#EXTINF:";
-        AppendNumber(out, row.length);
+        AppendNumber(out, row.Number(kColumnLength));
         out += ',';
-        AppendOnOneLine(out, row.artist);
+        AppendOnOneLine(out, row.Text(kColumnArtist));
         out += " - ";
-        AppendOnOneLine(out, row.title);
+        AppendOnOneLine(out, row.Text(kColumnTitle));
         out += '\n';
         if (NeedsDotSlash(path)) {
             out += "./";
@@ -141,7 +142,7 @@ void WriteCsv(const std::vector<ExportRow>& rows, std::string& out) {
     out += kByteOrderMark;
     for (int column = 0; column < kColumnCount; ++column) {
         out += column > 0 ? "," : "";
-        AppendCsvField(out, kViewColumnNames[column]);
+        AppendCsvField(out, kColumns[column].title);
     }
     out += "\r\n";
     for (const ExportRow& row : rows) {

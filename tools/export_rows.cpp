@@ -4,56 +4,26 @@
 #include <unordered_map>
 
 #include "catalogue/catalogue_records.h"
-#include "library/catalogue_import.h"
 #include "library/library_lists.h"
 #include "library/search_filter.h"
 #include "library/sort_order.h"
 
-const char* const kViewColumnNames[kColumnCount] = {
-    "Artist", "Title", "Album", "Length", "Track #", "Genre", "Year", "Filename",
-};
-
 namespace {
 
-const char* TextOr(const char* text, const char* fallback) {
-    return text != nullptr ? text : fallback;
-}
-
-// The row's numbers, the track's texts.
 ExportRow ExportRowOf(const LibraryItem& row, const TrackRecord& track) {
-    ExportRow exported;
-    exported.artist = TextOr(track.Creator(), kDefaultArtist);
-    exported.title = TextOr(track.Title(), "");
-    exported.album = kPlaceholderAlbum;
-    exported.length = row.length;
-    exported.track = row.track;
-    exported.genre = TextOr(track.Genre(), "");
-    exported.year = row.year;
-    exported.filename = TextOr(track.LastUrl(), "");
+    ExportRow exported{TextsOfTrack(track), {}};
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (!kColumns[column].IsText()) {
+            exported.numbers[column] = row.*kColumns[column].number;
+        }
+    }
     return exported;
 }
 
 }  // namespace
 
 ExportCell CellOf(const ExportRow& row, int column) {
-    switch (column) {
-        case kColumnArtist:
-            return {row.artist, 0};
-        case kColumnTitle:
-            return {row.title, 0};
-        case kColumnAlbum:
-            return {row.album, 0};
-        case kColumnLength:
-            return {nullptr, row.length};
-        case kColumnTrack:
-            return {nullptr, row.track};
-        case kColumnGenre:
-            return {row.genre, 0};
-        case kColumnYear:
-            return {nullptr, row.year};
-        default:
-            return {row.filename, 0};
-    }
+    return {row.Text(column), row.Number(column)};
 }
 
 bool CollectExportRows(const DeviceCatalogue& catalogue, const char* query, const SortState& sort,

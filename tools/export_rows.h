@@ -5,27 +5,22 @@
 #include <cstdint>
 #include <vector>
 
-#include "library/library_item.h"
+#include "library/catalogue_import.h"
+#include "library/columns.h"
 
 class DeviceCatalogue;
 struct SortState;
 
-// The view's column headers, by column number; exports name their fields so.
-extern const char* const kViewColumnNames[kColumnCount];
-
-// One track of an export. The view blanks a title's bytes of 0x80 and above and builds the
-// filename from the drive; an export keeps the parser's texts instead. Where the catalogue has no
-// text the view's own value stands (the artist "Unknown artist", empty title and genre). Texts
-// point into the catalogue's records or at constants: they live as long as the records do.
+// One track of an export: its row's texts as the catalogue gives them (TextsOfTrack: the view's
+// row blanks a title's bytes of 0x80 and above and builds the filename from the drive; an export
+// keeps the parser's texts, with the view's fallbacks) and its row's numbers. Texts point into the
+// catalogue's records or at constants: they live as long as the records do.
 struct ExportRow {
-    const char* artist;
-    const char* title;
-    const char* album;
-    int32_t length;  // seconds
-    int32_t track;
-    const char* genre;
-    int32_t year;
-    const char* filename;  // the audio file's path as the catalogue names it, "" when it names none
+    TrackTexts texts;               // by column; null in number columns
+    int32_t numbers[kColumnCount];  // by column; 0 in text columns
+
+    const char* Text(int column) const { return texts[column]; }
+    int32_t Number(int column) const { return numbers[column]; }
 };
 
 // A cell of an export: a text, or (text null) a number.

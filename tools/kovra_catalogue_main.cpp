@@ -12,6 +12,7 @@
 #include "catalogue/catalogue_steps.h"
 #include "library/catalogue_import.h"
 #include "library/cell_text.h"
+#include "library/columns.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"
 #include "library/search_filter.h"
@@ -144,8 +145,8 @@ bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
     }
     SortRows(*found.rows, options.sort, lists.sortRanks);
     Row header;
-    for (const char* column : kViewColumnNames) {
-        header.Add(column);
+    for (const ColumnSpec& column : kColumns) {
+        header.Add(column.title);
     }
     header.Print();
     for (int32_t i = 0; i < found.rows->Count(); ++i) {

@@ -8,9 +8,9 @@
 struct LibraryLists;
 struct ViewState;
 
-// Sends the selected rows (every shown row with allRows) to the host to play,
-// or to enqueue. Nothing before the first filter pass or without rows.
-void PlaySelection(const ViewState& state, const LibraryLists& lists, bool allRows, bool enqueue);
+// Sends the selected rows to the host to play, or to enqueue. Nothing before
+// the first filter pass, without an open view or without rows.
+void PlaySelection(const ViewState& state, const LibraryLists& lists, bool enqueue);
 
 // A drag runs exactly while the view holds the mouse capture.
 void BeginDrag(HWND view);

@@ -26,12 +26,12 @@ POINT ScreenPoint(HWND view, LPARAM point) {
 
 }  // namespace
 
-void PlaySelection(const ViewState& state, const LibraryLists& lists, bool allRows, bool enqueue) {
-    if (!lists.result || (state.window == nullptr && !allRows)) {
+void PlaySelection(const ViewState& state, const LibraryLists& lists, bool enqueue) {
+    if (!lists.result || state.window == nullptr) {
         return;
     }
     AnsiHostFilenames filenames;
-    ExportedRows rows(allRows, lists, ViewSelection(state), &filenames);
+    ExportedRows rows(ExportScope::kSelectedRows, lists, ViewSelection(state), &filenames);
     if (!rows.Empty()) {
         HostPlayRequest request = {kHostTypeItemRecordList, rows.List(), enqueue ? 1 : 0};
         SendToHost(state, LIBIPC_PLAY_ITEMS, &request);
@@ -73,7 +73,7 @@ void DragRelease(const ViewState& state, const LibraryLists& lists, HWND view, L
         return;
     }
     AnsiHostFilenames filenames;
-    ExportedRows rows(false, lists, ViewSelection(state), &filenames);
+    ExportedRows rows(ExportScope::kSelectedRows, lists, ViewSelection(state), &filenames);
     if (!rows.Empty()) {
         record.data = rows.List();
         record.result = 0;

@@ -4,12 +4,24 @@
 // visible while that state has no view window or list control.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "host/host_item_record.h"
+#include "library/search_filter.h"
 
 struct LibraryLists;
 struct ViewState;
+
+// The search box's longest texts: what is stored as "lastfilter", and what a
+// filter pass searches for (a 255-byte read, its NUL included).
+constexpr int kStoredSearchLength = kQueryBufferSize - 1;
+constexpr int kQueryLength = kQueryBufferSize - 2;
+
+// The first `maxLength` (at most kStoredSearchLength) bytes of the text in
+// `view`'s search box; empty without one.
+void ReadSearchBox(HWND view, char (&text)[kQueryBufferSize], int maxLength);
 
 // Filters the library by `query`, rebuilds the result list, re-sorts it and
 // writes the status line. Nothing at all happens while no view window is open.

@@ -25,14 +25,19 @@ void RunFilterPass(const ViewState& state, LibraryLists& lists, const char* quer
     SetDlgItemTextA(view, IDC_STATUS, status);
 }
 
+void ReadSearchBox(HWND view, char (&text)[kQueryBufferSize], int maxLength) {
+    text[0] = 0;
+    GetDlgItemTextA(view, IDC_SEARCH, text, maxLength + 1);
+    text[maxLength] = 0;
+}
+
 void RunFilterPass(const ViewState& state, LibraryLists& lists) {
     const HWND view = state.window;
     if (view == nullptr) {
         return;
     }
     char query[kQueryBufferSize];
-    query[0] = 0;
-    GetDlgItemTextA(view, IDC_SEARCH, query, static_cast<int>(kQueryBufferSize - 1));
+    ReadSearchBox(view, query, kQueryLength);
     RunFilterPass(state, lists, query);
 }
 

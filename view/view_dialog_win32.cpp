@@ -4,19 +4,20 @@
 
 #include <commctrl.h>
 
-#include "catalogue/critical_error_boxes.h"
+#include "catalogue/critical_error_boxes_win32.h"
 #include "catalogue/device_locator.h"
 #include "host/host_boundary.h"
 #include "host/host_requests.h"
 #include "host/settings.h"
 #include "library/catalogue_import.h"
 #include "library/cell_text.h"
+#include "library/columns.h"
 #include "library/library_lists.h"
 #include "resources/resource.h"
 #include "view/disclaimer_dialog.h"
 #include "view/drag_drop.h"
 #include "view/filter_and_sort.h"
-#include "view/progress_line.h"
+#include "view/read_progress_scope.h"
 #include "view/static_objects.h"
 #include "view/view_skin.h"
 #include "view/view_state.h"
@@ -28,18 +29,8 @@ constexpr UINT kInitialLoadDelay = 50;
 constexpr UINT_PTR kApplySearchTimer = 500;
 constexpr UINT kApplySearchDelay = 150;
 
-// Texts of the search box and of formatted cells; nothing survives a message.
+// Texts of the stored search, formatted cells and typed keys; nothing survives a message.
 constexpr int kTextBufferSize = 256;
-
-struct ColumnSpec {
-    const char* title;
-    int width;
-};
-
-const ColumnSpec kColumns[] = {
-    {"Artist", 200}, {"Title", 200}, {"Album", 200}, {"Length", 64},
-    {"Track #", 64}, {"Genre", 100}, {"Year", 64},   {"Filename", 80},
-};
 
 HWND ListOf(HWND view) {
     return GetDlgItem(view, IDC_LIST);
@@ -51,7 +42,7 @@ void OnInitDialog(ViewState& state, HWND view) {
     state.window = view;
     FetchSkinFunctions(host, state.skin);
     if (state.skin.resizeInit != nullptr) {
-        state.skin.resizeInit(view, g_resizeRules, kResizeRuleCount);
+        state.skin.resizeInit(view, state.skin.resizeRules, kResizeRuleCount);
     }
     state.listBinding.SetLibraryWindow(host);
     state.listBinding.Attach(ListOf(view));
@@ -70,9 +61,9 @@ void OnDestroy(ViewState& state) {
                      static_cast<WPARAM>(state.skin.skinnedList));
 }
 
-void OnSize(const ViewState& state, HWND view, WPARAM kind) {
+void OnSize(ViewState& state, HWND view, WPARAM kind) {
     if (kind != SIZE_MINIMIZED && state.skin.resize != nullptr) {
-        state.skin.resize(view, g_resizeRules, kResizeRuleCount);
+        state.skin.resize(view, state.skin.resizeRules, kResizeRuleCount);
     }
 }
 
@@ -100,10 +91,8 @@ void OnCommand(const ViewState& state, HWND view, int control, int notification)
 
 void OnApplySearchTimer(const ViewState& state, LibraryLists& lists, HWND view) {
     KillTimer(view, kApplySearchTimer);
-    char text[kTextBufferSize];
-    text[0] = 0;
-    GetDlgItemTextA(view, IDC_SEARCH, text, kTextBufferSize);
-    text[kTextBufferSize - 1] = 0;
+    char text[kQueryBufferSize];
+    ReadSearchBox(view, text, kStoredSearchLength);
     WriteSettingText(*state.settings, "lastfilter", text);
     RunFilterPass(state, lists, text);
 }
@@ -187,7 +176,7 @@ INT_PTR OnListNotify(ViewState& state, LibraryLists& lists, HWND view, NMHDR* he
     }
     switch (header->code) {
         case NM_DBLCLK:
-            PlaySelection(state, lists, false, ShiftDown());
+            PlaySelection(state, lists, ShiftDown());
             return 0;
         case LVN_BEGINDRAG:
             BeginDrag(view);
@@ -207,10 +196,15 @@ INT_PTR OnListNotify(ViewState& state, LibraryLists& lists, HWND view, NMHDR* he
     }
 }
 
-// The table names the static objects and hands them to the handlers.
-INT_PTR Dispatch(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
-    ViewState& state = g_view;
-    LibraryLists& lists = g_lists;
+void OnLibraryChildMessage(const ViewState& state, LibraryLists& lists, WPARAM wParam,
+                           LPARAM lParam) {
+    if (lParam == LIBCHILD_DROP_ITEM) {
+        ViewDrop(state, lists, reinterpret_cast<HostDropRecord*>(wParam));
+    }
+}
+
+INT_PTR Dispatch(ViewState& state, LibraryLists& lists, DeviceCatalogue& catalogue, HWND view,
+                 UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog(state, view);
@@ -231,7 +225,7 @@ INT_PTR Dispatch(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
             OnCommand(state, view, LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_TIMER:
-            OnTimer(state, lists, g_deviceCatalogue, view, wParam);
+            OnTimer(state, lists, catalogue, view, wParam);
             return 0;
         case WM_NOTIFY:
             return OnListNotify(state, lists, view, reinterpret_cast<NMHDR*>(lParam));
@@ -242,9 +236,7 @@ INT_PTR Dispatch(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
             DragRelease(state, lists, view, lParam);
             return 0;
         case WM_LIBRARY_CHILD_IPC:
-            if (lParam == LIBCHILD_DROP_ITEM) {
-                ViewDrop(state, lists, reinterpret_cast<HostDropRecord*>(wParam));
-            }
+            OnLibraryChildMessage(state, lists, wParam, lParam);
             return 0;
         default:
             return 0;
@@ -254,19 +246,21 @@ INT_PTR Dispatch(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
 // Every message goes to the host's skin pre-handler first (from the second
 // view on, the previous view's pre-handler sees even WM_INITDIALOG). The
 // window is forgotten when it goes even if the pre-handler took WM_DESTROY:
-// passes and exports must never reach a dead view.
+// passes and exports must never reach a dead view. The entry point names the
+// static objects and hands them down.
 INT_PTR CALLBACK ViewDialogProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
     return AnswerHost<INT_PTR>(0, [&]() -> INT_PTR {
-        if (g_view.skin.preHandler != nullptr) {
-            const INT_PTR handled = g_view.skin.preHandler(view, message, wParam, lParam);
+        ViewState& state = g_view;
+        if (state.skin.preHandler != nullptr) {
+            const INT_PTR handled = state.skin.preHandler(view, message, wParam, lParam);
             if (handled != 0) {
                 if (message == WM_DESTROY) {
-                    g_view.window = nullptr;
+                    state.window = nullptr;
                 }
                 return handled;
             }
         }
-        return Dispatch(view, message, wParam, lParam);
+        return Dispatch(state, g_lists, g_deviceCatalogue, view, message, wParam, lParam);
     });
 }
 

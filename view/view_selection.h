@@ -1,5 +1,7 @@
-// The rows the view's list control shows selected.
+// The rows the view's list control shows selected, and the windows that are the view's.
 #pragma once
+
+#include <windows.h>
 
 #include "library/record_exchange.h"
 
@@ -15,3 +17,7 @@ class ViewSelection : public RowSelection {
   private:
     const ViewState& state_;
 };
+
+// True when `window` is the view `view` or one of its children; false when
+// either is null.
+bool IsViewOrChild(HWND view, HWND window);

@@ -1,4 +1,4 @@
-// Row selection through the list control.
+// Row selection through the list control, and the view's windows.
 #include "view/view_selection.h"
 
 #include <windows.h>
@@ -14,4 +14,8 @@ bool ViewSelection::IsSelected(int index) const {
     const LRESULT state = SendMessageA(state_.listBinding.ListControl(), LVM_GETITEMSTATE,
                                        static_cast<WPARAM>(index), LVIS_SELECTED);
     return (state & LVIS_SELECTED) != 0;
+}
+
+bool IsViewOrChild(HWND view, HWND window) {
+    return view != nullptr && window != nullptr && (window == view || IsChild(view, window));
 }

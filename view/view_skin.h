@@ -7,6 +7,9 @@
 #include <cstdint>
 
 #include "host/host_api.h"
+#include "resources/resource.h"
+
+constexpr int kResizeRuleCount = 4;
 
 // Filled at every opening from the host's answers; a slot the host answered
 // 0 stays null and the step that needs it is skipped. Kept between views.
@@ -17,11 +20,16 @@ struct ViewSkin {
     SkinResize resizeInit;
     SkinResize resize;
     LRESULT skinnedList;  // given back with LIBIPC_UNSKIN_LISTVIEW as received, 0 included
+    // How the controls follow the view's size. Not constant: the host's resize
+    // initialiser writes each control's starting rectangle into its rule, and
+    // its resizer reads them back; one table serves every view.
+    ResizeRule resizeRules[kResizeRuleCount] = {
+        {IDC_SEARCH, 0x10, {0, 0, 0, 0}},   // stretches in width
+        {IDC_LIST, 0x11, {0, 0, 0, 0}},     // stretches in width and height
+        {IDC_CONFIG, 0x101, {0, 0, 0, 0}},  // moves down with the bottom edge
+        {IDC_STATUS, 0x111, {0, 0, 0, 0}},  // moves down and stretches in width
+    };
 };
-
-// The same table for every view, for as long as the library is loaded.
-constexpr int kResizeRuleCount = 4;
-extern ResizeRule g_resizeRules[kResizeRuleCount];
 
 constexpr int kBorderCount = 2;
 extern const int32_t kBorderControls[kBorderCount];

@@ -1,17 +1,10 @@
-// The view's skin slots, resize table and border list.
+// The view's skin slots and border list.
 #include "view/view_skin.h"
 
 #include <commctrl.h>
 
 #include "host/host_requests.h"
 #include "resources/resource.h"
-
-ResizeRule g_resizeRules[kResizeRuleCount] = {
-    {IDC_SEARCH, 0x10, {0, 0, 0, 0}},   // stretches in width
-    {IDC_LIST, 0x11, {0, 0, 0, 0}},     // stretches in width and height
-    {IDC_CONFIG, 0x101, {0, 0, 0, 0}},  // moves down with the bottom edge
-    {IDC_STATUS, 0x111, {0, 0, 0, 0}},  // moves down and stretches in width
-};
 
 const int32_t kBorderControls[kBorderCount] = {0x10000 | IDC_SEARCH, 0x10000 | IDC_LIST};
 

@@ -16,7 +16,7 @@
 // sort order are kept from one view to the next, the skin functions are
 // asked for again at every opening. The list binding deletes the font when
 // the state goes (at unload). A read's progress line is not kept here: it
-// lives as long as the read (view/progress_line.h).
+// lives as long as the read (view/read_progress_scope.h).
 struct ViewState {
     // The host's windows and the plug-in's module, and the host's settings
     // file; set by the plug-in before the first view opens, owned by the
@@ -28,7 +28,3 @@ struct ViewState {
     ViewSkin skin = {};
     SortState sort;
 };
-
-// True when `window` is the view `view` or one of its children; false when
-// either is null.
-bool IsViewOrChild(HWND view, HWND window);

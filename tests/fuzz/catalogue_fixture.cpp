@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "base/debug_output.h"
+#include "catalogue/catalogue_load.h"
 #include "catalogue/catalogue_records.h"
 #include "catalogue/catalogue_steps.h"
 #include "catalogue/load_budget.h"
-#include "catalogue/load_state.h"
 #include "catalogue/xml_buffer.h"
 #include "library/catalogue_import.h"
 #include "library/item_list.h"

@@ -86,7 +86,7 @@ char* RowText(const std::string* text) {
     if (text == nullptr) {
         return nullptr;
     }
-    char* copy = DuplicateText(text->c_str());
+    char* copy = CopyText(text->c_str());
     if (copy == nullptr) {
         std::abort();
     }

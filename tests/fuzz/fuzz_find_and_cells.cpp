@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "library/cell_text.h"
+#include "library/columns.h"
 #include "library/item_list.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"

@@ -177,7 +177,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     HostItemRecordList out{nullptr, 0, 0};
-    ExportRows(out, allRows, lists, selection);
+    ExportRows(out, allRows ? ExportScope::kEveryRow : ExportScope::kSelectedRows, lists,
+               selection);
     if (static_cast<size_t>(out.count) != expected.size() || out.capacity < out.count ||
         (out.count > 0 && out.records == nullptr)) {
         FuzzFailure("exported %d records (capacity %d), expected %zu", out.count, out.capacity,

@@ -12,10 +12,10 @@
 
 #include "base/debug_output.h"
 #include "catalogue/catalogue_file.h"
+#include "catalogue/catalogue_load.h"
 #include "catalogue/catalogue_records.h"
 #include "catalogue/load_budget.h"
 #include "catalogue/load_observer.h"
-#include "catalogue/load_state.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

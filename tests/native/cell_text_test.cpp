@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "library/columns.h"
 #include "library/item_list.h"
 #include "library/library_item.h"
 #include "tests/support/rows.h"
@@ -243,3 +244,24 @@ TEST(FindRowByKey, NullEntriesSearchAsEmptyRows) {
 }
 
 }  // namespace
+
+// The view's headers and the exports' field names come from the column table;
+// these are the system's own titles and the view's starting widths.
+TEST(ColumnTable, HoldsTheViewsTitlesWidthsAndKinds) {
+    const struct {
+        const char* title;
+        int width;
+        bool text;
+        bool searched;
+    } expected[kColumnCount] = {
+        {"Artist", 200, true, true},  {"Title", 200, true, true},    {"Album", 200, true, true},
+        {"Length", 64, false, false}, {"Track #", 64, false, false}, {"Genre", 100, true, true},
+        {"Year", 64, false, true},    {"Filename", 80, true, false},
+    };
+    for (int column = 0; column < kColumnCount; ++column) {
+        EXPECT_STREQ(kColumns[column].title, expected[column].title);
+        EXPECT_EQ(kColumns[column].width, expected[column].width) << column;
+        EXPECT_EQ(kColumns[column].IsText(), expected[column].text) << column;
+        EXPECT_EQ(kColumns[column].searched, expected[column].searched) << column;
+    }
+}

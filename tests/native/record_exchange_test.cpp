@@ -94,7 +94,7 @@ TEST(ExportRows, BorrowsTheRowsTextsInResultOrder) {
     lists.result->Append(b);
     lists.result->Append(a);
     HostItemRecordList out{};
-    ExportRows(out, true, lists, FakeSelection(true, {}));
+    ExportRows(out, ExportScope::kEveryRow, lists, FakeSelection(true, {}));
     ASSERT_EQ(out.count, 2);
     EXPECT_EQ(out.records[0].artist, b->artist);  // the very same text, not a copy
     const HostItemRecord& r = out.records[1];
@@ -136,7 +136,8 @@ TEST_P(ExportSelectionTest, TakesTheRightRows) {
             lists.result->Append(lists.library.Get(i));
     }
     HostItemRecordList out{};
-    ExportRows(out, c.allRows, lists, FakeSelection(c.viewOpen, c.selected));
+    ExportRows(out, c.allRows ? ExportScope::kEveryRow : ExportScope::kSelectedRows, lists,
+               FakeSelection(c.viewOpen, c.selected));
     EXPECT_EQ(out.count, c.expected);
     EXPECT_EQ(out.records == nullptr, c.expected == 0);
     FreeRecords(out);
@@ -156,7 +157,7 @@ TEST(ExportRows, GrowsTheRecordArrayBy256) {
     for (int i = 0; i < 300; ++i)
         lists.Add({"a"});
     HostItemRecordList out{};
-    ExportRows(out, true, lists, FakeSelection(false, {}));
+    ExportRows(out, ExportScope::kEveryRow, lists, FakeSelection(false, {}));
     EXPECT_EQ(out.count, 300);
     EXPECT_EQ(out.capacity, 513);  // 1 + 256, then 257 + 256
     FreeRecords(out);
@@ -169,8 +170,7 @@ class TildeToUnderscore : public HostFilenames {
         if (std::strchr(filename, '~') == nullptr) {
             return nullptr;
         }
-        char* copy = static_cast<char*>(std::malloc(std::strlen(filename) + 1));
-        std::strcpy(copy, filename);
+        char* copy = CopyText(filename);
         *std::strchr(copy, '~') = '_';
         return copy;
     }
@@ -182,7 +182,7 @@ TEST(ExportedRows, OwnsOnlyTheFilenamesTheHostNeedsChanged) {
     const LibraryItem* changed = lists.Add({"b", "t", nullptr, 0, 0, nullptr, 0, "E:/~b.mp3"});
     lists.Add({"c"});
     TildeToUnderscore filenames;
-    ExportedRows rows(true, lists, FakeSelection(false, {}), &filenames);
+    ExportedRows rows(ExportScope::kEveryRow, lists, FakeSelection(false, {}), &filenames);
     ASSERT_EQ(rows.List()->count, 3);
     const HostItemRecord* records = rows.List()->records;
     EXPECT_EQ(records[0].filename, plain->filename);

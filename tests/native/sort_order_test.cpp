@@ -1,4 +1,5 @@
 // Sort keys, key comparison, the row tie-break chains, sorting and column clicks.
+#include "library/columns.h"
 #include "library/sort_order.h"
 
 #include <gtest/gtest.h>
@@ -68,7 +69,7 @@ TEST(SortKey, PointsPastLeadingNoiseArticleAndSpaces) {
     };
     for (const KeyCase& c : cases) {
         // A heap copy lets the address sanitizer catch a read past the terminator.
-        char* text = DuplicateText(c.text);
+        char* text = CopyText(c.text);
         EXPECT_EQ(SortKey(text), text + c.keyOffset) << '"' << c.text << '"';
         FreeText(text);
     }
@@ -235,8 +236,8 @@ TEST(CompareRows, ColumnsOffTheChainAreIgnored) {
             RowSet rows;
             LibraryItem* a = rows.Add(Shifted(kMiddle, column, -1));
             LibraryItem* b = rows.Add(kMiddle);
-            a->filename = DuplicateText("a.mp3");
-            b->filename = DuplicateText("b.mp3");
+            a->filename = CopyText("a.mp3");
+            b->filename = CopyText("b.mp3");
             EXPECT_EQ(CompareRows(*a, *b, SortState{chain.column, 0}), 0)
                 << "sort " << chain.column << " key " << column;
         }
@@ -247,7 +248,7 @@ TEST(CompareRows, ColumnsOutsideTheSortableRangeCompareEverythingEqual) {
     RowSet rows;
     const LibraryItem* a = rows.Add({"Abba", "A", "A", 1, 1, "A", 1});
     LibraryItem* b = rows.Add({"Zappa", "Z", "Z", 9, 9, "Z", 9});
-    b->filename = DuplicateText("z.mp3");
+    b->filename = CopyText("z.mp3");
     for (int32_t column : {7, 8, 99, -1, INT32_MIN, INT32_MAX}) {
         EXPECT_EQ(CompareRows(*a, *b, SortState{column, 0}), 0) << column;
         EXPECT_EQ(CompareRows(*b, *a, SortState{column, 1}), 0) << column;

@@ -25,14 +25,14 @@ struct RowValues {
 // A new row with copies of the values's texts (null stays absent).
 inline LibraryItem* MakeRow(const RowValues& values) {
     LibraryItem* row = NewRow();
-    row->artist = DuplicateText(values.artist);
-    row->title = DuplicateText(values.title);
-    row->album = DuplicateText(values.album);
+    row->artist = CopyText(values.artist);
+    row->title = CopyText(values.title);
+    row->album = CopyText(values.album);
     row->length = values.length;
     row->track = values.track;
-    row->genre = DuplicateText(values.genre);
+    row->genre = CopyText(values.genre);
     row->year = values.year;
-    row->filename = DuplicateText(values.filename);
+    row->filename = CopyText(values.filename);
     return row;
 }
 

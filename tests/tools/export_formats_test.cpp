@@ -10,7 +10,8 @@
 namespace {
 
 ExportRow RowWith(const char* title, const char* filename = "/MUSIC/a.mp3") {
-    return ExportRow{"Artist", title, "Album", 215, 1, "Genre", 2003, filename};
+    return ExportRow{{"Artist", title, "Album", nullptr, nullptr, "Genre", nullptr, filename},
+                     {0, 0, 0, 215, 1, 0, 2003, 0}};
 }
 
 std::string Export(ExportFormat format, const std::vector<ExportRow>& rows) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "base/text_copy.h"
 #include "tests/support/temp_dir.h"
 #include "tests/windows/support/host_opens.h"
 
@@ -36,8 +37,8 @@ class HostFilenameTest : public ::testing::Test {
     // What the host is handed for the file `name` in the folder; "" for the text as it is.
     std::string HostName(const std::string& name) {
         AnsiHostFilenames filenames;
-        const std::unique_ptr<char, decltype(&std::free)> adapted(
-            filenames.Openable((root_ + name).c_str()), &std::free);
+        const std::unique_ptr<char, decltype(&FreeText)> adapted(
+            filenames.Openable((root_ + name).c_str()), &FreeText);
         return adapted ? adapted.get() : "";
     }
 
@@ -90,8 +91,8 @@ TEST(HostFilenameCodePageTest, HostNamesThatAreUtf8ByAccidentGoAsTheyAre) {
         CloseHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
         ASSERT_TRUE(HostOpens(path)) << host.name;
         AnsiHostFilenames filenames;
-        const std::unique_ptr<char, decltype(&std::free)> adapted(filenames.Openable(path.c_str()),
-                                                                  &std::free);
+        const std::unique_ptr<char, decltype(&FreeText)> adapted(filenames.Openable(path.c_str()),
+                                                                 &FreeText);
         EXPECT_EQ(adapted, nullptr) << host.name << " became " << adapted.get();
         ++tried;
     }

@@ -16,7 +16,7 @@
 #include "resources/resource.h"
 #include "tests/support/rows.h"
 #include "tests/support/temp_dir.h"
-#include "view/progress_line.h"
+#include "view/read_progress_scope.h"
 #include "view/view_state.h"
 
 namespace {

@@ -1,7 +1,9 @@
 // Keeps the system's critical-error boxes, such as "There is no disk in the
 // drive", from showing while the plug-in touches drives that may be empty.
-// Declared without the system's headers; the Win32 body is critical_error_boxes_win32.cpp.
+// Win32 code only.
 #pragma once
+
+#include <windows.h>
 
 // While the object lives, a failed drive access fails quietly instead of
 // asking the user. The mode is set for this thread where the system can
@@ -15,6 +17,8 @@ class CriticalErrorBoxesOff {
     CriticalErrorBoxesOff& operator=(const CriticalErrorBoxesOff&) = delete;
 
   private:
-    void (*setThreadMode_)();    // SetThreadErrorMode; null: the process's mode was set
-    unsigned long oldMode_ = 0;  // a DWORD
+    using SetThreadErrorModeFunction = BOOL(WINAPI*)(DWORD mode, DWORD* oldMode);
+
+    SetThreadErrorModeFunction setThreadMode_;  // null: the process's mode was set
+    DWORD oldMode_ = 0;
 };

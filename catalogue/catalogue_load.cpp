@@ -1,5 +1,5 @@
 // The state of one catalogue load: reading and parsing its files, keeping texts within its budget.
-#include "catalogue/load_state.h"
+#include "catalogue/catalogue_load.h"
 
 #include <cstdio>
 #include <cstring>

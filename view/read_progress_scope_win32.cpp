@@ -1,5 +1,5 @@
 // Paints the progress line into the view's status control during a read.
-#include "view/progress_line.h"
+#include "view/read_progress_scope.h"
 
 #include "resources/resource.h"
 
