@@ -56,15 +56,15 @@ const char* YearText(int32_t year, char* buffer, size_t size) {
 }
 
 const char* CellText(const LibraryItem& row, int column, char* buffer, size_t size) {
-    const ColumnSpec* spec = ColumnAt(column);
-    if (spec == nullptr) {
+    const ColumnInfo* info = ColumnAt(column);
+    if (info == nullptr) {
         return "";
     }
-    if (spec->IsText()) {
-        const char* text = row.*spec->text;
+    if (info->IsText()) {
+        const char* text = row.*info->text;
         return text != nullptr ? text : "";
     }
-    return spec->format(row.*spec->number, buffer, size);
+    return info->format(row.*info->number, buffer, size);
 }
 
 int32_t FindRowByKey(const ItemList& rows, int32_t sortColumn, int32_t start, unsigned flags,

@@ -41,7 +41,7 @@ constexpr int kNoColumn = -1;
 // A column is a text (a field that holds a text or null) or a number (a field
 // and how it shows). A text column that sorts keeps its key's rank in the
 // row's RowSortKeys slot `textKey`; a number column sorts by its value.
-struct ColumnSpec {
+struct ColumnInfo {
     const char* title;  // the view's header and the exports' field name
     const char* name;   // what the command line's --sort calls it
     int width;          // the view's starting width, in pixels
@@ -56,7 +56,7 @@ struct ColumnSpec {
     bool Sorts() const { return tieBreak != kNoColumn; }
 };
 
-inline constexpr ColumnSpec kColumns[kColumnCount] = {
+inline constexpr ColumnInfo kColumns[kColumnCount] = {
     {"Artist", "artist", 200, &LibraryItem::artist, nullptr, nullptr, kTextKeyArtist, kColumnAlbum,
      true},
     {"Title", "title", 200, &LibraryItem::title, nullptr, nullptr, kTextKeyTitle, kColumnArtist,
@@ -72,7 +72,7 @@ inline constexpr ColumnSpec kColumns[kColumnCount] = {
 };
 
 // The column's row of the table, or null for a number outside 0-7.
-inline const ColumnSpec* ColumnAt(int32_t column) {
+inline const ColumnInfo* ColumnAt(int32_t column) {
     return column >= 0 && column < kColumnCount ? &kColumns[column] : nullptr;
 }
 

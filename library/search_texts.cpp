@@ -22,7 +22,7 @@ void SearchTexts::AppendLowered(const char* text) {
 
 void SearchTexts::AddRow(const LibraryItem* row) {
     if (row != nullptr) {
-        for (const ColumnSpec& column : kColumns) {
+        for (const ColumnInfo& column : kColumns) {
             if (column.searched) {
                 char number[16];
                 AppendLowered(column.IsText()

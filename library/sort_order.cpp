@@ -31,8 +31,8 @@ Chain ChainFor(const SortState& state) {
     Chain chain;
     int32_t column = state.column;
     bool descending = state.direction != 0;
-    const ColumnSpec* spec = ColumnAt(column);
-    if (spec == nullptr || !spec->Sorts()) {
+    const ColumnInfo* info = ColumnAt(column);
+    if (info == nullptr || !info->Sorts()) {
         return chain;
     }
     // Every chain is fixed per sort column, which keeps the comparison a

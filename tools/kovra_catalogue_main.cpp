@@ -145,7 +145,7 @@ bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
     }
     SortRows(*found.rows, options.sort, lists.sortRanks);
     Row header;
-    for (const ColumnSpec& column : kColumns) {
+    for (const ColumnInfo& column : kColumns) {
         header.Add(column.title);
     }
     header.Print();

@@ -46,7 +46,7 @@ void OnInitDialog(ViewState& state, HWND view) {
     }
     state.listBinding.SetLibraryWindow(host);
     state.listBinding.Attach(ListOf(view));
-    for (const ColumnSpec& column : kColumns) {
+    for (const ColumnInfo& column : kColumns) {
         state.listBinding.InsertColumn(column.title, column.width);
     }
     ApplyListColours(state.listBinding.ListControl(), state.skin);
