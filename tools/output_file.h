@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 enum class FileKind { Regular, Folder, Link, Other };
 
@@ -32,10 +31,6 @@ bool ReadFileFacts(const std::filesystem::path& path, LastLink last, FileFacts& 
 // of one is a folder of the other. Windows gives no such certainty here: wine numbers a volume
 // after the drive letter it is reached through.
 bool MayShareFolders(const FileFacts& one, const FileFacts& other);
-
-// The folders right inside `folder`, without symbolic links and junctions (told apart by the
-// listing itself, so its files cost no look-up). Empty when it cannot be listed.
-std::vector<std::filesystem::path> SubFolders(const std::filesystem::path& folder);
 
 // True when `path` is one of the names the system keeps for its devices in every folder ("NUL",
 // "CON", "COM1", ...) or a device path ("\\.\NUL"): Windows only. A device of the native build

@@ -3,7 +3,6 @@
 
 #include <cerrno>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,29 +40,6 @@ bool ReadFileFacts(const fs::path& path, LastLink last, FileFacts& facts) {
 
 bool MayShareFolders(const FileFacts& one, const FileFacts& other) {
     return one.volume == other.volume;
-}
-
-std::vector<fs::path> SubFolders(const fs::path& folder) {
-    std::vector<fs::path> folders;
-    DIR* listing = opendir(folder.c_str());
-    if (listing == nullptr) {
-        return folders;
-    }
-    while (const dirent* entry = readdir(listing)) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..") {
-            continue;
-        }
-        struct stat info;
-        const fs::path path = folder / name;
-        // A file system that gives no kind in its listing is asked about each entry.
-        if (entry->d_type == DT_DIR || (entry->d_type == DT_UNKNOWN &&
-                                        lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
-            folders.push_back(path);
-        }
-    }
-    closedir(listing);
-    return folders;
 }
 
 bool IsDeviceName(const fs::path&) {

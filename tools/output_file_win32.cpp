@@ -54,27 +54,6 @@ bool MayShareFolders(const FileFacts&, const FileFacts&) {
     return true;
 }
 
-std::vector<fs::path> SubFolders(const fs::path& folder) {
-    std::vector<fs::path> folders;
-    WIN32_FIND_DATAW found;
-    const HANDLE listing = FindFirstFileExW((folder / L"*").c_str(), FindExInfoStandard, &found,
-                                            FindExSearchLimitToDirectories, nullptr, 0);
-    if (listing == INVALID_HANDLE_VALUE) {
-        return folders;
-    }
-    do {
-        const DWORD attributes = found.dwFileAttributes;
-        const bool dots =
-            std::wcscmp(found.cFileName, L".") == 0 || std::wcscmp(found.cFileName, L"..") == 0;
-        if (!dots && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-            folders.push_back(folder / found.cFileName);
-        }
-    } while (FindNextFileW(listing, &found));
-    FindClose(listing);
-    return folders;
-}
-
 bool IsDeviceName(const fs::path& path) {
     // The system's own reading of the name: "NUL", "C:\x\nul.txt" and "\\.\NUL" all become
     // "\\.\NUL", which names no folder.

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "tools/folder_listing.h"
 #include "tools/output_file.h"
 
 namespace fs = std::filesystem;
@@ -18,11 +19,18 @@ Identity IdentityOf(const FileFacts& facts) {
 }
 
 // The folders right inside `at` that lie on the player's file system (`root`), with their
-// identities.
+// identities. Links are not folders here: they may lead off the player. What a listing that
+// stopped part way gave is walked all the same.
 std::vector<std::pair<fs::path, Identity>> FoldersWithin(const fs::path& at,
                                                          const FileFacts& root) {
+    std::vector<FolderEntry> entries;
+    ListFolder(at.u8string(), entries);
     std::vector<std::pair<fs::path, Identity>> folders;
-    for (fs::path& path : SubFolders(at)) {
+    for (const FolderEntry& entry : entries) {
+        if (entry.kind == EntryKind::RegularFile) {
+            continue;
+        }
+        fs::path path = at / fs::u8path(entry.name);
         FileFacts facts;
         if (ReadFileFacts(path, LastLink::Keep, facts) && facts.kind == FileKind::Folder &&
             MayShareFolders(facts, root)) {
