@@ -15,17 +15,13 @@ parser's 300,000 nodes a document: all of it is read and parsed.
 import os
 import sys
 
+from link_images import write, write_catalogues
+
 HEADER = ('<?xml version="1.0" encoding="UTF-8"?>\n'
           '<mpv:mpv xmlns:mpv="urn:olympus:mrobe:mpv:1.0">\n')
 NODE_ROOM = 300000 - 10  # the root, the asset list and their texts stay within the parser's limit
 PLAYERS = {"many-sizes": (4 * 1024 * 1024, [8 * k for k in range(1, 32)]),
            "big-names": (33000000, [96, 104, 112, 120])}
-
-
-def write(path, text):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "w", encoding="ascii", newline="\n") as f:
-        f.write(text)
 
 
 def manifest(size, name_length):
@@ -35,17 +31,10 @@ def manifest(size, name_length):
 
 
 def write_player(folder, size, name_lengths):
-    links = []
-    for length in name_lengths:
-        name = "SYSTEM/List/Music/Track/N%03d.mpv" % length
+    names = ["SYSTEM/List/Music/Track/N%03d.mpv" % length for length in name_lengths]
+    for name, length in zip(names, name_lengths):
         write(os.path.join(folder, name), manifest(size, length))
-        links.append("<mpv:LastURL>%s</mpv:LastURL>\n" % name)
-    write(os.path.join(folder, "SYSTEM/List/Music/music.mum"),
-          HEADER + "<mpv:AssetList>\n<mpv:ManifestLink>\n" + "".join(links) +
-          "</mpv:ManifestLink>\n</mpv:AssetList>\n</mpv:mpv>\n")
-    write(os.path.join(folder, "SYSTEM/List/Music/album.mum"),
-          HEADER + "<mpv:AssetList/>\n</mpv:mpv>\n")
-    write(os.path.join(folder, "index.mum"), HEADER + "</mpv:mpv>\n")  # last: marks it complete
+    write_catalogues(folder, names)
 
 
 def main():

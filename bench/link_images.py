@@ -66,16 +66,22 @@ def music_catalogue(names):
     return "".join(parts)
 
 
+def write_catalogues(folder, names):
+    """music.mum linking the manifests `names`, an empty album.mum, then index.mum, written last
+    since it marks a player complete."""
+    write(os.path.join(folder, "SYSTEM/List/Music/music.mum"), music_catalogue(names))
+    write(os.path.join(folder, "SYSTEM/List/Music/album.mum"),
+          HEADER + "<mpv:AssetList/>\n</mpv:mpv>\n")
+    write(os.path.join(folder, "index.mum"), HEADER + "</mpv:mpv>\n")
+
+
 def write_image(folder, links, distinct):
     names = (["SYSTEM/List/Music/Track/T%06d.mpv" % i for i in range(links)] if distinct
              else ["SYSTEM/List/Music/Track/T.mpv"] * links)
     for name in sorted(set(names)):
         write(os.path.join(folder, name), MANIFEST)
-    write(os.path.join(folder, "SYSTEM/List/Music/music.mum"), music_catalogue(names))
-    write(os.path.join(folder, "SYSTEM/List/Music/album.mum"),
-          HEADER + "<mpv:AssetList/>\n</mpv:mpv>\n")
     write(os.path.join(folder, AUDIO), "")
-    write(os.path.join(folder, "index.mum"), HEADER + "</mpv:mpv>\n")  # last: marks it complete
+    write_catalogues(folder, names)
 
 
 def write_folder_image(folder, with_folder, count=20000):
@@ -84,10 +90,7 @@ def write_folder_image(folder, with_folder, count=20000):
         write(os.path.join(folder, name), MANIFEST.replace(AUDIO, ONE_FOLDER % i))
         if with_folder and i % 2 == 0:
             write(os.path.join(folder, ONE_FOLDER % i), "")
-    write(os.path.join(folder, "SYSTEM/List/Music/music.mum"), music_catalogue(names))
-    write(os.path.join(folder, "SYSTEM/List/Music/album.mum"),
-          HEADER + "<mpv:AssetList/>\n</mpv:mpv>\n")
-    write(os.path.join(folder, "index.mum"), HEADER + "</mpv:mpv>\n")  # last: marks it complete
+    write_catalogues(folder, names)
 
 
 def main():
