@@ -86,6 +86,7 @@ LibraryItem* RowFromTrack(const TrackRecord& track, const char* driveRoot) {
         return nullptr;
     }
     const TrackTexts texts = TextsOfTrack(track);
+    row->origin = RowOrigin::Device;
     row->filename = BuildFilename(driveRoot, texts[kColumnFilename]);
     row->album = CopyText(texts[kColumnAlbum]);
     row->artist = CopyText(texts[kColumnArtist]);
@@ -103,6 +104,7 @@ void AppendSampleRow(ItemList& library) {
     if (row == nullptr) {
         return;
     }
+    row->origin = RowOrigin::Sample;
     row->filename = CopyText("http://www.example.com/ml_kovra/sample.mp3");
     row->album = CopyText("SEP");
     row->artist = CopyText("Nullsoft Band");
