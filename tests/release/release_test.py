@@ -13,11 +13,14 @@ folder) is laid anew for each test; the silent installer puts the DLL into its
 Plugins folder and registers its entry, the stand-in media library loads the
 installed DLL and lists a player, the silent uninstaller takes away exactly
 what was installed and says so in its exit code; /D= installs elsewhere, and
-each host folder's uninstaller leaves the entry of the other; a folder without
-winamp.exe, a running host, a DLL another process holds and a newer version
-are refused and change nothing.
+each host folder's uninstaller leaves the entry of the other; a read-only
+old DLL and uninstaller are replaced as any other. A folder without
+winamp.exe, a running host, a DLL or an uninstaller another process holds, a
+folder in the uninstaller's place and a newer version are refused and change
+nothing; a failure planted after the swap has begun (the release tests' build
+of the installer, /FAILAT=) puts back the old files and entry.
 
-  release_test.py --version V --setup EXE --zip ZIP --dll DLL --catalogue EXE
+  release_test.py --version V --setup EXE --planted-setup EXE --zip ZIP --dll DLL --catalogue EXE
       --host-program EXE --devhost EXE --newer-plugin DLL --make-image EXE
       --with-drives SCRIPT
       --work DIR [unittest arguments]
@@ -29,6 +32,7 @@ import json
 import os
 import re
 import shutil
+import stat
 import struct
 import subprocess
 import sys
@@ -113,7 +117,9 @@ def write_bytes(path, data):
 
 
 def setup_command(*args):
-    return wine(ARGS.setup, *args)
+    """The release's installer; for a planted failure, the tests' build of it."""
+    planted = any(arg.startswith("/FAILAT=") for arg in args)
+    return wine(ARGS.planted_setup if planted else ARGS.setup, *args)
 
 
 def uninstall_command(quiet_uninstall_string):
@@ -242,8 +248,10 @@ class Installer(unittest.TestCase):
         self.assertTrue(entry.get("Publisher"))
         self.assertEqual(entry.get("UninstallString"), uninstaller)
         self.assertEqual(entry.get("QuietUninstallString"), uninstaller + " /S")
-        self.assertGreaterEqual(int(entry.get("EstimatedSize", "0"), 16),
-                                os.path.getsize(ARGS.dll) // 1024)
+        plugins = unix_path(host + r"\Plugins")
+        self.assertEqual(int(entry.get("EstimatedSize", "0"), 16),
+                         sum(-(-os.path.getsize(os.path.join(plugins, name)) // 1024)
+                             for name in ("ml_kovra.dll", UNINSTALLER)))
         self.assertEqual(entry.get("NoModify"), "0x1")
         self.assertEqual(entry.get("NoRepair"), "0x1")
         return entry
@@ -272,18 +280,30 @@ class Installer(unittest.TestCase):
     def lay_newer_dll_without_entry(self):
         shutil.copyfile(ARGS.newer_plugin, unix_path(HOST + r"\Plugins\ml_kovra.dll"))
 
+    def lay_older_install(self):
+        """An older install whose DLL and uninstaller are read-only."""
+        for name, data in (("ml_kovra.dll", b"MZ an older ml_kovra"),
+                           (UNINSTALLER, b"MZ an older uninstaller")):
+            path = unix_path(HOST + "\\Plugins\\" + name)
+            write_bytes(path, data)
+            os.chmod(path, 0o444)
+        self.write_entry(HOST, "0.9.0")
+
     def installation(self):
-        """Every file in the host folders' Plugins folders, and the entry."""
+        """Every file in the host folders' Plugins folders (with whether it is
+        read-only), and the entry."""
         files = {}
         for host in (HOST, OTHER_HOST, NOT_A_HOST):
             plugins = unix_path(host + r"\Plugins")
             for name in os.listdir(plugins) if os.path.isdir(plugins) else []:
-                files[host + "\\" + name] = read_bytes(os.path.join(plugins, name))
+                path = os.path.join(plugins, name)
+                files[host + "\\" + name] = "a folder" if os.path.isdir(path) else \
+                    (read_bytes(path), not os.stat(path).st_mode & stat.S_IWUSR)
         return files, read_key(ENTRY_KEY)
 
     def test_silent_install_upgrade_and_uninstall(self):
         plugins = unix_path(HOST + r"\Plugins")
-        write_bytes(os.path.join(plugins, "ml_kovra.dll"), b"MZ an older ml_kovra")
+        self.lay_older_install()
         result = setup_command("/S")
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(read_bytes(os.path.join(plugins, "ml_kovra.dll")), read_bytes(ARGS.dll))
@@ -343,23 +363,39 @@ class Installer(unittest.TestCase):
                          read_bytes(ARGS.dll))
         self.assert_entry(HOST)
 
-    def test_refusals_change_nothing(self):
+    def test_refusals_and_failures_change_nothing(self):
         held_dll = HOST + r"\Plugins\ml_kovra.dll"
+        held_uninstaller = HOST + "\\Plugins\\" + UNINSTALLER
 
         def lay_held_install():
             write_bytes(unix_path(held_dll), b"MZ an older ml_kovra")
+            write_bytes(unix_path(held_uninstaller), b"MZ an older uninstaller")
             self.write_entry(HOST, "0.9.0")
+
+        def lay_folder_for_uninstaller():
+            lay_held_install()
+            os.remove(unix_path(held_uninstaller))
+            os.makedirs(unix_path(held_uninstaller))
 
         cases = [  # name, lays an installation, stand-in host's arguments, setup's arguments
             ("a folder without winamp.exe", None, None, ["/S", *folder_option(NOT_A_HOST)]),
             ("the host running", None, ["--window"], ["/S"]),
             ("the DLL held by another process", lay_held_install, ["--hold", "read", held_dll],
              ["/S"]),
-            # Writable when first looked at, the DLL cannot be renamed aside.
-            ("the DLL held past the first look", lay_held_install,
+            ("the DLL held, shared for writing", lay_held_install,
              ["--hold", "read-write", held_dll], ["/S"]),
+            ("the uninstaller held by a scanner", lay_held_install,
+             ["--hold", "read", held_uninstaller], ["/S"]),
+            ("a folder named as the uninstaller", lay_folder_for_uninstaller, None, ["/S"]),
             ("a newer version installed", self.lay_newer_install, None, ["/S"]),
             ("a newer DLL without an entry", self.lay_newer_dll_without_entry, None, ["/S"]),
+            # Failures after the swap has begun: once the new DLL has the old
+            # one's name, once the uninstaller has too, once the entry is written.
+            ("a failure after the DLL", self.lay_older_install, None, ["/S", "/FAILAT=plugin"]),
+            ("a failure after the uninstaller", self.lay_older_install, None,
+             ["/S", "/FAILAT=uninstaller"]),
+            ("a failure after the entry", self.lay_older_install, None, ["/S", "/FAILAT=entry"]),
+            ("a failure after a first install's entry", None, None, ["/S", "/FAILAT=entry"]),
         ]
         for name, lay_install, host_args, args in cases:
             with self.subTest(name):
@@ -377,7 +413,7 @@ class Installer(unittest.TestCase):
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
-    for option in ("version", "setup", "zip", "dll", "catalogue", "host-program", "devhost",
+    for option in ("version", "setup", "planted-setup", "zip", "dll", "catalogue", "host-program", "devhost",
                    "newer-plugin", "make-image", "with-drives", "work"):
         parser.add_argument("--" + option, required=True)
     ARGS, rest = parser.parse_known_args()
