@@ -81,8 +81,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 Page license
 Page directory "" "" CheckHostFolder
 Page instfiles
-Page custom ShowNextSteps
-UninstPage uninstConfirm "" un.ShowRemovedFiles
+Page custom ShowNextSteps "" ": What to do next"
+UninstPage custom un.ConfirmRemoval "" ": Confirmation"
 UninstPage instfiles
 
 ; A DLL that the host has loaded cannot be replaced nor deleted, so the host's
@@ -524,17 +524,16 @@ Function ShowNextSteps
   nsDialogs::Show
 FunctionEnd
 
-; The uninstaller's first page names the two files that go. Its folder field
-; is hidden: it shows the Plugins folder, which stays.
-UninstallText "These two files will be removed:$\r$\n$INSTDIR\${PLUGIN_FILE}$\r$\n$INSTDIR\${UNINSTALLER}$\r$\n$\r$\nWinamp, its other plug-ins and ml_kovra's settings in winamp.ini stay."
-!define UNINSTALL_FROM_LABEL 1029
-!define UNINSTALL_FROM_FIELD 1000
-Function un.ShowRemovedFiles
-  FindWindow $0 "#32770" "" $HWNDPARENT
-  GetDlgItem $1 $0 ${UNINSTALL_FROM_LABEL}
-  ShowWindow $1 ${SW_HIDE}
-  GetDlgItem $1 $0 ${UNINSTALL_FROM_FIELD}
-  ShowWindow $1 ${SW_HIDE}
+; The uninstaller's first page names the two files that go (the Plugins
+; folder, $INSTDIR here, stays), and its button starts the uninstall.
+Function un.ConfirmRemoval
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateLabel} 0 0 100% 100% "These two files will be removed:$\r$\n$\r$\n$INSTDIR\${PLUGIN_FILE}$\r$\n$INSTDIR\${UNINSTALLER}$\r$\n$\r$\nWinamp, its other plug-ins and ml_kovra's settings in winamp.ini stay.$\r$\n$\r$\nClose Winamp first, then choose Uninstall."
+  Pop $0
+  GetDlgItem $0 $HWNDPARENT 1
+  SendMessage $0 ${WM_SETTEXT} 0 "STR:$(^UninstallBtn)"
+  nsDialogs::Show
 FunctionEnd
 
 ; $INSTDIR is the Plugins folder, where the uninstaller lies. Only the two
