@@ -5,7 +5,8 @@
 ReleaseFiles: the archive holds the five files, the binaries' version
 resources (read back with exiftool) and `kovra-catalogue --version` give the
 project's version; nothing of the build's time or folders gets into the
-binaries or the archive (`scripts/release --twice` compares two whole builds).
+binaries or the archive (`scripts/release --twice` compares two whole builds);
+every part of the binaries that their link maps name has its notice.
 
 Installer: a stand-in host installation (a folder with a winamp.exe, a
 settings file, another plug-in, and the host's uninstall entry naming the
@@ -57,6 +58,42 @@ UNINSTALLER = "ml_kovra-uninstall.exe"
 SETTINGS = b"[Winamp]\r\nvolume=200\r\n[ml_kovra]\r\nsortcol=1\r\nsortdir=1\r\n"
 OTHER_PLUGIN = b"MZ another plug-in of the host"
 TRACKS = 20
+
+
+# Every part the binaries' link maps name (an archive's member, or an object
+# file), with words of its notice in THIRD-PARTY-NOTICES.txt, mostly its
+# heading (None: the project's own code). The first row that matches counts. A part that no row
+# matches fails the release test: a library new to the link needs its notice
+# and its row here.
+GDTOA = r"dmisc|dtoa|g_[dfx]?fmt|g__fmt|gdtoa|gethex|gmisc|hd_init|hexnan|misc|smisc|strto\w+|sum|ulp"
+SYSTEM_DLLS = r"kernel32|user32|gdi32|comctl32|advapi32|shell32|ole32|oleaut32|comdlg32"
+LINKED_PARTS = [
+    (r"^(tools/)?CMakeFiles/|^libkovra_\w+\.a\(", None),
+    (r"^libtinyxml\.a\(", "TinyXML's copyright and licence"),
+    (r"^lib(win)?pthread\.a\(libwinpthread_la-\w+\.o\)$",
+     "MinGW-w64 winpthreads: copyright and licence"),
+    (r"^libmingwex\.a\(lib32_libmingwex_a-(qnan|strtodnrp)\.o\)$", "David M. Gay"),
+    (r"^libmingwex\.a\(lib32_libmingwex_a-(%s)\.o\)$" % GDTOA,
+     "gdtoa in the MinGW-w64 runtime: copyright and licences"),
+    (r"^libmingwex\.a\(lib32_libmingwex_a-mingw_(pformat|v?(s|sn|f)?printf)\.o\)$",
+     "printf of the MinGW-w64 runtime: copyright and licence"),
+    (r"^(libmingw32|libmingwex|libmsvcrt|libmoldname|lib(%s))\.a\(|^(dll)?crt2u?\.o$"
+     % SYSTEM_DLLS, "MinGW-w64 runtime: copyright and licence"),
+    (r"^(libgcc|libgcc_eh|libstdc\+\+)\.a\(|^crt(begin|end)\.o$", "GCC's runtime libraries"),
+]
+
+
+def linked_parts(map_path):
+    """The archive members and object files that a GNU ld link map names as
+    taken into the binary."""
+    with open(map_path, encoding="utf-8", errors="replace") as f:
+        text = f.read()
+    members = text.split("\nDiscarded input sections")[0].split("\nAllocating common symbols")[0]
+    parts = {os.path.basename(archive) + "(" + member + ")" for archive, member
+             in re.findall(r"^(\S+\.a)\((\S+)\)", members, re.M)}
+    for path in re.findall(r"^LOAD (\S+\.(?:o|obj|res))$", text, re.M):
+        parts.add(os.path.basename(path) if os.path.isabs(path) else path)
+    return parts
 
 
 def unix_path(windows_path):
@@ -163,6 +200,24 @@ class ReleaseFiles(unittest.TestCase):
         for part in ("TinyXML 2.6.2", "Altered source versions must be plainly marked",
                      "==== tinyxml-parse-limits.patch ===="):
             self.assertIn(part, notice)
+
+    def test_notices_cover_every_linked_part(self):
+        with zipfile.ZipFile(ARGS.zip) as archive:
+            notice = archive.read("THIRD-PARTY-NOTICES.txt").decode("utf-8")
+        for binary in (ARGS.dll, ARGS.catalogue):
+            with self.subTest(os.path.basename(binary)):
+                parts = linked_parts(os.path.splitext(binary)[0] + ".map")
+                self.assertIn("libtinyxml.a(tinyxml.cpp.obj)", parts)
+                unknown, without_notice = [], set()
+                for part in sorted(parts):
+                    heading = next((heading for pattern, heading in LINKED_PARTS
+                                    if re.search(pattern, part)), "")
+                    if heading == "":
+                        unknown.append(part)
+                    elif heading and heading not in notice:
+                        without_notice.add(heading)
+                self.assertEqual(unknown, [], "linked parts no row of LINKED_PARTS names")
+                self.assertEqual(without_notice, set(), "notices missing")
 
     def test_version_resources_give_the_projects_version(self):
         if shutil.which("exiftool") is None:
