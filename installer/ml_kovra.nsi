@@ -216,6 +216,8 @@ Var UninstallerAttributes
 ; 1 when the entry's key was there before; 1 once the install wrote to it.
 Var EntryExisted
 Var EntryWritten
+; What PutBackAndAbort could not put back, for its message; empty when all.
+Var NotPutBack
 
 ; Sets $R0 to what keeps the file $R1 from being replaced: "" when nothing
 ; does (or there is no such file), else "folder", "held" (another process has
@@ -364,19 +366,20 @@ FunctionEnd
 ; Undoes PUT_NEW_FILE_IN_PLACE, whichever part of it was done; a new file
 ; not yet in place is deleted.
 !macro PUT_OLD_FILE_BACK path aside placed attributes
+  ClearErrors
   ${If} ${placed} == 1
     Rename "${path}" "${path}.new"
   ${EndIf}
   ${If} ${aside} == 1
-    ClearErrors
     Rename "${path}.old" "${path}"
-    ${If} ${Errors}
-      DetailPrint "The old ${path} could not be put back: it is ${path}.old."
-    ${EndIf}
     StrCpy $R1 "${path}"
     System::Call 'kernel32::SetFileAttributesW(w R1, i ${attributes})'
   ${EndIf}
-  Delete "${path}.new"
+  ${If} ${Errors}
+    StrCpy $NotPutBack "$NotPutBack$\n${path}"
+  ${Else}
+    Delete "${path}.new"
+  ${EndIf}
 !macroend
 
 ; Only in the release tests' build of the installer: /FAILAT=STEP on the
@@ -408,6 +411,10 @@ Function PutBackAndAbort
   ${EndIf}
   !insertmacro PUT_OLD_FILE_BACK "${UNINSTALLER_PATH}" $UninstallerAside $UninstallerPlaced $UninstallerAttributes
   !insertmacro PUT_OLD_FILE_BACK "${PLUGIN_PATH}" $PluginAside $PluginPlaced $PluginAttributes
+  ${If} $NotPutBack != ""
+    MessageBox MB_OK|MB_ICONSTOP "$R0$\n$\nml_kovra was not installed, and setup could not put back:$NotPutBack" /SD IDOK
+    Abort "ml_kovra was not installed; not put back:$NotPutBack"
+  ${EndIf}
   MessageBox MB_OK|MB_ICONSTOP "$R0$\n$\nml_kovra was not installed; everything was put back as it was." /SD IDOK
   Abort "ml_kovra was not installed: nothing was changed."
 FunctionEnd

@@ -335,10 +335,9 @@ class Installer(unittest.TestCase):
     def lay_newer_dll_without_entry(self):
         shutil.copyfile(ARGS.newer_plugin, unix_path(HOST + r"\Plugins\ml_kovra.dll"))
 
-    def lay_older_install(self):
+    def lay_older_install(self, dll=b"MZ an older ml_kovra"):
         """An older install whose DLL and uninstaller are read-only."""
-        for name, data in (("ml_kovra.dll", b"MZ an older ml_kovra"),
-                           (UNINSTALLER, b"MZ an older uninstaller")):
+        for name, data in (("ml_kovra.dll", dll), (UNINSTALLER, b"MZ an older uninstaller")):
             path = unix_path(HOST + "\\Plugins\\" + name)
             write_bytes(path, data)
             os.chmod(path, 0o444)
@@ -427,6 +426,9 @@ class Installer(unittest.TestCase):
             write_bytes(unix_path(held_uninstaller), b"MZ an older uninstaller")
             self.write_entry(HOST, "0.9.0")
 
+        def lay_loadable_install():
+            self.lay_older_install(read_bytes(ARGS.dll) + b"an older build")
+
         def lay_folder_for_uninstaller():
             lay_held_install()
             os.remove(unix_path(held_uninstaller))
@@ -442,6 +444,10 @@ class Installer(unittest.TestCase):
             ("the uninstaller held by a scanner", lay_held_install,
              ["--hold", "read", held_uninstaller], ["/S"]),
             ("a folder named as the uninstaller", lay_folder_for_uninstaller, None, ["/S"]),
+            # Read-only, the DLL is only asked to move aside, which it can; it
+            # cannot be deleted once aside, and everything goes back.
+            ("the read-only DLL loaded by a process", lay_loadable_install,
+             ["--load", held_dll], ["/S"]),
             ("a newer version installed", self.lay_newer_install, None, ["/S"]),
             ("a newer DLL without an entry", self.lay_newer_dll_without_entry, None, ["/S"]),
             # Failures after the swap has begun: once the new DLL has the old
