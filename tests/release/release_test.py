@@ -21,8 +21,8 @@ folder in the uninstaller's place and a newer version are refused and change
 nothing; a failure planted after the swap has begun (the release tests' build
 of the installer, /FAILAT=) puts back the old files and entry.
 
-  release_test.py --version V --setup EXE --planted-setup EXE --zip ZIP --dll DLL --catalogue EXE
-      --host-program EXE --devhost EXE --newer-plugin DLL --make-image EXE
+  release_test.py --version V --setup EXE --planted-setup EXE --zip ZIP --dll DLL
+      --catalogue EXE --host-program EXE --devhost EXE --newer-plugin DLL --make-image EXE
       --with-drives SCRIPT
       --work DIR [unittest arguments]
 """
@@ -65,7 +65,8 @@ TRACKS = 20
 # heading (None: the project's own code). The first row that matches counts. A part that no row
 # matches fails the release test: a library new to the link needs its notice
 # and its row here.
-GDTOA = r"dmisc|dtoa|g_[dfx]?fmt|g__fmt|gdtoa|gethex|gmisc|hd_init|hexnan|misc|smisc|strto\w+|sum|ulp"
+GDTOA = (r"dmisc|dtoa|g_[dfx]?fmt|g__fmt|gdtoa|gethex|gmisc|hd_init|hexnan|misc|smisc|strto\w+"
+         r"|sum|ulp")
 SYSTEM_DLLS = r"kernel32|user32|gdi32|comctl32|advapi32|shell32|ole32|oleaut32|comdlg32"
 LINKED_PARTS = [
     (r"^(tools/)?CMakeFiles/|^libkovra_\w+\.a\(", None),
@@ -474,8 +475,8 @@ class Installer(unittest.TestCase):
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
-    for option in ("version", "setup", "planted-setup", "zip", "dll", "catalogue", "host-program", "devhost",
-                   "newer-plugin", "make-image", "with-drives", "work"):
+    for option in ("version", "setup", "planted-setup", "zip", "dll", "catalogue", "host-program",
+                   "devhost", "newer-plugin", "make-image", "with-drives", "work"):
         parser.add_argument("--" + option, required=True)
     ARGS, rest = parser.parse_known_args()
     if "WINEPREFIX" not in os.environ:
