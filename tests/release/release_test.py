@@ -5,7 +5,8 @@
 ReleaseFiles: the archive holds the five files, the binaries' version
 resources (read back with exiftool) and `kovra-catalogue --version` give the
 project's version; nothing of the build's time or folders gets into the
-binaries or the archive (`scripts/release --twice` compares two whole builds).
+binaries or the archive (`scripts/release --twice` compares two whole builds);
+every part of the binaries that their link maps name has its notice.
 
 Installer: a stand-in host installation (a folder with a winamp.exe, a
 settings file, another plug-in, and the host's uninstall entry naming the
@@ -13,12 +14,15 @@ folder) is laid anew for each test; the silent installer puts the DLL into its
 Plugins folder and registers its entry, the stand-in media library loads the
 installed DLL and lists a player, the silent uninstaller takes away exactly
 what was installed and says so in its exit code; /D= installs elsewhere, and
-each host folder's uninstaller leaves the entry of the other; a folder without
-winamp.exe, a running host, a DLL another process holds and a newer version
-are refused and change nothing.
+each host folder's uninstaller leaves the entry of the other; a read-only
+old DLL and uninstaller are replaced as any other. A folder without
+winamp.exe, a running host, a DLL or an uninstaller another process holds, a
+folder in the uninstaller's place and a newer version are refused and change
+nothing; a failure planted after the swap has begun (the release tests' build
+of the installer, /FAILAT=) puts back the old files and entry.
 
-  release_test.py --version V --setup EXE --zip ZIP --dll DLL --catalogue EXE
-      --host-program EXE --devhost EXE --newer-plugin DLL --make-image EXE
+  release_test.py --version V --setup EXE --planted-setup EXE --zip ZIP --dll DLL
+      --catalogue EXE --host-program EXE --devhost EXE --newer-plugin DLL --make-image EXE
       --with-drives SCRIPT
       --work DIR [unittest arguments]
 """
@@ -29,6 +33,7 @@ import json
 import os
 import re
 import shutil
+import stat
 import struct
 import subprocess
 import sys
@@ -53,6 +58,43 @@ UNINSTALLER = "ml_kovra-uninstall.exe"
 SETTINGS = b"[Winamp]\r\nvolume=200\r\n[ml_kovra]\r\nsortcol=1\r\nsortdir=1\r\n"
 OTHER_PLUGIN = b"MZ another plug-in of the host"
 TRACKS = 20
+
+
+# Every part the binaries' link maps name (an archive's member, or an object
+# file), with words of its notice in THIRD-PARTY-NOTICES.txt, mostly its
+# heading (None: the project's own code). The first row that matches counts. A part that no row
+# matches fails the release test: a library new to the link needs its notice
+# and its row here.
+GDTOA = (r"dmisc|dtoa|g_[dfx]?fmt|g__fmt|gdtoa|gethex|gmisc|hd_init|hexnan|misc|smisc|strto\w+"
+         r"|sum|ulp")
+SYSTEM_DLLS = r"kernel32|user32|gdi32|comctl32|advapi32|shell32|ole32|oleaut32|comdlg32"
+LINKED_PARTS = [
+    (r"^(tools/)?CMakeFiles/|^libkovra_\w+\.a\(", None),
+    (r"^libtinyxml\.a\(", "TinyXML's copyright and licence"),
+    (r"^lib(win)?pthread\.a\(libwinpthread_la-\w+\.o\)$",
+     "MinGW-w64 winpthreads: copyright and licence"),
+    (r"^libmingwex\.a\(lib32_libmingwex_a-(qnan|strtodnrp)\.o\)$", "David M. Gay"),
+    (r"^libmingwex\.a\(lib32_libmingwex_a-(%s)\.o\)$" % GDTOA,
+     "gdtoa in the MinGW-w64 runtime: copyright and licences"),
+    (r"^libmingwex\.a\(lib32_libmingwex_a-mingw_(pformat|v?(s|sn|f)?printf)\.o\)$",
+     "printf of the MinGW-w64 runtime: copyright and licence"),
+    (r"^(libmingw32|libmingwex|libmsvcrt|libmoldname|lib(%s))\.a\(|^(dll)?crt2u?\.o$"
+     % SYSTEM_DLLS, "MinGW-w64 runtime: copyright and licence"),
+    (r"^(libgcc|libgcc_eh|libstdc\+\+)\.a\(|^crt(begin|end)\.o$", "GCC's runtime libraries"),
+]
+
+
+def linked_parts(map_path):
+    """The archive members and object files that a GNU ld link map names as
+    taken into the binary."""
+    with open(map_path, encoding="utf-8", errors="replace") as f:
+        text = f.read()
+    members = text.split("\nDiscarded input sections")[0].split("\nAllocating common symbols")[0]
+    parts = {os.path.basename(archive) + "(" + member + ")" for archive, member
+             in re.findall(r"^(\S+\.a)\((\S+)\)", members, re.M)}
+    for path in re.findall(r"^LOAD (\S+\.(?:o|obj|res))$", text, re.M):
+        parts.add(os.path.basename(path) if os.path.isabs(path) else path)
+    return parts
 
 
 def unix_path(windows_path):
@@ -113,7 +155,9 @@ def write_bytes(path, data):
 
 
 def setup_command(*args):
-    return wine(ARGS.setup, *args)
+    """The release's installer; for a planted failure, the tests' build of it."""
+    planted = any(arg.startswith("/FAILAT=") for arg in args)
+    return wine(ARGS.planted_setup if planted else ARGS.setup, *args)
 
 
 def uninstall_command(quiet_uninstall_string):
@@ -157,6 +201,24 @@ class ReleaseFiles(unittest.TestCase):
         for part in ("TinyXML 2.6.2", "Altered source versions must be plainly marked",
                      "==== tinyxml-parse-limits.patch ===="):
             self.assertIn(part, notice)
+
+    def test_notices_cover_every_linked_part(self):
+        with zipfile.ZipFile(ARGS.zip) as archive:
+            notice = archive.read("THIRD-PARTY-NOTICES.txt").decode("utf-8")
+        for binary in (ARGS.dll, ARGS.catalogue):
+            with self.subTest(os.path.basename(binary)):
+                parts = linked_parts(os.path.splitext(binary)[0] + ".map")
+                self.assertIn("libtinyxml.a(tinyxml.cpp.obj)", parts)
+                unknown, without_notice = [], set()
+                for part in sorted(parts):
+                    heading = next((heading for pattern, heading in LINKED_PARTS
+                                    if re.search(pattern, part)), "")
+                    if heading == "":
+                        unknown.append(part)
+                    elif heading and heading not in notice:
+                        without_notice.add(heading)
+                self.assertEqual(unknown, [], "linked parts no row of LINKED_PARTS names")
+                self.assertEqual(without_notice, set(), "notices missing")
 
     def test_version_resources_give_the_projects_version(self):
         if shutil.which("exiftool") is None:
@@ -242,8 +304,10 @@ class Installer(unittest.TestCase):
         self.assertTrue(entry.get("Publisher"))
         self.assertEqual(entry.get("UninstallString"), uninstaller)
         self.assertEqual(entry.get("QuietUninstallString"), uninstaller + " /S")
-        self.assertGreaterEqual(int(entry.get("EstimatedSize", "0"), 16),
-                                os.path.getsize(ARGS.dll) // 1024)
+        plugins = unix_path(host + r"\Plugins")
+        self.assertEqual(int(entry.get("EstimatedSize", "0"), 16),
+                         sum(-(-os.path.getsize(os.path.join(plugins, name)) // 1024)
+                             for name in ("ml_kovra.dll", UNINSTALLER)))
         self.assertEqual(entry.get("NoModify"), "0x1")
         self.assertEqual(entry.get("NoRepair"), "0x1")
         return entry
@@ -272,18 +336,29 @@ class Installer(unittest.TestCase):
     def lay_newer_dll_without_entry(self):
         shutil.copyfile(ARGS.newer_plugin, unix_path(HOST + r"\Plugins\ml_kovra.dll"))
 
+    def lay_older_install(self, dll=b"MZ an older ml_kovra"):
+        """An older install whose DLL and uninstaller are read-only."""
+        for name, data in (("ml_kovra.dll", dll), (UNINSTALLER, b"MZ an older uninstaller")):
+            path = unix_path(HOST + "\\Plugins\\" + name)
+            write_bytes(path, data)
+            os.chmod(path, 0o444)
+        self.write_entry(HOST, "0.9.0")
+
     def installation(self):
-        """Every file in the host folders' Plugins folders, and the entry."""
+        """Every file in the host folders' Plugins folders (with whether it is
+        read-only), and the entry."""
         files = {}
         for host in (HOST, OTHER_HOST, NOT_A_HOST):
             plugins = unix_path(host + r"\Plugins")
             for name in os.listdir(plugins) if os.path.isdir(plugins) else []:
-                files[host + "\\" + name] = read_bytes(os.path.join(plugins, name))
+                path = os.path.join(plugins, name)
+                files[host + "\\" + name] = "a folder" if os.path.isdir(path) else \
+                    (read_bytes(path), not os.stat(path).st_mode & stat.S_IWUSR)
         return files, read_key(ENTRY_KEY)
 
     def test_silent_install_upgrade_and_uninstall(self):
         plugins = unix_path(HOST + r"\Plugins")
-        write_bytes(os.path.join(plugins, "ml_kovra.dll"), b"MZ an older ml_kovra")
+        self.lay_older_install()
         result = setup_command("/S")
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(read_bytes(os.path.join(plugins, "ml_kovra.dll")), read_bytes(ARGS.dll))
@@ -343,23 +418,46 @@ class Installer(unittest.TestCase):
                          read_bytes(ARGS.dll))
         self.assert_entry(HOST)
 
-    def test_refusals_change_nothing(self):
+    def test_refusals_and_failures_change_nothing(self):
         held_dll = HOST + r"\Plugins\ml_kovra.dll"
+        held_uninstaller = HOST + "\\Plugins\\" + UNINSTALLER
 
         def lay_held_install():
             write_bytes(unix_path(held_dll), b"MZ an older ml_kovra")
+            write_bytes(unix_path(held_uninstaller), b"MZ an older uninstaller")
             self.write_entry(HOST, "0.9.0")
+
+        def lay_loadable_install():
+            self.lay_older_install(read_bytes(ARGS.dll) + b"an older build")
+
+        def lay_folder_for_uninstaller():
+            lay_held_install()
+            os.remove(unix_path(held_uninstaller))
+            os.makedirs(unix_path(held_uninstaller))
 
         cases = [  # name, lays an installation, stand-in host's arguments, setup's arguments
             ("a folder without winamp.exe", None, None, ["/S", *folder_option(NOT_A_HOST)]),
             ("the host running", None, ["--window"], ["/S"]),
             ("the DLL held by another process", lay_held_install, ["--hold", "read", held_dll],
              ["/S"]),
-            # Writable when first looked at, the DLL cannot be renamed aside.
-            ("the DLL held past the first look", lay_held_install,
+            ("the DLL held, shared for writing", lay_held_install,
              ["--hold", "read-write", held_dll], ["/S"]),
+            ("the uninstaller held by a scanner", lay_held_install,
+             ["--hold", "read", held_uninstaller], ["/S"]),
+            ("a folder named as the uninstaller", lay_folder_for_uninstaller, None, ["/S"]),
+            # Read-only, the DLL is only asked to move aside, which it can; it
+            # cannot be deleted once aside, and everything goes back.
+            ("the read-only DLL loaded by a process", lay_loadable_install,
+             ["--load", held_dll], ["/S"]),
             ("a newer version installed", self.lay_newer_install, None, ["/S"]),
             ("a newer DLL without an entry", self.lay_newer_dll_without_entry, None, ["/S"]),
+            # Failures after the swap has begun: once the new DLL has the old
+            # one's name, once the uninstaller has too, once the entry is written.
+            ("a failure after the DLL", self.lay_older_install, None, ["/S", "/FAILAT=plugin"]),
+            ("a failure after the uninstaller", self.lay_older_install, None,
+             ["/S", "/FAILAT=uninstaller"]),
+            ("a failure after the entry", self.lay_older_install, None, ["/S", "/FAILAT=entry"]),
+            ("a failure after a first install's entry", None, None, ["/S", "/FAILAT=entry"]),
         ]
         for name, lay_install, host_args, args in cases:
             with self.subTest(name):
@@ -377,8 +475,8 @@ class Installer(unittest.TestCase):
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
-    for option in ("version", "setup", "zip", "dll", "catalogue", "host-program", "devhost",
-                   "newer-plugin", "make-image", "with-drives", "work"):
+    for option in ("version", "setup", "planted-setup", "zip", "dll", "catalogue", "host-program",
+                   "devhost", "newer-plugin", "make-image", "with-drives", "work"):
         parser.add_argument("--" + option, required=True)
     ARGS, rest = parser.parse_known_args()
     if "WINEPREFIX" not in os.environ:

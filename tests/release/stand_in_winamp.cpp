@@ -4,7 +4,9 @@
 // --hold read FILE it keeps FILE open, sharing only reading, and shows no
 // window: a host still unloading its plug-ins, or a scanner reading the file.
 // With --hold read-write FILE others may also write it but not rename or
-// delete it: a holder that the installer's first look cannot see.
+// delete it. With --load FILE it maps the DLL FILE as the loader does (without
+// running its code) and shows no window: the host, running for another user,
+// with the plug-in loaded.
 #include <windows.h>
 
 #include <cstdio>
@@ -81,6 +83,19 @@ int HoldFile(const char* sharing, const char* path) {
     return 0;
 }
 
+// Prints "ready" once the DLL at PATH is mapped, then keeps it until the input ends.
+int LoadDll(const char* path) {
+    const HMODULE module = LoadLibraryExA(path, nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    if (module == nullptr) {
+        return 1;
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    WaitForEndOfInput();
+    FreeLibrary(module);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,6 +104,9 @@ int main(int argc, char** argv) {
     }
     if (argc == 4 && std::strcmp(argv[1], "--hold") == 0) {
         return HoldFile(argv[2], argv[3]);
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--load") == 0) {
+        return LoadDll(argv[2]);
     }
     return 0;
 }
