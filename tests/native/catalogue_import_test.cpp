@@ -179,17 +179,14 @@ char* Failing(const char*) {
     return nullptr;
 }
 
-TEST(ShownCopy, OnlyUtf8BeyondAsciiGoesToTheCodePage) {
+// The rows' cases below show which texts go to the code page; these, what
+// stays the catalogue's.
+TEST(ShownCopy, KeepsTheCatalogueBytesWhereNoSpellingIsHad) {
     const struct {
         const char* text;
         CodePageCopier copier;
         const char* shown;
     } cases[] = {
-        {"Band", Bracketed, "Band"},
-        {"", Bracketed, ""},
-        {"The \xC3\x98nskede Owls", Bracketed, "[The \xC3\x98nskede Owls]"},
-        {"\xE6\x9D\xB1\xE4\xBA\xAC", Bracketed, "[\xE6\x9D\xB1\xE4\xBA\xAC]"},
-        {"The \xD8nskede Owls", Bracketed, "The \xD8nskede Owls"},  // a code page's already
         {"\xC0\xAF overlong", Bracketed, "\xC0\xAF overlong"},
         {"Caf\xC3\xA9", nullptr, "Caf\xC3\xA9"},  // the command keeps UTF-8
         {"Caf\xC3\xA9", Failing, "Caf\xC3\xA9"},
@@ -197,7 +194,7 @@ TEST(ShownCopy, OnlyUtf8BeyondAsciiGoesToTheCodePage) {
     };
     for (const auto& test : cases) {
         char* shown = ShownCopy(test.text, test.copier);
-        EXPECT_STREQ(shown, test.shown) << (test.text != nullptr ? test.text : "null");
+        EXPECT_STREQ(shown, test.shown);
         FreeText(shown);
     }
 }
