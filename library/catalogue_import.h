@@ -34,10 +34,10 @@ class ImportObserver : public LoadObserver {
 
 // Clears the library (freeing its rows), finds the player with `locate`,
 // loads its catalogue and appends one row per track and the sample row, with
-// artists and genres in the system's code page. Runs no filter pass. `locate` sets the catalogue's
-// drive root, or leaves it. When memory runs out during the load, the tracks read until then become
-// rows. With no player found and no track read the library awaits the player.
-// `observer` may be null.
+// artists and genres in the system's code page. Runs no filter pass. `locate`
+// sets the catalogue's drive root, or leaves it. When memory runs out during
+// the load, the tracks read until then become rows. With no player found and
+// no track read the library awaits the player. `observer` may be null.
 void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
                      void (*locate)(DeviceCatalogue&), ImportObserver* observer = nullptr);
 
