@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/code_page_text.h"
 #include "catalogue/catalogue_records.h"
 #include "library/catalogue_import.h"
 #include "library/columns.h"
@@ -46,7 +47,7 @@ LibraryLists& Library(int rows) {
         track.SetText(TrackField::Genre, sample.genre.c_str());
         track.SetText(TrackField::Recorded, sample.recorded.c_str());
         track.SetText(TrackField::PlayingTime, sample.playingTime.c_str());
-        AdoptRow(lists.library, RowFromTrack(track, "E:/"));
+        AdoptRow(lists.library, RowFromTrack(track, "E:/", CodePageCopyOfUtf8));
     }
     return lists;
 }

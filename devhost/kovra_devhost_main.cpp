@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -93,6 +94,20 @@ void LayOutHost(devhost::StandInHost& host) {
     UpdateWindow(main);
 }
 
+// `text` of the system's code page, as the list and the search box hold it, in
+// UTF-8 for the output, which the terminal running wine reads as UTF-8.
+std::string Utf8OfCodePage(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 1)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(std::max(size, 1)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], size, nullptr, nullptr);
+    utf8.resize(std::strlen(utf8.c_str()));
+    return utf8;
+}
+
 std::string ItemText(HWND list, int row, int column) {
     char text[260] = {};
     LVITEMA item = {};
@@ -115,7 +130,7 @@ void PrintView(HWND view, int rows) {
         for (int column = 0; column < 8; ++column) {
             line += (column ? "\t" : "") + ItemText(list, row, column);
         }
-        std::printf("  %s\n", line.c_str());
+        std::printf("  %s\n", Utf8OfCodePage(line).c_str());
     }
     std::fflush(stdout);
 }
@@ -315,7 +330,7 @@ int Run(const Options& options) {
     PrintReadFigures(status, rowsShown, ReSortMilliseconds(view, status));
     PrintView(view, options.rows);
     if (!options.search.empty()) {
-        std::printf("typing: %s\n", options.search.c_str());
+        std::printf("typing: %s\n", Utf8OfCodePage(options.search).c_str());
         TypeSearch(host, view, options.search);
         PrintView(view, options.rows);
         Screenshot(options, host.MainWindow(), "search.bmp");

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <new>
 
+#include "base/code_page_text.h"
 #include "base/debug_output.h"
+#include "base/utf8_text.h"
 #include "catalogue/catalogue_records.h"
 #include "catalogue/catalogue_steps.h"
 #include "library/library_item.h"
@@ -70,6 +72,16 @@ int LeadingInteger(const char* text) {
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
+char* ShownCopy(const char* text, CodePageCopier toCodePage) {
+    if (text == nullptr || toCodePage == nullptr || !IsNonAsciiUtf8(text)) {
+        return CopyText(text);
+    }
+    // A conversion that fails keeps the catalogue's bytes, as a text in no
+    // code page would be kept.
+    char* shown = toCodePage(text);
+    return shown != nullptr ? shown : CopyText(text);
+}
+
 TrackTexts TextsOfTrack(const TrackRecord& track) {
     TrackTexts texts{};
     texts[kColumnArtist] = track.Creator() != nullptr ? track.Creator() : kDefaultArtist;
@@ -80,7 +92,8 @@ TrackTexts TextsOfTrack(const TrackRecord& track) {
     return texts;
 }
 
-LibraryItem* RowFromTrack(const TrackRecord& track, const char* driveRoot) {
+LibraryItem* RowFromTrack(const TrackRecord& track, const char* driveRoot,
+                          CodePageCopier toCodePage) {
     LibraryItem* row = NewRow();
     if (row == nullptr) {
         return nullptr;
@@ -89,8 +102,8 @@ LibraryItem* RowFromTrack(const TrackRecord& track, const char* driveRoot) {
     row->origin = RowOrigin::Device;
     row->filename = BuildFilename(driveRoot, texts[kColumnFilename]);
     row->album = CopyText(texts[kColumnAlbum]);
-    row->artist = CopyText(texts[kColumnArtist]);
-    row->genre = CopyText(texts[kColumnGenre]);
+    row->artist = ShownCopy(texts[kColumnArtist], toCodePage);
+    row->genre = ShownCopy(texts[kColumnGenre], toCodePage);
     row->length = LeadingInteger(track.PlayingTime());
     row->track = 1;
     row->title = CopyText(texts[kColumnTitle]);
@@ -117,7 +130,7 @@ void AppendSampleRow(ItemList& library) {
 }
 
 void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library,
-                         ImportObserver* observer) {
+                         CodePageCopier toCodePage, ImportObserver* observer) {
     ImportObserver quiet;
     ImportObserver& progress = observer != nullptr ? *observer : quiet;
     const int total = CountRecords(catalogue.FirstTrack());
@@ -125,7 +138,7 @@ void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library,
     for (const TrackRecord* track = catalogue.FirstTrack(); track != nullptr;
          track = track->Next(), ++position) {
         DebugPrintf("Adding Song %d\n", position);
-        if (LibraryItem* row = RowFromTrack(*track, catalogue.DriveRoot())) {
+        if (LibraryItem* row = RowFromTrack(*track, catalogue.DriveRoot(), toCodePage)) {
             AdoptRow(library, row);
         }
         progress.OnRowsAdded(position + 1, total);
@@ -147,6 +160,6 @@ void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
         // stopped early.
         DebugPrintf("Catalogue load stopped: out of memory\n");
     }
-    AppendCatalogueRows(catalogue, lists.library, observer);
+    AppendCatalogueRows(catalogue, lists.library, CodePageCopyOfUtf8, observer);
     lists.awaitingPlayer = catalogue.DriveRoot()[0] == 0 && lists.library.Count() <= 1;
 }

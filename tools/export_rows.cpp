@@ -34,7 +34,8 @@ bool CollectExportRows(const DeviceCatalogue& catalogue, const char* query, cons
     std::unordered_map<const LibraryItem*, const TrackRecord*> trackOfRow;
     for (const TrackRecord* track = catalogue.FirstTrack(); track != nullptr;
          track = track->Next()) {
-        LibraryItem* row = RowFromTrack(*track, catalogue.DriveRoot());
+        // The command works in UTF-8: its rows keep the catalogue's artists and genres.
+        LibraryItem* row = RowFromTrack(*track, catalogue.DriveRoot(), nullptr);
         if (row == nullptr) {
             return false;
         }

@@ -137,7 +137,9 @@ void PrintTracks(const CatalogueLists& lists) {
 // import's rows (with the sample row), searched and sorted, then the status line.
 bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
     LibraryLists lists;
-    AppendCatalogueRows(catalogue, lists.library);
+    // The command works in UTF-8, its search text too: the rows keep the
+    // catalogue's artists and genres.
+    AppendCatalogueRows(catalogue, lists.library, nullptr);
     FilterResult found = FilterLibrary(lists, options.search.c_str());
     if (!found.rows) {
         PrintError("out of memory");

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/code_page_text.h"
 #include "base/debug_output.h"
 #include "catalogue/catalogue_load.h"
 #include "catalogue/catalogue_records.h"
@@ -227,7 +228,7 @@ void CheckImport(const DeviceCatalogue& catalogue, const Snapshot& loaded) {
     LibraryLists lists;
     g_debugLines = 0;
     const DebugSink previous = SetDebugSink(CountDebugLine);
-    AppendCatalogueRows(catalogue, lists.library);
+    AppendCatalogueRows(catalogue, lists.library, CodePageCopyOfUtf8);
     SetDebugSink(previous);
 
     const size_t tracks = loaded.tracks.size();

@@ -169,6 +169,36 @@ void PrintTo(const TrackCase& c, std::ostream* out) {
     *out << c.name;
 }
 
+// Marks what was handed to the code page: the system's own conversion is a
+// copy natively (tests/windows try it in real code pages).
+char* Bracketed(const char* utf8) {
+    return CopyText(("[" + std::string(utf8) + "]").c_str());
+}
+
+char* Failing(const char*) {
+    return nullptr;
+}
+
+// The rows' cases below show which texts go to the code page; these, what
+// stays the catalogue's.
+TEST(ShownCopy, KeepsTheCatalogueBytesWhereNoSpellingIsHad) {
+    const struct {
+        const char* text;
+        CodePageCopier copier;
+        const char* shown;
+    } cases[] = {
+        {"\xC0\xAF overlong", Bracketed, "\xC0\xAF overlong"},
+        {"Caf\xC3\xA9", nullptr, "Caf\xC3\xA9"},  // the command keeps UTF-8
+        {"Caf\xC3\xA9", Failing, "Caf\xC3\xA9"},
+        {nullptr, Bracketed, nullptr},
+    };
+    for (const auto& test : cases) {
+        char* shown = ShownCopy(test.text, test.copier);
+        EXPECT_STREQ(shown, test.shown);
+        FreeText(shown);
+    }
+}
+
 class RowFromTrackTest : public ::testing::TestWithParam<TrackCase> {};
 
 TEST_P(RowFromTrackTest, FollowsTheFieldRules) {
@@ -180,7 +210,7 @@ TEST_P(RowFromTrackTest, FollowsTheFieldRules) {
     track.SetText(TrackField::Genre, c.genre);
     track.SetText(TrackField::Recorded, c.recorded);
     track.SetText(TrackField::PlayingTime, c.playingTime);
-    LibraryItem* row = RowFromTrack(track, "E:/");
+    LibraryItem* row = RowFromTrack(track, "E:/", Bracketed);
     EXPECT_STREQ(row->filename, c.filename);
     EXPECT_STREQ(row->artist, c.artist);
     EXPECT_STREQ(row->title, c.shownTitle);
@@ -198,8 +228,11 @@ INSTANTIATE_TEST_SUITE_P(
                                 "215", "E:/MUSIC/a.mp3", "Band", "Song", "Pop", 2003, 215},
                       TrackCase{"Absent", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                 "E:", "Unknown artist", "", "", 0, 0},
-                      TrackCase{"HighBytesInTitle", "/x", "Caf\xC3\xA9", "Caf\xE9", "G", "x",
-                                " -12s", "E:/x", "Caf\xC3\xA9", "Caf ", "G", 0, -12},
+                      TrackCase{"HighBytesInTitle", "/x", "Caf\xC3\xA9", "Caf\xE9", "M\xC3\xBAsica",
+                                "x", " -12s", "E:/x", "[Caf\xC3\xA9]", "Caf ", "[M\xC3\xBAsica]", 0,
+                                -12},
+                      TrackCase{"CodePageArtistStays", "/x", "Caf\xE9", "Caf\xC3\xA9", "Caf\xE9",
+                                "1", "1", "E:/x", "Caf\xE9", "Caf  ", "Caf\xE9", 1, 1},
                       TrackCase{"HugeNumbersClamp", "/x", "a", "t", "g", "99999999999999",
                                 "-99999999999999", "E:/x", "a", "t", "g", 2147483647,
                                 -2147483647 - 1}),
@@ -209,7 +242,7 @@ TEST(RowFromTrack, CutsALongFilenameToItsBuffer) {
     TrackRecord track(nullptr);
     const std::string url = "/" + std::string(1000, 'u');
     track.SetText(TrackField::LastUrl, url.c_str());
-    LibraryItem* row = RowFromTrack(track, "E:/");
+    LibraryItem* row = RowFromTrack(track, "E:/", Bracketed);
     EXPECT_EQ(std::string(row->filename), ("E:" + url).substr(0, kFilenameBufferSize - 1));
     FreeRow(row);
 }

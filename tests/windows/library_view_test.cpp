@@ -59,6 +59,25 @@ std::string Minutes(int seconds) {
     return text;
 }
 
+// The UTF-8 `text` in code page 1252: Latin-1 as its own byte, any other
+// character beyond ASCII as '?' (the sample players use no other of 1252's).
+std::string InWesternCodePage(const std::string& text) {
+    std::string shown;
+    for (size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        if (length == 1) {
+            shown += text[at];
+        } else if (lead <= 0xC3) {
+            shown += static_cast<char>((lead & 0x03) << 6 | (text[at + 1] & 0x3F));
+        } else {
+            shown += '?';
+        }
+        at += length;
+    }
+    return shown;
+}
+
 // What the list shows of the player image: per row artist to year, then the filename.
 struct PlayerRows {
     std::vector<Texts> rows;  // the sample row included, without filenames
@@ -79,8 +98,9 @@ PlayerRows ExpectedPlayerRows(const SampleImageOptions& options) {
         }
         const int seconds = std::stoi(track.playingTime);
         total += static_cast<unsigned>(seconds);
-        expected.rows.push_back({track.creator, title, "UHM NOT YET", Minutes(seconds), "1",
-                                 track.genre, std::to_string(std::stoi(track.recorded))});
+        expected.rows.push_back({InWesternCodePage(track.creator), title, "UHM NOT YET",
+                                 Minutes(seconds), "1", InWesternCodePage(track.genre),
+                                 std::to_string(std::stoi(track.recorded))});
         expected.filenames.push_back("E:" + track.lastUrl);
     }
     expected.rows.push_back(kSampleRow);
@@ -381,6 +401,7 @@ TEST_F(PlayerViewTest, ListTakesItsColoursFromTheSkin) {
 }
 
 TEST_F(PlayerViewTest, ShowsEveryTrackOfThePlayerAndTheSampleRow) {
+    ASSERT_EQ(GetACP(), 1252u) << "artists and genres are spelled in a Western code page";
     const HWND view = OpenViewWithRows();
     const PlayerRows expected = ExpectedPlayerRows(kPlayer);
     EXPECT_EQ(Status(view), expected.status);
@@ -738,6 +759,40 @@ TEST_F(PlayerViewTest, SearchShowsMatchingRowsAndTheirCountAndLength) {
     Type(view, "nullsoft");
     StatusBecomes(view, "Found: 1 items [0:11:06]");
     EXPECT_EQ(Row(view, 0, 7), kSampleRow);
+}
+
+// Names typed as the list shows them (code page 1252) find their rows, and a
+// row dragged to the host carries the texts it shows.
+TEST_F(NoPlayerViewTest, AccentedNamesAreFoundAndDraggedAsShown) {
+    ASSERT_EQ(GetACP(), 1252u);
+    ASSERT_TRUE(PutPlayer({9, 60}));
+    const HWND view = OpenViewWithRows();
+    const struct {
+        const char* typed;
+        int column;
+        std::string shown;
+    } cases[] = {{"t?ky?", 0, "T?ky? Ciudad"}, {"m\xFAsica", 5, "M\xFAsica Latina"}};
+    for (const auto& test : cases) {
+        Type(view, test.typed);
+        EXPECT_TRUE(PumpUntil([&] { return Cell(view, 0, test.column) == test.shown; }));
+        for (int row = 0; row < RowCount(view); ++row) {
+            EXPECT_EQ(Cell(view, row, test.column), test.shown);
+        }
+    }
+    LVITEMA selected = {};
+    selected.stateMask = selected.state = LVIS_SELECTED;
+    SendMessageA(List(view), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+    NMLISTVIEW drag = {};
+    drag.hdr = {List(view), IDC_LIST, static_cast<UINT>(LVN_BEGINDRAG)};
+    SendMessageA(view, WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&drag));
+    POINT nowhere = {-3000, -3000};
+    ScreenToClient(view, &nowhere);
+    SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(nowhere.x, nowhere.y));
+    const auto drops = Host().RequestsWithCode(WM_LIBRARY_IPC, LIBIPC_DROP);
+    ASSERT_EQ(drops.size(), 1u);
+    ASSERT_EQ(drops[0].items.size(), 1u);
+    EXPECT_EQ(drops[0].items[0].artist, Cell(view, 0, 0));
+    EXPECT_EQ(drops[0].items[0].genre, "M\xFAsica Latina");
 }
 
 TEST_F(BandsViewTest, TypingFiltersOnlyOnceTheTypingPauses) {
