@@ -565,7 +565,8 @@ TEST_F(NoPlayerViewTest, RowsDroppedWhileNoViewIsOpenShowInTheNextView) {
     EXPECT_EQ(Column(second, 1), (Texts{"Late Arrival", "Uhmm errors?"}));
 }
 
-TEST_F(NoPlayerViewTest, APlayerAttachedAfterAViewWithoutOneIsReadOnceByTheNextView) {
+// Another player in its place (no news of it came) is read by the next view too.
+TEST_F(NoPlayerViewTest, APlayerAttachedAfterAViewWithoutOneIsReadByTheNextView) {
     const HWND first = OpenViewWithRows();
     EXPECT_EQ(Status(first), "1 items [0:11:06]");
     ASSERT_TRUE(DestroyWindow(first));
@@ -577,7 +578,7 @@ TEST_F(NoPlayerViewTest, APlayerAttachedAfterAViewWithoutOneIsReadOnceByTheNextV
 
     ASSERT_TRUE(PutPlayer({9, 20}));
     const HWND third = OpenViewWithRows();
-    EXPECT_EQ(Status(third), ExpectedPlayerRows(kPlayer).status);
+    EXPECT_EQ(Status(third), ExpectedPlayerRows({9, 20}).status);
 }
 
 // As the host would use them: every filename handed over opens the track's file.
