@@ -10,8 +10,7 @@ std::optional<VolumeIdentity> PlayerAt(const char* root) {
     return ReadVolumeIdentity(root);
 }
 
-PlayerFiles::PlayerFiles(const char* root, std::optional<VolumeIdentity> player)
-    : player_(player) {
+PlayerFiles::PlayerFiles(const char* root, std::optional<VolumeIdentity> player) : player_(player) {
     std::strncpy(root_, root != nullptr ? root : "", sizeof root_ - 1);
 }
 

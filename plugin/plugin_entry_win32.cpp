@@ -27,7 +27,8 @@ constexpr char kTreeItemTitle[] = "Olympus m:robe MR-100";
 
 // A drive came or went: the library follows the player, the open view with it.
 bool OnDriveNews() {
-    return AnswerHost<bool>(true, [] { return FollowPlayerInView(g_view, g_lists, g_deviceCatalogue); });
+    return AnswerHost<bool>(true,
+                            [] { return FollowPlayerInView(g_view, g_lists, g_deviceCatalogue); });
 }
 
 }  // namespace

@@ -11,8 +11,7 @@ struct ViewState;
 // One look at the player. With a view open a player found is read at once,
 // its progress on the view's status line; with none, reading waits for the
 // next view. Asks the user for no disk. Runs no filter pass.
-PlayerChange LookAtPlayer(const ViewState& state, LibraryLists& lists,
-                          DeviceCatalogue& catalogue);
+PlayerChange LookAtPlayer(const ViewState& state, LibraryLists& lists, DeviceCatalogue& catalogue);
 
 // LookAtPlayer, then a filter pass with the search box's text when the rows
 // changed, so the open view shows what is left or what came with its usual

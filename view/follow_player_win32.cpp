@@ -9,8 +9,7 @@
 #include "view/read_progress_scope.h"
 #include "view/view_state.h"
 
-PlayerChange LookAtPlayer(const ViewState& state, LibraryLists& lists,
-                          DeviceCatalogue& catalogue) {
+PlayerChange LookAtPlayer(const ViewState& state, LibraryLists& lists, DeviceCatalogue& catalogue) {
     std::optional<ReadProgressScope> progress;
     if (state.window != nullptr) {
         progress.emplace(state.window);

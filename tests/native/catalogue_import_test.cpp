@@ -67,7 +67,7 @@ TEST(ImportCatalogue, OneRowPerTrackThenTheSampleRow) {
     const SampleImage expected = DescribeSampleImage(options);
 
     OwnedLists lists;
-    lists.Add({"dropped earlier"});
+    lists.Add({"an earlier read's"})->origin = RowOrigin::Sample;
     DeviceCatalogue catalogue;
     DebugCapture capture;
     ProgressObserver progress;
@@ -83,7 +83,7 @@ TEST(ImportCatalogue, OneRowPerTrackThenTheSampleRow) {
     EXPECT_EQ(progress.calls, files + 3);
     EXPECT_EQ(progress.finishedAt, progress.calls) << "told last";
     EXPECT_EQ(progress.rowsAdded, 40);
-    ASSERT_EQ(lists.library.Count(), 41);  // the earlier row is gone
+    ASSERT_EQ(lists.library.Count(), 41);  // the earlier sample row is gone
     for (int i = 0; i < 40; ++i) {
         const LibraryItem* row = lists.library.Get(i);
         const SampleTrack& track = expected.tracks[i];
@@ -117,6 +117,26 @@ TEST(ImportCatalogue, WithoutAPlayerOnlyTheSampleRowIsLeft) {
     EXPECT_STREQ(lists.library.Get(0)->artist, "Nullsoft Band");
     EXPECT_FALSE(lists.player.has_value());
     EXPECT_TRUE(lists.playerRead);  // a player that comes later is read
+}
+
+// A read as at a fresh start keeps the host's rows where they are and
+// replaces the player's and the one sample row.
+TEST(ImportCatalogue, ReadingAgainKeepsTheHostsRowsAndOneSampleRow) {
+    TempDir image;
+    SampleImageOptions options;
+    options.trackCount = 3;
+    ASSERT_TRUE(WriteSampleImage(image.Path().string(), options));
+    OwnedLists lists;
+    DeviceCatalogue catalogue;
+    CurrentDirGuard inside(image.Path());
+    ImportCatalogue(catalogue, lists, Locate);
+    lists.Add({"Latecomers", "Late Arrival"});
+    ImportCatalogue(catalogue, lists, Locate);
+    ImportCatalogue(catalogue, lists, Locate);
+    ASSERT_EQ(lists.library.Count(), 5);
+    EXPECT_STREQ(lists.library.Get(0)->title, "Late Arrival");
+    EXPECT_EQ(lists.library.Get(1)->origin, RowOrigin::Device);
+    EXPECT_EQ(lists.library.Get(4)->origin, RowOrigin::Sample);
 }
 
 // Memory runs out once `filesReadBefore` files were read.

@@ -31,13 +31,13 @@ using Titles = std::vector<std::string>;
 // The images the tests plug in, by name; "big" is read long enough to be
 // pulled during the read.
 const std::map<std::string, SampleImageOptions> kImages = {
-    {"a", {5, 1}},
-    {"b", {7, 2}},
-    {"big", {2000, 3}},
+    {"a", {1, 5}},
+    {"b", {2, 7}},
+    {"big", {3, 2000}},
 };
 constexpr char kSampleTitle[] = "Uhmm errors?";
-const HostItems::Item kUserItem = {"C:/late.mp3", "Late Arrival", "Later", "Latecomers", "Pop",
-                                   2001, 4, 60};
+const HostItems::Item kUserItem = {"C:/late.mp3", "Late Arrival", "Later", "Latecomers",
+                                   "Pop",         2001,           4,       60};
 
 // The titles the view shows of an image's tracks.
 Titles TitlesOf(const std::string& image) {
@@ -45,8 +45,8 @@ Titles TitlesOf(const std::string& image) {
     for (const SampleTrack& track : DescribeSampleImage(kImages.at(image)).tracks) {
         std::string title = track.title;
         std::replace_if(
-            title.begin(), title.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; },
-            ' ');
+            title.begin(), title.end(),
+            [](char c) { return static_cast<unsigned char>(c) >= 0x80; }, ' ');
         titles.push_back(title);
     }
     return titles;
@@ -132,17 +132,16 @@ std::string FollowFolder() {
 
 class PlayerFollowTest : public testing_support::PluginTest {
   protected:
-    // A run that stopped half way may have left an image in a drive's folder.
+    // Written afresh: a run that stopped half way may have left an image in
+    // a drive's folder.
     static void SetUpTestSuite() {
+        std::error_code ignored;
         for (const char* drive : {"e", "g"}) {
-            std::error_code ignored;
             std::filesystem::remove_all(FollowFolder() + "\\" + drive, ignored);
         }
         for (const auto& [name, options] : kImages) {
-            const std::string folder = ImageFolder(name);
-            if (GetFileAttributesA((folder + "\\index.mum").c_str()) == INVALID_FILE_ATTRIBUTES) {
-                ASSERT_TRUE(WriteSampleImage(folder, options)) << folder;
-            }
+            std::filesystem::remove_all(ImageFolder(name), ignored);
+            ASSERT_TRUE(WriteSampleImage(ImageFolder(name), options)) << name;
         }
     }
 
@@ -227,11 +226,19 @@ void PlayerFollowTest::PullDuringRead(const Step& step) {
         }
     });
     ASSERT_TRUE(slot.Plug(ImageFolder(step.what)));
+    plugged_[step.letter] = step.what;
     for (int waited = 0; !pulled && waited < 20000; waited += 10) {
         Host().Pump(10);
     }
     ASSERT_TRUE(pulled) << "the read showed no progress";
+    plugged_[step.letter].clear();
     Host().Pump(300);  // the news arrives after the read
+    // The read ended with the pull: no rows were added, none ever showed.
+    for (const devhost::StatusListener::Text& text : status.Texts()) {
+        EXPECT_NE(text.text.rfind(devhost::kAddingTextPrefix, 0), 0u) << text.text;
+        const bool usual = text.text.find("items [") != std::string::npos;
+        EXPECT_TRUE(!usual || text.text.rfind("1 items [", 0) == 0) << text.text;
+    }
 }
 
 Titles PlayerFollowTest::Expected(const std::vector<std::string>& shown) const {
