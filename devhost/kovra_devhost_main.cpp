@@ -297,7 +297,7 @@ bool PullAndAttach(const Options& options, devhost::StandInHost& host, HWND view
     const double reading = FirstProgressAfter(clock, start) - start;
     std::printf(
         "attached again: the read showed on the status line %.0f ms after the news,\n"
-        "  %d rows on screen %.0f ms after it\n",
+        "  %d rows on screen %.0f ms after the news\n",
         reading, rows, back);
     std::printf("figures: pulled_ms=%.1f attached_ms=%.1f attached_read_shown_ms=%.1f\n", left,
                 back, reading);
