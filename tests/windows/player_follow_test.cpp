@@ -1,6 +1,7 @@
 // The view following the player through the stand-in host: players plugged in
 // and pulled out of mapped drives, with the system's broadcasts.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include "devhost/private_bytes.h"
 #include "devhost/status_listener.h"
 #include "host/host_api.h"
+#include "resources/resource.h"
 #include "tests/windows/support/plugin_fixture.h"
 #include "tests/windows/support/process_resources.h"
 #include "tools/sample_image/sample_image.h"
@@ -60,6 +62,7 @@ enum class Act {
     kPullDuringRead,  // plug `what` on `letter`, pull it at the read's first progress text
     kDropUserRow,     // onto the tree item
     kSearch,          // type `what`
+    kPlayAllPulling,  // play every row; the host pulls `letter` while it holds them
 };
 
 struct Step {
@@ -104,6 +107,10 @@ const std::vector<Sequence> kSequences = {
       {Act::kOpenView, 0, "", {"user"}},
       {Act::kPull, 'E', "", {"user"}},
       {Act::kPlug, 'E', "b", {"user"}}}},
+    {"pulled while the host holds rows handed to it",
+     {{Act::kPlug, 'E', "a", {}},
+      {Act::kOpenView, 0, "", {"a", "sample"}},
+      {Act::kPlayAllPulling, 'E', "", {"sample"}}}},
     {"pulled during the read",
      {{Act::kOpenView, 0, "", {"sample"}},
       {Act::kPullDuringRead, 'E', "big", {"sample"}},
@@ -166,6 +173,7 @@ class PlayerFollowTest : public testing_support::PluginTest {
 
     void Run(const Step& step);
     void PullDuringRead(const Step& step);
+    void PlayAllPulling(char letter);
     Titles Expected(const std::vector<std::string>& shown) const;
     // Pumps until the open view shows `expected` with its usual status line.
     Titles WaitForTitles(const Titles& expected);
@@ -205,9 +213,35 @@ void PlayerFollowTest::Run(const Step& step) {
             break;
         case Act::kSearch:
             search_ = step.what;
-            SetDlgItemTextA(view_, 1006, step.what);
+            SetDlgItemTextA(view_, IDC_SEARCH, step.what);
+            break;
+        case Act::kPlayAllPulling:
+            PlayAllPulling(step.letter);
             break;
     }
+}
+
+// The host pulls the player and runs its messages while it holds the rows
+// handed to it: they stay until it lets go of them.
+void PlayerFollowTest::PlayAllPulling(char letter) {
+    const int rows = RowCount(view_);
+    int rowsWhileHeld = -1;
+    Host().Options().whileAnswering = [&](const devhost::RecordedRequest& request) {
+        if (request.code == LIBIPC_PLAY_ITEMS &&
+            slots_[letter]->Pull(ImageFolder(plugged_[letter]))) {
+            Host().Pump(300);
+            rowsWhileHeld = RowCount(view_);
+        }
+    };
+    LVITEMA every = {};
+    every.stateMask = every.state = LVIS_SELECTED;
+    SendMessageA(List(view_), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&every));
+    NMHDR click = {List(view_), IDC_LIST, static_cast<UINT>(NM_DBLCLK)};
+    SendMessageA(view_, WM_NOTIFY, click.idFrom, reinterpret_cast<LPARAM>(&click));
+    Host().Options().whileAnswering = nullptr;
+    plugged_[letter].clear();
+    EXPECT_EQ(rowsWhileHeld, rows);
 }
 
 // The drive's folder goes while the view's thread reads it; the news of it
