@@ -19,8 +19,11 @@ FileReadStatus PlayerFiles::Read(const char* path, size_t limit, XmlBuffer& buff
         return FileReadStatus::Missing;
     }
     const FileReadStatus status = drive_.Read(path, limit, buffer);
-    // Only a failure costs a look at the volume: a player that stays pays nothing.
-    if (status != FileReadStatus::Read && player_ && PlayerAt(root_) != player_) {
+    if (status == FileReadStatus::Read) {
+        failuresInARow_ = 0;
+        return status;  // a player that stays pays nothing
+    }
+    if (failuresInARow_++ % kLookEvery == 0 && player_ && PlayerAt(root_) != player_) {
         pulled_ = true;
     }
     return status;

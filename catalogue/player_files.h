@@ -12,14 +12,18 @@
 // found, paths would be taken from the current folder, which is no player.
 std::optional<VolumeIdentity> PlayerAt(const char* root);
 
-// Reads the drive's files as DriveFiles does. After a read that fails, it
-// looks whether `player` is still at `root`; once it is not (pulled, or
-// another player put there), every later read answers Missing at once
-// without touching the drive, so the load runs through the rest of its
-// links in no time and asks the system for nothing. With no `player` it
+// Reads the drive's files as DriveFiles does. After the first read that
+// fails since one succeeded, and every kLookEvery failures in a row after
+// it, it looks whether `player` is still at `root`; once it is not (pulled,
+// or another player put there), every later read answers Missing at once
+// without touching the drive, so the load runs through the rest of its links
+// in no time and asks the system for nothing. A damaged player, whose
+// missing files may be thousands, so costs few looks. With no `player` it
 // reads as DriveFiles does, whatever happens.
 class PlayerFiles final : public CatalogueFileSource {
   public:
+    static constexpr int kLookEvery = 64;
+
     PlayerFiles(const char* root, std::optional<VolumeIdentity> player);
 
     FileReadStatus Read(const char* path, size_t limit, XmlBuffer& buffer) override;
@@ -32,4 +36,5 @@ class PlayerFiles final : public CatalogueFileSource {
     char root_[4] = {0, 0, 0, 0};
     std::optional<VolumeIdentity> player_;
     bool pulled_ = false;
+    int failuresInARow_ = 0;
 };

@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "catalogue/catalogue_records.h"
 #include "catalogue/load_observer.h"
+#include "catalogue/player_files.h"
+#include "catalogue/xml_buffer.h"
 #include "base/debug_output.h"
 #include "tests/support/rows.h"
 #include "tests/support/temp_dir.h"
@@ -19,6 +22,7 @@ namespace {
 using testing_support::CurrentDirGuard;
 using testing_support::OwnedLists;
 using testing_support::TempDir;
+using testing_support::WriteFile;
 
 std::vector<std::string> g_debugLines;
 
@@ -137,6 +141,25 @@ TEST(ImportCatalogue, ReadingAgainKeepsTheHostsRowsAndOneSampleRow) {
     EXPECT_STREQ(lists.library.Get(0)->title, "Late Arrival");
     EXPECT_EQ(lists.library.Get(1)->origin, RowOrigin::Device);
     EXPECT_EQ(lists.library.Get(4)->origin, RowOrigin::Sample);
+}
+
+// Once a failed read finds the player gone, nothing more is asked of the
+// drive, even when the player is back: the load ends at once.
+TEST(PlayerFiles, AFailureThatFindsThePlayerGoneEndsEveryLaterRead) {
+    TempDir folder;
+    CurrentDirGuard inside(folder.Path());
+    WriteFile("p/index.mum", "<index/>");
+    WriteFile("p/kept.xml", "<kept/>");
+    PlayerFiles files("p/", PlayerAt("p/"));
+    XmlBuffer buffer;
+    EXPECT_EQ(files.Read("p/missing.xml", 1024, buffer), FileReadStatus::Missing);
+    EXPECT_FALSE(files.Pulled());  // damage, not a pull
+    EXPECT_EQ(files.Read("p/kept.xml", 1024, buffer), FileReadStatus::Read);
+    std::filesystem::rename("p", "q");
+    EXPECT_EQ(files.Read("p/kept.xml", 1024, buffer), FileReadStatus::Missing);
+    EXPECT_TRUE(files.Pulled());
+    std::filesystem::rename("q", "p");
+    EXPECT_EQ(files.Read("p/kept.xml", 1024, buffer), FileReadStatus::Missing);
 }
 
 // Memory runs out once `filesReadBefore` files were read.
