@@ -150,6 +150,9 @@ TEST(PlayerFiles, AFailureThatFindsThePlayerGoneEndsEveryLaterRead) {
     CurrentDirGuard inside(folder.Path());
     WriteFile("p/index.mum", "<index/>");
     WriteFile("p/kept.xml", "<kept/>");
+    if (!PlayerAt("p/")) {
+        GTEST_SKIP() << "a folder is a player's root only natively; on Windows, a drive's";
+    }
     PlayerFiles files("p/", PlayerAt("p/"));
     XmlBuffer buffer;
     EXPECT_EQ(files.Read("p/missing.xml", 1024, buffer), FileReadStatus::Missing);
