@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include <string>
+#include <cstdio>
 
 #include "catalogue/critical_error_boxes_win32.h"
 
@@ -13,9 +13,12 @@ std::optional<VolumeIdentity> ReadVolumeIdentity(const char* root) {
     if (!GetVolumeInformationA(root, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0)) {
         return std::nullopt;
     }
+    // No std::string: the DLL links none of the runtime's string throwers.
+    char indexPath[MAX_PATH];
+    const int length = std::snprintf(indexPath, sizeof indexPath, "%sindex.mum", root);
     WIN32_FILE_ATTRIBUTE_DATA index;
-    const std::string indexPath = std::string(root) + "index.mum";
-    if (!GetFileAttributesExA(indexPath.c_str(), GetFileExInfoStandard, &index) ||
+    if (length < 0 || length >= static_cast<int>(sizeof indexPath) ||
+        !GetFileAttributesExA(indexPath, GetFileExInfoStandard, &index) ||
         (index.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return std::nullopt;
     }

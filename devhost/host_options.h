@@ -4,9 +4,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace devhost {
+
+struct RecordedRequest;
 
 struct HostOptions {
     // Answered to HOSTIPC_GET_INI_FILE. Empty: a file in a folder that the
@@ -21,6 +24,9 @@ struct HostOptions {
     INT_PTR skinnedListHandle = 0x5150;  // answered to LIBIPC_SKIN_LISTVIEW
     INT_PTR preHandlerAnswer = 0;        // returned by the dialog-message skin function
     UINT preHandlerAnswerOnlyTo = 0;     // when set, only this message gets that answer; others 0
+    // Runs inside each request once it is recorded, before it is answered, as
+    // a host that runs a message loop there (or pulls a drive) would.
+    std::function<void(const RecordedRequest&)> whileAnswering;
 };
 
 }  // namespace devhost

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "devhost/player_plug.h"
 #include "devhost/private_bytes.h"
 #include "devhost/stand_in_host.h"
 #include "devhost/status_listener.h"
@@ -24,6 +25,8 @@ struct Options {
     std::string search;
     std::string screenshots;  // folder for BMP files; none when empty
     std::string settingsPath;
+    std::string driveFolder;  // the folder the player's drive is mapped to; none when empty
+    char letter = 'E';
     int rows = 10;
     int staySeconds = 0;
     bool memory = false;
@@ -37,12 +40,16 @@ void PrintUsage() {
     std::fprintf(stderr,
                  "usage: kovra-devhost --dll PATH [--search TEXT] [--screenshots DIR]\n"
                  "                     [--settings FILE] [--rows N] [--stay SECONDS] [--memory]\n"
+                 "                     [--pull-and-attach FOLDER [--letter L]]\n"
                  "  opens the plug-in's library view in a window, prints how long its rows\n"
                  "  took and the longest wait for a new status text, its status line and\n"
                  "  first rows, types TEXT into its search box and prints them again;\n"
                  "  --memory: then closes the view, quits and unloads the plug-in and prints\n"
                  "  the private bytes before the view, at the peak, after the read, after quit\n"
-                 "  and after the unload\n");
+                 "  and after the unload;\n"
+                 "  --pull-and-attach: then pulls the player, whose drive L (default E) is\n"
+                 "  mapped to FOLDER, and attaches it again, with the system's news of each,\n"
+                 "  and prints how long the view took to follow\n");
 }
 
 bool ParseArguments(int argc, char** argv, Options& options) {
@@ -68,6 +75,10 @@ bool ParseArguments(int argc, char** argv, Options& options) {
             options.rows = std::atoi(value);
         else if (arg == "--stay")
             options.staySeconds = std::atoi(value);
+        else if (arg == "--pull-and-attach")
+            options.driveFolder = value;
+        else if (arg == "--letter")
+            options.letter = value[0];
         else
             return false;
     }
@@ -250,6 +261,66 @@ void Screenshot(const Options& options, HWND window, const char* name) {
         path.c_str());
 }
 
+// Pumps until the view shows `rows` rows under its usual status line and
+// answers that moment in the listener's milliseconds, or a negative number.
+double WaitForRowCount(devhost::StandInHost& host, HWND view, const devhost::StatusListener& clock,
+                       int rows) {
+    const HWND list = GetDlgItem(view, IDC_LIST);
+    for (int waited = 0; waited < 120000; waited += 2) {
+        host.Pump(2);
+        char text[512] = {};
+        GetDlgItemTextA(view, IDC_STATUS, text, sizeof text);
+        if (IsUsualStatusLine(text) && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == rows) {
+            UpdateWindow(host.MainWindow());
+            return clock.Now();
+        }
+    }
+    return -1;
+}
+
+// When the first progress text after `since` was set, or `since` - 1 when
+// none was (a read too short for one).
+double FirstProgressAfter(const devhost::StatusListener& status, double since) {
+    for (const devhost::StatusListener::Text& text : status.Texts()) {
+        if (text.milliseconds >= since && devhost::IsProgressText(text.text)) {
+            return text.milliseconds;
+        }
+    }
+    return since - 1;
+}
+
+// Pulls the player out and attaches it again, each with the system's news,
+// and says how long the view took to follow each time.
+bool PullAndAttach(const Options& options, devhost::StandInHost& host, HWND view,
+                   const devhost::StatusListener& clock) {
+    const HWND list = GetDlgItem(view, IDC_LIST);
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    devhost::PlayerSlot slot(options.letter, options.driveFolder);
+    const std::string parked = options.driveFolder + ".pulled";
+    double start = clock.Now();
+    if (!slot.Pull(parked)) {
+        std::fprintf(stderr, "kovra-devhost: cannot pull %s\n", options.driveFolder.c_str());
+        return false;
+    }
+    const double left = WaitForRowCount(host, view, clock, 1) - start;
+    std::printf("pulled: the player's rows left the view %.0f ms after the news\n", left);
+    PrintView(view, options.rows);
+    Screenshot(options, host.MainWindow(), "pulled.bmp");
+    start = clock.Now();
+    const bool plugged = slot.Plug(parked);
+    const double back = plugged ? WaitForRowCount(host, view, clock, rows) - start : -1;
+    const double reading = FirstProgressAfter(clock, start) - start;
+    std::printf(
+        "attached again: the read showed on the status line %.0f ms after the news,\n"
+        "  %d rows on screen %.0f ms after the news\n",
+        reading, rows, back);
+    std::printf("figures: pulled_ms=%.1f attached_ms=%.1f attached_read_shown_ms=%.1f\n", left,
+                back, reading);
+    PrintView(view, options.rows);
+    Screenshot(options, host.MainWindow(), "attached-again.bmp");
+    return plugged;
+}
+
 // The private bytes at each stage of the plug-in's life in the host.
 struct MemoryStages {
     size_t beforeView = 0;
@@ -334,6 +405,9 @@ int Run(const Options& options) {
         TypeSearch(host, view, options.search);
         PrintView(view, options.rows);
         Screenshot(options, host.MainWindow(), "search.bmp");
+    }
+    if (!options.driveFolder.empty() && !PullAndAttach(options, host, view, status)) {
+        return 1;
     }
     for (int waited = 0; waited < options.staySeconds * 1000 && IsWindow(host.MainWindow());
          waited += 100) {

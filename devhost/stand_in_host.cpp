@@ -165,6 +165,9 @@ LRESULT StandInHost::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lP
     request.wParam = wParam;
     request.code = lParam;
     CopyCarriedRecord(request);
+    if (options_.whileAnswering) {
+        options_.whileAnswering(request);
+    }
     request.answer =
         window == windows_.main ? AnswerMainRequest(request) : AnswerLibraryRequest(request);
     const LRESULT answer = request.answer;

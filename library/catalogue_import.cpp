@@ -10,6 +10,7 @@
 #include "base/utf8_text.h"
 #include "catalogue/catalogue_records.h"
 #include "catalogue/catalogue_steps.h"
+#include "catalogue/player_files.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"
 
@@ -146,20 +147,47 @@ void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library,
     AppendSampleRow(library);
 }
 
-void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
-                     void (*locate)(DeviceCatalogue&), ImportObserver* observer) {
-    ClearLibrary(lists);
-    if (locate != nullptr) {
-        locate(catalogue);
-    }
+namespace {
+
+// Loads the catalogue of the player at the catalogue's drive root; false,
+// with the records read so far dropped, when the player was pulled (or
+// another put in its place) during the load, so that no partial rows come of
+// it.
+bool LoadWhilePlugged(DeviceCatalogue& catalogue, const std::optional<VolumeIdentity>& player,
+                      ImportObserver* observer) {
+    PlayerFiles files(catalogue.DriveRoot(), player);
     try {
-        LoadCatalogue(catalogue, observer);
+        LoadCatalogue(catalogue, observer, &files);
     } catch (const std::bad_alloc&) {
         // The records read so far stay (the last may lack the texts it was
         // being given); the rows are made as after any other load that
         // stopped early.
         DebugPrintf("Catalogue load stopped: out of memory\n");
     }
+    if (player && (files.Pulled() || PlayerAt(catalogue.DriveRoot()) != player)) {
+        DebugPrintf("Catalogue load dropped: the player was pulled\n");
+        catalogue.ReplaceLists();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
+                     void (*locate)(DeviceCatalogue&), ImportObserver* observer) {
+    RemovePlayerRows(lists, SampleRow::kGoes);
+    lists.player.reset();
+    if (locate != nullptr) {
+        locate(catalogue);
+    }
+    const std::optional<VolumeIdentity> player = PlayerAt(catalogue.DriveRoot());
+    if (LoadWhilePlugged(catalogue, player, observer) && player) {
+        HeldPlayer held = {};
+        std::memcpy(held.root, catalogue.DriveRoot(), sizeof held.root);
+        held.identity = *player;
+        lists.player = held;
+    }
     AppendCatalogueRows(catalogue, lists.library, CodePageCopyOfUtf8, observer);
-    lists.awaitingPlayer = catalogue.DriveRoot()[0] == 0 && lists.library.Count() <= 1;
+    lists.playerRead = true;
 }

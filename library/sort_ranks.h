@@ -18,9 +18,10 @@ uint32_t RankKeys(const LibraryItem* const* rows, size_t count, int textKey, uin
 // The ranks of a library's text keys, kept in its rows' RowSortKeys. They
 // are computed over the whole library the first time a sort needs a column
 // after rows entered, and then serve every sort of any list of its rows, the
-// filter pass's included. Rows leave the library only all at once
-// (ClearLibrary), which calls Forget. The library's lists hold its
-// SortRanks, and hand it to every sort of the library's rows.
+// filter pass's included. Rows leave the library all at once (ClearLibrary)
+// or the player's all together (RemovePlayerRows); both call Forget. The
+// library's lists hold its SortRanks, and hand it to every sort of the
+// library's rows.
 class SortRanks {
   public:
     explicit SortRanks(ItemList& library) : library_(library) {}

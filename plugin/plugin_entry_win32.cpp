@@ -4,8 +4,10 @@
 #include "host/host_boundary.h"
 #include "host/host_requests.h"
 #include "library/library_lists.h"
+#include "plugin/device_watch.h"
 #include "plugin/plugin_state.h"
 #include "resources/resource.h"
+#include "view/follow_player.h"
 #include "view/static_objects.h"
 
 PluginDescriptor g_descriptor = {
@@ -23,6 +25,12 @@ constexpr INT_PTR kTreeItemWord0 = 10000;
 constexpr int32_t kTreeItemWord2 = 1;
 constexpr char kTreeItemTitle[] = "Olympus m:robe MR-100";
 
+// A drive came or went: the library follows the player, the open view with it.
+bool OnDriveNews() {
+    return AnswerHost<bool>(true,
+                            [] { return FollowPlayerInView(g_view, g_lists, g_deviceCatalogue); });
+}
+
 }  // namespace
 
 // The host's answers are stored as they come: a host without a settings file
@@ -37,14 +45,18 @@ int KOVRA_HOST_CALL PluginInit() {
         g_plugin.treeItemId = item.itemId;
 
         g_plugin.treeMenu = LoadMenuA(g_descriptor.moduleInstance, MAKEINTRESOURCEA(IDR_TREE_MENU));
+        g_plugin.deviceWatch = StartDeviceWatch(g_descriptor.moduleInstance, OnDriveNews);
     });
     return 0;
 }
 
 // Frees every row. The menu goes too: a menu loaded from the module is not
-// freed with it, and every load, init, quit and unload would leak one.
+// freed with it, and every load, init, quit and unload would leak one. The
+// drive window goes first, so that no look at the player follows.
 void KOVRA_HOST_CALL PluginQuit() {
     RunForHost([] {
+        StopDeviceWatch(g_plugin.deviceWatch, g_descriptor.moduleInstance);
+        g_plugin.deviceWatch = nullptr;
         ClearLibrary(g_lists);
         if (g_plugin.treeMenu != nullptr) {
             DestroyMenu(g_plugin.treeMenu);

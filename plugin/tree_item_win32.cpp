@@ -3,6 +3,7 @@
 
 #include "host/host_filename.h"
 #include "host/host_requests.h"
+#include "library/library_lists.h"
 #include "library/record_exchange.h"
 #include "resources/resource.h"
 #include "view/disclaimer_dialog.h"
@@ -33,6 +34,7 @@ INT_PTR DropTreeItem(const PluginDescriptor& host, const ViewState& view, const 
     if (point == nullptr || IsViewOrChild(view.window, WindowFromPoint(*point))) {
         return -1;
     }
+    const RowLoan loan(lists);
     AnsiHostFilenames filenames;
     ExportedRows rows(ExportScope::kEveryRow, lists, ViewSelection(view), &filenames);
     if (!rows.Empty()) {

@@ -30,6 +30,7 @@ void PlaySelection(const ViewState& state, const LibraryLists& lists, bool enque
     if (!lists.result || state.window == nullptr) {
         return;
     }
+    const RowLoan loan(lists);
     AnsiHostFilenames filenames;
     ExportedRows rows(ExportScope::kSelectedRows, lists, ViewSelection(state), &filenames);
     if (!rows.Empty()) {
@@ -72,6 +73,7 @@ void DragRelease(const ViewState& state, const LibraryLists& lists, HWND view, L
     if (record.result <= 0) {
         return;
     }
+    const RowLoan loan(lists);
     AnsiHostFilenames filenames;
     ExportedRows rows(ExportScope::kSelectedRows, lists, ViewSelection(state), &filenames);
     if (!rows.Empty()) {

@@ -73,10 +73,6 @@ void ReadStoredSortOrder(ViewState& state) {
 }
 
 void TakeHostItems(const ViewState& state, LibraryLists& lists, const HostItemRecordList* list) {
-    const int32_t before = lists.library.Count();
     ImportRecords(list, lists.library);
-    if (lists.library.Count() != before) {
-        lists.awaitingPlayer = false;  // the user's own rows stay
-    }
     RunFilterPass(state, lists);
 }

@@ -4,12 +4,9 @@
 
 #include <commctrl.h>
 
-#include "catalogue/critical_error_boxes_win32.h"
-#include "catalogue/device_locator.h"
 #include "host/host_boundary.h"
 #include "host/host_requests.h"
 #include "host/settings.h"
-#include "library/catalogue_import.h"
 #include "library/cell_text.h"
 #include "library/columns.h"
 #include "library/library_lists.h"
@@ -17,7 +14,7 @@
 #include "view/disclaimer_dialog.h"
 #include "view/drag_drop.h"
 #include "view/filter_and_sort.h"
-#include "view/read_progress_scope.h"
+#include "view/follow_player.h"
 #include "view/static_objects.h"
 #include "view/view_skin.h"
 #include "view/view_state.h"
@@ -98,19 +95,14 @@ void OnApplySearchTimer(const ViewState& state, LibraryLists& lists, HWND view) 
 }
 
 // The device is read here rather than while opening, so the view shows at
-// once; its status line tells how the read goes. It is read into an empty
-// library, and again while the library holds only what a read that found no
-// player left: a player attached since then is read now. Setting the stored
+// once; its status line tells how the read goes. An empty library is read;
+// one read before is looked after: the rows of a player pulled while no view
+// was open go, and a player attached since is read. Setting the stored
 // search text arms the search timer, whose pass brings the rows to the list.
 void OnInitialLoadTimer(const ViewState& state, LibraryLists& lists, DeviceCatalogue& catalogue,
                         HWND view) {
     KillTimer(view, kInitialLoadTimer);
-    if (lists.library.Count() == 0 || lists.awaitingPlayer) {
-        ReadProgressScope progress(view);
-        // A drive that goes away during the read must not ask the user for a disk.
-        const CriticalErrorBoxesOff quiet;
-        ImportCatalogue(catalogue, lists, LocateDevice, &progress);
-    }
+    LookAtPlayer(state, lists, catalogue);
     char text[kTextBufferSize];
     ReadSettingText(*state.settings, "lastfilter", text, sizeof text);
     SetDlgItemTextA(view, IDC_SEARCH, text);

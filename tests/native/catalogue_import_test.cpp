@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "catalogue/catalogue_records.h"
 #include "catalogue/load_observer.h"
+#include "catalogue/player_files.h"
+#include "catalogue/xml_buffer.h"
 #include "base/debug_output.h"
 #include "tests/support/rows.h"
 #include "tests/support/temp_dir.h"
@@ -19,6 +22,7 @@ namespace {
 using testing_support::CurrentDirGuard;
 using testing_support::OwnedLists;
 using testing_support::TempDir;
+using testing_support::WriteFile;
 
 std::vector<std::string> g_debugLines;
 
@@ -67,7 +71,7 @@ TEST(ImportCatalogue, OneRowPerTrackThenTheSampleRow) {
     const SampleImage expected = DescribeSampleImage(options);
 
     OwnedLists lists;
-    lists.Add({"dropped earlier"});
+    lists.Add({"an earlier read's"})->origin = RowOrigin::Sample;
     DeviceCatalogue catalogue;
     DebugCapture capture;
     ProgressObserver progress;
@@ -83,7 +87,7 @@ TEST(ImportCatalogue, OneRowPerTrackThenTheSampleRow) {
     EXPECT_EQ(progress.calls, files + 3);
     EXPECT_EQ(progress.finishedAt, progress.calls) << "told last";
     EXPECT_EQ(progress.rowsAdded, 40);
-    ASSERT_EQ(lists.library.Count(), 41);  // the earlier row is gone
+    ASSERT_EQ(lists.library.Count(), 41);  // the earlier sample row is gone
     for (int i = 0; i < 40; ++i) {
         const LibraryItem* row = lists.library.Get(i);
         const SampleTrack& track = expected.tracks[i];
@@ -115,7 +119,50 @@ TEST(ImportCatalogue, WithoutAPlayerOnlyTheSampleRowIsLeft) {
     ImportCatalogue(catalogue, lists, Locate);
     ASSERT_EQ(lists.library.Count(), 1);
     EXPECT_STREQ(lists.library.Get(0)->artist, "Nullsoft Band");
-    EXPECT_TRUE(lists.awaitingPlayer);  // the next view looks again
+    EXPECT_FALSE(lists.player.has_value());
+    EXPECT_TRUE(lists.playerRead);  // a player that comes later is read
+}
+
+// A read as at a fresh start keeps the host's rows where they are and
+// replaces the player's and the one sample row.
+TEST(ImportCatalogue, ReadingAgainKeepsTheHostsRowsAndOneSampleRow) {
+    TempDir image;
+    SampleImageOptions options;
+    options.trackCount = 3;
+    ASSERT_TRUE(WriteSampleImage(image.Path().string(), options));
+    OwnedLists lists;
+    DeviceCatalogue catalogue;
+    CurrentDirGuard inside(image.Path());
+    ImportCatalogue(catalogue, lists, Locate);
+    lists.Add({"Latecomers", "Late Arrival"});
+    ImportCatalogue(catalogue, lists, Locate);
+    ImportCatalogue(catalogue, lists, Locate);
+    ASSERT_EQ(lists.library.Count(), 5);
+    EXPECT_STREQ(lists.library.Get(0)->title, "Late Arrival");
+    EXPECT_EQ(lists.library.Get(1)->origin, RowOrigin::Device);
+    EXPECT_EQ(lists.library.Get(4)->origin, RowOrigin::Sample);
+}
+
+// Once a failed read finds the player gone, nothing more is asked of the
+// drive, even when the player is back: the load ends at once.
+TEST(PlayerFiles, AFailureThatFindsThePlayerGoneEndsEveryLaterRead) {
+    TempDir folder;
+    CurrentDirGuard inside(folder.Path());
+    WriteFile("p/index.mum", "<index/>");
+    WriteFile("p/kept.xml", "<kept/>");
+    if (!PlayerAt("p/")) {
+        GTEST_SKIP() << "a folder is a player's root only natively; on Windows, a drive's";
+    }
+    PlayerFiles files("p/", PlayerAt("p/"));
+    XmlBuffer buffer;
+    EXPECT_EQ(files.Read("p/missing.xml", 1024, buffer), FileReadStatus::Missing);
+    EXPECT_FALSE(files.Pulled());  // damage, not a pull
+    EXPECT_EQ(files.Read("p/kept.xml", 1024, buffer), FileReadStatus::Read);
+    std::filesystem::rename("p", "q");
+    EXPECT_EQ(files.Read("p/kept.xml", 1024, buffer), FileReadStatus::Missing);
+    EXPECT_TRUE(files.Pulled());
+    std::filesystem::rename("q", "p");
+    EXPECT_EQ(files.Read("p/kept.xml", 1024, buffer), FileReadStatus::Missing);
 }
 
 // Memory runs out once `filesReadBefore` files were read.
@@ -146,7 +193,6 @@ TEST(ImportCatalogue, MemoryRunningOutKeepsTheTracksReadAndTheSampleRow) {
     EXPECT_GT(rows, 1);
     EXPECT_LT(rows, 41);
     EXPECT_STREQ(lists.library.Get(rows - 1)->artist, "Nullsoft Band");
-    EXPECT_FALSE(lists.awaitingPlayer);
 }
 
 struct TrackCase {
