@@ -6,10 +6,11 @@
 // free lists. Here small blocks come from chunks of one size each, taken
 // from the system's virtual memory and given back as soon as their blocks
 // are all released, so a read leaves behind only what its records and rows
-// hold. Those are lasting blocks (base/lasting_block.h), served from chunks of
-// their own: a text copied while its document is parsed never keeps a chunk
-// of the document's nodes alive. Larger blocks come from a heap of the DLL's own, created without
-// locking: the plug-in runs on the host's one thread. Chunks and heap go when
+// hold. Those are lasting blocks (base/lasting_block.h), served from chunks
+// of their own: a text copied while its document is parsed never keeps a
+// chunk of the document's nodes alive. Larger blocks come from a heap of the
+// DLL's own, created without locking: the plug-in runs on the host's one
+// thread. Chunks and heap go when
 // the DLL's statics go, after every other static of the DLL has freed its
 // blocks; a block released after that (by the C++ runtime's own statics) went
 // with them already.
