@@ -12,7 +12,8 @@ struct SmallBlockPool::Chunk {
     uint32_t stride;      // the size of each block
     uint32_t sizeClass;
     uint32_t inUse;
-    bool open;  // in its class's list
+    bool open;     // in its class's list
+    bool lasting;  // holds lasting blocks only
 };
 
 SmallBlockPool::Chunk* SmallBlockPool::ChunkOf(void* block) {
@@ -27,13 +28,17 @@ bool SmallBlockPool::IsFull(const Chunk& chunk) {
     return chunk.released == nullptr && static_cast<size_t>(end - chunk.carved) < chunk.stride;
 }
 
-void* SmallBlockPool::Allocate(size_t size) {
+SmallBlockPool::Chunk*& SmallBlockPool::OpenList(const Chunk& chunk) {
+    return open_[chunk.lasting][chunk.sizeClass];
+}
+
+void* SmallBlockPool::Allocate(size_t size, bool lasting) {
     if (size > kLargestPooled) {
         return AllocateLarge(size);
     }
     const uint32_t sizeClass = size == 0 ? 0 : static_cast<uint32_t>((size - 1) / kAlignment);
-    Chunk* chunk = open_[sizeClass];
-    if (chunk == nullptr && (chunk = OpenChunk(sizeClass)) == nullptr) {
+    Chunk* chunk = open_[lasting][sizeClass];
+    if (chunk == nullptr && (chunk = OpenChunk(sizeClass, lasting)) == nullptr) {
         return nullptr;
     }
     void* block;
@@ -68,13 +73,13 @@ void SmallBlockPool::Release(void* block) {
     }
     // A class's last chunk with room stays, so that a class whose blocks come
     // and go together (a small document's nodes) does not set one up each time.
-    if (--chunk->inUse == 0 && (chunk->next != nullptr || open_[chunk->sizeClass] != chunk)) {
+    if (--chunk->inUse == 0 && (chunk->next != nullptr || OpenList(*chunk) != chunk)) {
         Retire(chunk);
     }
 }
 
 // A spare chunk, else a new one from the backing store, set up for the class.
-SmallBlockPool::Chunk* SmallBlockPool::OpenChunk(uint32_t sizeClass) {
+SmallBlockPool::Chunk* SmallBlockPool::OpenChunk(uint32_t sizeClass, bool lasting) {
     Chunk* chunk = spare_;
     if (chunk != nullptr) {
         spare_ = chunk->next;
@@ -94,13 +99,14 @@ SmallBlockPool::Chunk* SmallBlockPool::OpenChunk(uint32_t sizeClass) {
     chunk->stride = (sizeClass + 1) * static_cast<uint32_t>(kAlignment);
     chunk->sizeClass = sizeClass;
     chunk->inUse = 0;
+    chunk->lasting = lasting;
     Link(chunk);
     return chunk;
 }
 
 // First in its class's list: a chunk that just got room back fills again first.
 void SmallBlockPool::Link(Chunk* chunk) {
-    Chunk*& head = open_[chunk->sizeClass];
+    Chunk*& head = OpenList(*chunk);
     chunk->previous = nullptr;
     chunk->next = head;
     if (head != nullptr) {
@@ -111,7 +117,7 @@ void SmallBlockPool::Link(Chunk* chunk) {
 }
 
 void SmallBlockPool::Unlink(Chunk* chunk) {
-    (chunk->previous != nullptr ? chunk->previous->next : open_[chunk->sizeClass]) = chunk->next;
+    (chunk->previous != nullptr ? chunk->previous->next : OpenList(*chunk)) = chunk->next;
     if (chunk->next != nullptr) {
         chunk->next->previous = chunk->previous;
     }

@@ -16,6 +16,11 @@
 // the backing allocator's own. Every block is aligned to kAlignment, the zero-size and large ones
 // too.
 //
+// A block that outlives the burst it is made in (a record's text, copied
+// while its document is parsed) would keep the burst's chunk for itself alone.
+// Such blocks are asked for as lasting ones: they come from chunks of their
+// own, which never hold a block of a burst.
+//
 // Not thread-safe: its one caller serialises every use.
 class SmallBlockPool {
   public:
@@ -40,7 +45,9 @@ class SmallBlockPool {
     SmallBlockPool& operator=(const SmallBlockPool&) = delete;
 
     // Null when memory runs out.
-    void* Allocate(size_t size);
+    void* Allocate(size_t size) { return Allocate(size, false); }
+    // As Allocate, from chunks that hold lasting blocks only.
+    void* AllocateLasting(size_t size) { return Allocate(size, true); }
     // `block` came from Allocate, or is null.
     void Release(void* block);
     // Gives every chunk back, with the blocks still in use in them.
@@ -54,9 +61,11 @@ class SmallBlockPool {
     };
     struct Chunk;
 
+    void* Allocate(size_t size, bool lasting);
     static Chunk* ChunkOf(void* block);
     static bool IsFull(const Chunk& chunk);
-    Chunk* OpenChunk(uint32_t sizeClass);
+    Chunk*& OpenList(const Chunk& chunk);
+    Chunk* OpenChunk(uint32_t sizeClass, bool lasting);
     void Link(Chunk* chunk);
     void Unlink(Chunk* chunk);
     void Retire(Chunk* chunk);
@@ -64,8 +73,8 @@ class SmallBlockPool {
     void ReleaseLarge(void* block);
 
     Backing backing_;
-    AddressSet chunks_;              // every chunk taken from the backing store
-    Chunk* open_[kClassCount] = {};  // per class, its chunks with room
-    Chunk* spare_ = nullptr;         // emptied chunks kept for reuse
+    AddressSet chunks_;                 // every chunk taken from the backing store
+    Chunk* open_[2][kClassCount] = {};  // per kind (lasting or not) and class, its chunks with room
+    Chunk* spare_ = nullptr;            // emptied chunks kept for reuse
     size_t spareCount_ = 0;
 };

@@ -1,12 +1,15 @@
-// Text blocks come from operator new, which the DLL serves from its own pool:
-// a big player makes several texts for each track.
+// Text blocks are lasting blocks, which the DLL serves from its own pool apart
+// from the parsed documents' blocks: a big player makes several texts for each
+// track while its manifest is parsed, and they stay after the document goes.
 #include "base/text_copy.h"
 
 #include <cstring>
 #include <new>
 
+#include "base/lasting_block.h"
+
 char* NewText(size_t length) {
-    return static_cast<char*>(::operator new(length + 1, std::nothrow));
+    return static_cast<char*>(NewLastingBlock(length + 1));
 }
 
 char* CopyText(const char* text) {

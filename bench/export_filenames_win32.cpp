@@ -69,6 +69,7 @@ bool FillLibrary(const std::string& root, const NameKind& kind, int rows, Librar
             return false;
         }
         LibraryItem* row = NewRow();
+        row->origin = RowOrigin::Device;  // as the catalogue names it
         row->filename = CopyText(path.c_str());
         row->title = CopyText(kind.stem);
         AdoptRow(lists.library, row);

@@ -14,12 +14,14 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/lasting_block.h"
 #include "base/owned_text.h"
 
 class TrackRecord;
 struct RecordLinks;
 
-class AlbumRecord {
+// Records are made while their documents are parsed and outlive them.
+class AlbumRecord : public LastingObject {
   public:
     // Links the new album after `after` (which may be null). It does not
     // become the head of any list: appending does that (CatalogueLists).
@@ -89,7 +91,7 @@ enum class TrackField {
 };
 constexpr int kTrackFieldCount = 12;
 
-class TrackRecord {
+class TrackRecord : public LastingObject {
   public:
     // Links the new track after `after` (which may be null).
     explicit TrackRecord(TrackRecord* after);

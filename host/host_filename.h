@@ -4,28 +4,30 @@
 
 #include <cstddef>
 
-// Makes filenames that the host's file functions open to the same file.
+// Makes the filenames of the player's catalogue, which names its files in
+// UTF-8, name the same files through the host's file functions. Only such
+// names come here: a name the host gave is its own already.
 class HostFilenames {
   public:
     virtual ~HostFilenames() = default;
-    // A copy of `path` for the host, or null when `path` serves as it is. A
-    // copy is the caller's, freed with FreeText (base/text_copy.h).
+    // A copy of the catalogue's `path` for the host, or null when `path`
+    // serves as it is. A copy is the caller's, freed with FreeText
+    // (base/text_copy.h).
     virtual char* Openable(const char* path) = 0;
 };
 
-// For a host on Windows. A name that opens as it is goes as it is: plain
-// ASCII, a name that is not valid UTF-8 (written in the code page, as the
-// host's own rows are), a URL, and a name the ANSI functions open, also one
-// that is valid UTF-8 by accident ("\xC3\xA9" is "Ã©" in code page 1252).
-// Only a UTF-8 name that does not open is made openable: converted to the
-// ANSI code page when every character converts exactly, else the file's
-// short (8.3) path; when neither can be had (the file is missing, has no
-// short name, or the path is longer than the ANSI functions open) it goes as
-// it is. Plain ASCII costs no system call, a non-ASCII UTF-8 name at most one
-// look at the file system before what its conversion costs. Meant for the
-// rows of one export: the last folder found missing as it is and the short
-// form of the last folder asked for are kept, so the tracks of one album ask
-// the system for them once.
+// For a host on Windows. A name goes as it is when it holds nothing to
+// convert: plain ASCII, a name that is not valid UTF-8 (the catalogue wrote
+// it in the code page), a URL, and any name where the code page is UTF-8.
+// Any other name is converted to the ANSI code page when every character
+// converts exactly, whatever files are on the disk (the UTF-8 bytes of
+// "\xC3\xA9t\xC3\xA9.mp3" may name another file, "Ã©tÃ©.mp3", in code page
+// 1252); else it is the file's short (8.3) path; when neither can be had
+// (the file is missing, has no short name, or the path is longer than the
+// ANSI functions open) it goes as it is. Only the short path looks at the
+// file system. Meant for the rows of one export: the short form of the last
+// folder asked for is kept, so the tracks of one album ask the system for it
+// once.
 class AnsiHostFilenames : public HostFilenames {
   public:
     char* Openable(const char* path) override;
@@ -35,8 +37,7 @@ class AnsiHostFilenames : public HostFilenames {
     static constexpr size_t kPathRoom = 260;
 
   private:
-    bool OpensAsItIs(const char* path);
-    // `path` (UTF-8, not openable as it is) in a form the ANSI functions open, or null.
+    // `path` (UTF-8) in a form the ANSI functions open, or null.
     char* Converted(const char* path);
     // The short form of the existing file `wide`, or null; `wide` is changed.
     char* ShortPath(wchar_t* wide);
@@ -46,5 +47,4 @@ class AnsiHostFilenames : public HostFilenames {
     wchar_t folder_[kPathRoom] = {};  // the last folder asked for
     char shortFolder_[2 * kPathRoom] = {};
     bool hasShortFolder_ = false;
-    wchar_t missingFolder_[kPathRoom] = {};  // the last folder found missing as it is
 };

@@ -39,10 +39,10 @@ bool AnsiFileName(const wchar_t* path, char (&name)[kAnsiRoom]) {
            (found.cAlternateFileName[0] != 0 && AnsiExactly(found.cAlternateFileName, name));
 }
 
-// What the host is handed as it is without a look at the file system:
-// ASCII and bytes of the code page (not UTF-8) are the host's own, a URL
-// names no file, and where the code page is UTF-8 the catalogue's bytes work.
-bool GoesAsItIsUnseen(const char* path) {
+// What the host is handed as it is: ASCII and bytes of the code page (not
+// UTF-8) need no conversion, a URL names no file, and where the code page is
+// UTF-8 the catalogue's bytes work.
+bool GoesAsItIs(const char* path) {
     return path == nullptr || !IsNonAsciiUtf8(path) || std::strstr(path, "://") != nullptr ||
            GetACP() == CP_UTF8;
 }
@@ -85,38 +85,8 @@ const char* AnsiHostFilenames::ShortFolder(const wchar_t* folder) {
     return hasShortFolder_ ? shortFolder_ : nullptr;
 }
 
-// The one look at the file system, made as the ANSI functions make it. A
-// look that finds no folder keeps it: nothing in it opens, so the rest of an
-// album's rows ask nothing.
-bool AnsiHostFilenames::OpensAsItIs(const char* path) {
-    wchar_t wide[kPathRoom];
-    if (MultiByteToWideChar(AreFileApisANSI() ? CP_ACP : CP_OEMCP, 0, path, -1, wide, kPathRoom) ==
-        0) {
-        return false;  // longer than the ANSI functions open
-    }
-    wchar_t* slash = std::wcsrchr(wide, L'\\');
-    wchar_t* forward = std::wcsrchr(wide, L'/');
-    slash = forward > slash ? forward : slash;
-    const size_t folderLength = slash == nullptr ? 0 : static_cast<size_t>(slash - wide);
-    if (folderLength > 0 && std::wcsncmp(wide, missingFolder_, folderLength) == 0 &&
-        missingFolder_[folderLength] == 0) {
-        return false;
-    }
-    if (GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES) {
-        return true;
-    }
-    if (GetLastError() == ERROR_PATH_NOT_FOUND && folderLength > 0) {
-        std::wmemcpy(missingFolder_, wide, folderLength);
-        missingFolder_[folderLength] = 0;
-    }
-    return false;
-}
-
 char* AnsiHostFilenames::Openable(const char* path) {
-    if (GoesAsItIsUnseen(path) || OpensAsItIs(path)) {
-        return nullptr;
-    }
-    return Converted(path);
+    return GoesAsItIs(path) ? nullptr : Converted(path);
 }
 
 char* AnsiHostFilenames::Converted(const char* path) {

@@ -1,13 +1,15 @@
-// Library rows as plain heap blocks. They come from operator new, which the
-// DLL serves from its own small-block pool: a big player makes a row and
-// five texts for each track.
+// Library rows as plain heap blocks. They are lasting blocks, which the DLL
+// serves from its own small-block pool: a big player makes a row and five
+// texts for each track, and they stay as long as the library.
 #include "library/library_item.h"
 
 #include <cstring>
 #include <new>
 
+#include "base/lasting_block.h"
+
 LibraryItem* NewRow() {
-    void* block = ::operator new(sizeof(LibraryItem), std::nothrow);
+    void* block = NewLastingBlock(sizeof(LibraryItem));
     if (block != nullptr) {
         std::memset(block, 0, sizeof(LibraryItem));
     }

@@ -39,6 +39,32 @@ void FillRecord(HostItemRecord& record, const LibraryItem& row) {
     record.length = row.length;
 }
 
+// Calls `take` with each row an export of `scope` takes, in list order, until
+// it returns false.
+template <typename Take>
+void ForEachExported(ExportScope scope, const LibraryLists& lists, const RowSelection& selection,
+                     Take&& take) {
+    const ItemList& source = lists.result ? *lists.result : lists.library;
+    const bool everyRow = scope == ExportScope::kEveryRow || !lists.result || !selection.ViewOpen();
+    for (int32_t i = 0; i < source.Count(); ++i) {
+        const LibraryItem* row = source.Get(i);
+        if (row != nullptr && (everyRow || selection.IsSelected(i)) && !take(*row)) {
+            return;
+        }
+    }
+}
+
+// False when memory runs out.
+bool AppendRecord(HostItemRecordList& out, const LibraryItem& row) {
+    EnsureRecords(out, out.count + 1, kRecordGrowth);
+    if (out.records == nullptr) {
+        return false;
+    }
+    FillRecord(out.records[out.count], row);
+    ++out.count;
+    return true;
+}
+
 }  // namespace
 
 void ImportRecords(const HostItemRecordList* list, ItemList& library) {
@@ -56,40 +82,30 @@ void ImportRecords(const HostItemRecordList* list, ItemList& library) {
 void ExportRows(HostItemRecordList& out, ExportScope scope, const LibraryLists& lists,
                 const RowSelection& selection) {
     out = HostItemRecordList{nullptr, 0, 0};
-    const ItemList& source = lists.result ? *lists.result : lists.library;
-    const bool everyRow = scope == ExportScope::kEveryRow || !lists.result || !selection.ViewOpen();
-    for (int32_t i = 0; i < source.Count(); ++i) {
-        const LibraryItem* row = source.Get(i);
-        if (row == nullptr || (!everyRow && !selection.IsSelected(i))) {
-            continue;
-        }
-        EnsureRecords(out, out.count + 1, kRecordGrowth);
-        if (out.records == nullptr) {
-            return;
-        }
-        FillRecord(out.records[out.count], *row);
-        ++out.count;
-    }
+    ForEachExported(scope, lists, selection,
+                    [&out](const LibraryItem& row) { return AppendRecord(out, row); });
 }
 
 ExportedRows::ExportedRows(ExportScope scope, const LibraryLists& lists,
                            const RowSelection& selection, HostFilenames* filenames) {
-    ExportRows(records_.list, scope, lists, selection);
-    if (filenames != nullptr) {
-        AdaptFilenames(*filenames);
-    }
+    ForEachExported(scope, lists, selection, [&](const LibraryItem& row) {
+        if (!AppendRecord(records_.list, row)) {
+            return false;
+        }
+        if (filenames != nullptr && row.origin == RowOrigin::Device) {
+            AdaptFilename(records_.list.records[records_.list.count - 1], *filenames);
+        }
+        return true;
+    });
 }
 
-void ExportedRows::AdaptFilenames(HostFilenames& filenames) {
-    for (int32_t i = 0; i < records_.list.count; ++i) {
-        HostItemRecord& record = records_.list.records[i];
-        if (record.filename == nullptr) {
-            continue;
-        }
-        OwnedFilename adapted(filenames.Openable(record.filename), &FreeText);
-        if (adapted != nullptr) {
-            ownFilenames_.push_back(std::move(adapted));
-            record.filename = ownFilenames_.back().get();
-        }
+void ExportedRows::AdaptFilename(HostItemRecord& record, HostFilenames& filenames) {
+    if (record.filename == nullptr) {
+        return;
+    }
+    OwnedFilename adapted(filenames.Openable(record.filename), &FreeText);
+    if (adapted != nullptr) {
+        ownFilenames_.push_back(std::move(adapted));
+        record.filename = ownFilenames_.back().get();
     }
 }

@@ -41,9 +41,13 @@ void ExportRows(HostItemRecordList& out, ExportScope scope, const LibraryLists& 
 // The owner of rows exported for one host request: exports in the
 // constructor as ExportRows does, frees the record array in the destructor,
 // which must run only after the request that carries the records returned
-// (the host reads the borrowed texts until then). With `filenames`, each
-// record's filename is one the host can open: the row's own text where that
-// serves, otherwise a copy that the export owns and frees with the records.
+// (the host reads the borrowed texts until then). With `filenames`, the
+// filename of each row read from the player's catalogue is handed over as
+// `filenames` makes it openable: the row's own text where that serves,
+// otherwise a copy that the export owns and frees with the records. A row the
+// host gave (dropped or sent) and the sample row keep their filename byte for
+// byte: the host's own names are already its code page's, whether or not
+// their files are there.
 class ExportedRows {
   public:
     ExportedRows(ExportScope scope, const LibraryLists& lists, const RowSelection& selection,
@@ -62,7 +66,7 @@ class ExportedRows {
     };
     using OwnedFilename = std::unique_ptr<char, decltype(&FreeText)>;
 
-    void AdaptFilenames(HostFilenames& filenames);
+    void AdaptFilename(HostItemRecord& record, HostFilenames& filenames);
 
     RecordArray records_;
     std::vector<OwnedFilename> ownFilenames_;

@@ -6,8 +6,11 @@
 // free lists. Here small blocks come from chunks of one size each, taken
 // from the system's virtual memory and given back as soon as their blocks
 // are all released, so a read leaves behind only what its records and rows
-// hold. Larger blocks come from a heap of the DLL's own, created without
-// locking: the plug-in runs on the host's one thread. Chunks and heap go when
+// hold. Those are lasting blocks (base/lasting_block.h), served from chunks
+// of their own: a text copied while its document is parsed never keeps a
+// chunk of the document's nodes alive. Larger blocks come from a heap of the
+// DLL's own, created without locking: the plug-in runs on the host's one
+// thread. Chunks and heap go when
 // the DLL's statics go, after every other static of the DLL has freed its
 // blocks; a block released after that (by the C++ runtime's own statics) went
 // with them already.
@@ -15,6 +18,7 @@
 
 #include <new>
 
+#include "base/lasting_block.h"
 #include "base/small_block_pool.h"
 
 namespace {
@@ -45,12 +49,16 @@ void FreeHeapBlock(void* block) {
 constexpr SmallBlockPool::Backing kBacking = {NewChunk, FreeChunk, HeapBlock, FreeHeapBlock};
 SmallBlockPool g_pool(kBacking);  // constant-initialised
 
-void* Allocate(size_t size) {
+bool HeapLive() {
     if (g_heapState == HeapState::NotYet) {
         g_heap = HeapCreate(HEAP_NO_SERIALIZE, 0, 0);
         g_heapState = g_heap != nullptr ? HeapState::Live : HeapState::Gone;
     }
-    return g_heapState == HeapState::Live ? g_pool.Allocate(size) : nullptr;
+    return g_heapState == HeapState::Live;
+}
+
+void* Allocate(size_t size) {
+    return HeapLive() ? g_pool.Allocate(size) : nullptr;
 }
 
 void Release(void* block) {
@@ -93,4 +101,9 @@ void operator delete(void* block) noexcept {
 
 void operator delete(void* block, size_t) noexcept {
     Release(block);
+}
+
+// Takes the place of the portable default, which is operator new's.
+void* NewLastingBlock(size_t size) noexcept {
+    return HeapLive() ? g_pool.AllocateLasting(size) : nullptr;
 }

@@ -178,18 +178,26 @@ class TildeToUnderscore : public HostFilenames {
 
 TEST(ExportedRows, OwnsOnlyTheFilenamesTheHostNeedsChanged) {
     OwnedLists lists;
-    const LibraryItem* plain = lists.Add({"a", "t", nullptr, 0, 0, nullptr, 0, "E:/a.mp3"});
-    const LibraryItem* changed = lists.Add({"b", "t", nullptr, 0, 0, nullptr, 0, "E:/~b.mp3"});
-    lists.Add({"c"});
+    const RowOrigin device = RowOrigin::Device;
+    const LibraryItem* plain = lists.Add({"a", "t", nullptr, 0, 0, nullptr, 0, "E:/a.mp3", device});
+    const LibraryItem* changed =
+        lists.Add({"b", "t", nullptr, 0, 0, nullptr, 0, "E:/~b.mp3", device});
+    lists.Add({"c", nullptr, nullptr, 0, 0, nullptr, 0, nullptr, device});
+    // The host's own names and the sample's go back byte for byte.
+    const LibraryItem* host = lists.Add({"d", "t", nullptr, 0, 0, nullptr, 0, "C:/~d.mp3"});
+    const LibraryItem* sample =
+        lists.Add({"e", "t", nullptr, 0, 0, nullptr, 0, "http://~e", RowOrigin::Sample});
     TildeToUnderscore filenames;
     ExportedRows rows(ExportScope::kEveryRow, lists, FakeSelection(false, {}), &filenames);
-    ASSERT_EQ(rows.List()->count, 3);
+    ASSERT_EQ(rows.List()->count, 5);
     const HostItemRecord* records = rows.List()->records;
     EXPECT_EQ(records[0].filename, plain->filename);
     EXPECT_STREQ(records[1].filename, "E:/_b.mp3");
     EXPECT_STREQ(changed->filename, "E:/~b.mp3");  // the row keeps the catalogue's text
     EXPECT_EQ(records[1].title, changed->title);
     EXPECT_EQ(records[2].filename, nullptr);
+    EXPECT_EQ(records[3].filename, host->filename);
+    EXPECT_EQ(records[4].filename, sample->filename);
 }  // the changed copy is freed with the export: the leak checkers watch it
 
 TEST(EnsureRecords, LeavesRoomAloneWhileItSuffices) {

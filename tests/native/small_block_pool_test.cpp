@@ -141,4 +141,28 @@ TEST_F(SmallBlockPoolTest, ChunksWhoseBlocksAreAllReleasedGoBackBeyondAFewSpares
     EXPECT_NE(reused, nullptr);
 }
 
+// Each parsed document is a burst of blocks of one class; one block of the
+// same class is kept from each, as a record's text is.
+TEST_F(SmallBlockPoolTest, ABlockKeptFromABurstHoldsNoneOfTheBurstsChunks) {
+    SmallBlockPool pool(kBacking);
+    constexpr int kDocuments = 30;
+    std::vector<void*> kept;
+    for (int document = 0; document < kDocuments; ++document) {
+        std::vector<void*> burst;
+        for (size_t i = 0; i < 3 * SmallBlockPool::kChunkSize / 64; ++i) {
+            burst.push_back(pool.Allocate(64));
+        }
+        kept.push_back(pool.AllocateLasting(64));
+        for (void* block : burst) {
+            pool.Release(block);
+        }
+    }
+    // The kept blocks' one chunk, the class's last chunk with room and the spares.
+    EXPECT_LE(g_backingChunks.size(), 2 + SmallBlockPool::kSpareChunks);
+    void* released = kept.back();
+    pool.Release(released);
+    EXPECT_EQ(pool.AllocateLasting(50), released);
+    EXPECT_NE(pool.Allocate(50), released);
+}
+
 }  // namespace

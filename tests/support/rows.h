@@ -20,6 +20,7 @@ struct RowValues {
     const char* genre = nullptr;
     int32_t year = 0;
     const char* filename = nullptr;
+    RowOrigin origin = RowOrigin::Host;
 };
 
 // A new row with copies of the values's texts (null stays absent).
@@ -33,6 +34,7 @@ inline LibraryItem* MakeRow(const RowValues& values) {
     row->genre = CopyText(values.genre);
     row->year = values.year;
     row->filename = CopyText(values.filename);
+    row->origin = values.origin;
     return row;
 }
 

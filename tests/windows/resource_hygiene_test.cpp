@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "devhost/stand_in_host.h"
 #include "resources/resource.h"
@@ -32,12 +34,64 @@ void Cycle() {
     host.Unload();
 }
 
-// Load and unload the plug-in without init, view or quit.
-void BareCycle() {
-    const HMODULE module = LoadLibraryA(testing_support::PluginDllPath().c_str());
-    ASSERT_NE(module, nullptr);
-    FreeLibrary(module);
-}
+// A thread that lives across the cycles and runs one step at a time for the
+// test, as a host's second thread would.
+class SecondThread {
+  public:
+    SecondThread()
+        : ready_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+          done_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+          thread_(CreateThread(nullptr, 0, &SecondThread::Run, this, 0, nullptr)) {}
+    ~SecondThread() {
+        Do(nullptr);
+        WaitForSingleObject(thread_, INFINITE);
+        for (HANDLE handle : {thread_, done_, ready_}) {
+            CloseHandle(handle);
+        }
+    }
+    SecondThread(const SecondThread&) = delete;
+    SecondThread& operator=(const SecondThread&) = delete;
+
+    // Runs `step` there and waits for it; null ends the thread.
+    void Do(std::function<void()> step) {
+        step_ = std::move(step);
+        SetEvent(ready_);
+        WaitForSingleObject(done_, INFINITE);
+    }
+
+  private:
+    static DWORD WINAPI Run(void* self) {
+        auto* thread = static_cast<SecondThread*>(self);
+        for (bool more = true; more;) {
+            WaitForSingleObject(thread->ready_, INFINITE);
+            more = static_cast<bool>(thread->step_);
+            if (more) {
+                thread->step_();
+            }
+            SetEvent(thread->done_);
+        }
+        return 0;
+    }
+
+    HANDLE ready_;
+    HANDLE done_;
+    HANDLE thread_;
+    std::function<void()> step_;
+};
+
+// Loading and unloading the plug-in alone, without init, view or quit, each
+// on the test's thread or on a second one that lives on.
+struct BareCycleCase {
+    const char* label;
+    bool loadsOnSecondThread;
+    bool unloadsOnSecondThread;
+    int cycles;
+};
+const BareCycleCase kBareCycles[] = {
+    {"one thread", false, false, 200},
+    {"unloaded on another thread", false, true, 50},
+    {"loaded on another thread", true, false, 50},
+};
 
 constexpr int kCycles = 200;
 
@@ -62,13 +116,26 @@ TEST(ResourceHygiene, TwoHundredCyclesGiveEverythingBack) {
         << "before: " << before.Describe() << "; after: " << after.Describe();
 }
 
-TEST(ResourceHygiene, LoadingAndUnloadingAloneLeavesNoHandle) {
-    BareCycle();
-    const long before = MeasureProcessResources().handles;
-    for (int cycle = 0; cycle < kCycles; ++cycle) {
-        BareCycle();
+TEST(ResourceHygiene, LoadingAndUnloadingAloneLeavesNoHandleOnEitherThread) {
+    SecondThread second;
+    for (const BareCycleCase& c : kBareCycles) {
+        const auto on = [&second](bool secondThread, const std::function<void()>& step) {
+            secondThread ? second.Do(step) : step();
+        };
+        HMODULE module = nullptr;
+        const auto cycle = [&] {
+            on(c.loadsOnSecondThread,
+               [&module] { module = LoadLibraryA(testing_support::PluginDllPath().c_str()); });
+            ASSERT_NE(module, nullptr) << c.label;
+            on(c.unloadsOnSecondThread, [module] { FreeLibrary(module); });
+        };
+        cycle();
+        const long before = MeasureProcessResources().handles;
+        for (int i = 0; i < c.cycles && !HasFatalFailure(); ++i) {
+            cycle();
+        }
+        EXPECT_EQ(MeasureProcessResources().handles - before, 0) << c.label;
     }
-    EXPECT_EQ(MeasureProcessResources().handles - before, 0);
 }
 
 }  // namespace
