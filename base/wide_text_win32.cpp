@@ -1,4 +1,4 @@
-// UTF-8 to UTF-16 and back with the system's converter.
+// UTF-8 to UTF-16 with the system's converter.
 #include "base/wide_text.h"
 
 #include <windows.h>
@@ -16,16 +16,4 @@ WideText WideFromUtf8(const char* text) {
         return nullptr;
     }
     return wide;
-}
-
-bool Utf8FromWide(const wchar_t* text, std::string& utf8) {
-    const int size =
-        WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) {
-        return false;
-    }
-    utf8.assign(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, &utf8[0], size, nullptr, nullptr);
-    utf8.resize(static_cast<size_t>(size - 1));  // without the NUL
-    return true;
 }

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "base/wide_text.h"
+#include "tools/system_text.h"
 
 const bool kCaseBlindFileNames = true;
 

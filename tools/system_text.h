@@ -9,6 +9,10 @@
 #include <vector>
 
 #ifdef _WIN32
+// The UTF-8 form of the NUL-terminated wide `text` into `utf8`; false when `text` has none (a
+// surrogate without its pair).
+bool Utf8FromWide(const wchar_t* text, std::string& utf8);
+
 // Appends the UTF-8 forms of the `argc` wide arguments `argv`, as wmain receives them; false with
 // `error` naming the first that is not text (a surrogate without its pair), which no file name
 // or search spells and which UTF-8 cannot carry.

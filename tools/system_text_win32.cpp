@@ -7,8 +7,6 @@
 
 #include <cstdio>
 
-#include "base/wide_text.h"
-
 namespace {
 
 // The console `stream` writes to, or null when it writes to a file or a pipe.
@@ -46,6 +44,18 @@ std::string ShownArgument(const wchar_t* argument) {
 }
 
 }  // namespace
+
+bool Utf8FromWide(const wchar_t* text, std::string& utf8) {
+    const int size =
+        WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) {
+        return false;
+    }
+    utf8.assign(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, &utf8[0], size, nullptr, nullptr);
+    utf8.resize(static_cast<size_t>(size - 1));  // without the NUL
+    return true;
+}
 
 bool Utf8Arguments(int argc, wchar_t** argv, std::vector<std::string>& arguments,
                    std::string& error) {
