@@ -453,8 +453,8 @@ class OutputFile(unittest.TestCase):
                 if subprocess.run(["mount", "--bind", on_player("SYSTEM/List"), second],
                                   stderr=subprocess.DEVNULL).returncode != 0:
                     self.skipTest("no bind mount can be made here")
-            # Over 260 characters on the player's own drive: listed all the same.
-            long_folder = os.path.join("l" * 130, "m" * 130)
+            # Below a folder of over 260 characters on the player's own drive: listed all the same.
+            long_folder = os.path.join("l" * 130, "m" * 130, "n")
             os.makedirs(on_player(os.path.join("SYSTEM/List", long_folder)))
             try:
                 before = fingerprint(ARGS.image_folder)
