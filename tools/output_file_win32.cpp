@@ -138,8 +138,8 @@ bool IsDeviceName(const fs::path& path) {
     wchar_t full[MAX_PATH];
     const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
     const bool onDrive = length > 6 && full[5] == L':' && full[6] == L'\\';
-    return length > 4 && length < MAX_PATH && std::wcsncmp(full, L"\\\\.\\", 4) == 0 &&
-           !onDrive && std::wcsncmp(full + 4, L"UNC\\", 4) != 0;
+    return length > 4 && length < MAX_PATH && std::wcsncmp(full, L"\\\\.\\", 4) == 0 && !onDrive &&
+           std::wcsncmp(full + 4, L"UNC\\", 4) != 0;
 }
 
 int CreateNewFile(const fs::path& path, bool) {

@@ -88,8 +88,7 @@ PlayerFolder WalkPlayerFolders(const Identity& target, const fs::path& player,
 
 }  // namespace
 
-PlayerFolder FindPlayerFolder(const fs::path& folder, const fs::path& player,
-                              fs::path& unlisted) {
+PlayerFolder FindPlayerFolder(const fs::path& folder, const fs::path& player, fs::path& unlisted) {
     FileFacts wanted;
     FileFacts root;
     if (!ReadFileFacts(folder, LastLink::Follow, wanted)) {

@@ -18,5 +18,4 @@ enum class PlayerFolder {
 // with that folder in `unlisted`: the walk never takes what it cannot see for "no". No when
 // `folder` cannot be read: nothing can be written in it.
 PlayerFolder FindPlayerFolder(const std::filesystem::path& folder,
-                              const std::filesystem::path& player,
-                              std::filesystem::path& unlisted);
+                              const std::filesystem::path& player, std::filesystem::path& unlisted);
