@@ -35,7 +35,9 @@ bool PatternOf(const std::string& folder, std::wstring& pattern) {
             return false;
         }
         pattern = wide.get();
-        pattern += L'\\';
+        if (pattern.back() != L'\\' && pattern.back() != L'/') {
+            pattern += L'\\';  // a root ("\\?\E:\") has its own; "\\?\" takes no second one
+        }
     }
     pattern += L'*';
     return pattern.size() < MAX_PATH || pattern.compare(0, 4, L"\\\\?\\") == 0;

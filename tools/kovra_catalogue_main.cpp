@@ -237,21 +237,34 @@ int Print(const DeviceCatalogue& catalogue, const Options& options) {
     return FlushStandardOutput();
 }
 
+// True, with the exit code set, when the command line asks for no run: help, the version, or
+// a mistake, which `error` tells.
+bool AnsweredWithoutRun(Parsed parsed, const std::string& error, int& exitCode) {
+    switch (parsed) {
+        case Parsed::Help:
+            PrintUsage(stdout);
+            exitCode = kExitDone;
+            return true;
+        case Parsed::Version:
+            PrintVersion(stdout);
+            exitCode = kExitDone;
+            return true;
+        case Parsed::Invalid:
+            PrintError(error + " (see " + kProgram + " --help)");
+            exitCode = kExitBadArguments;
+            return true;
+        case Parsed::Run:
+            break;
+    }
+    return false;
+}
+
 int Run(int argc, char** argv) {
     Options options;
     std::string error;
-    switch (ParseArguments(argc, argv, options, error)) {
-        case Parsed::Help:
-            PrintUsage(stdout);
-            return kExitDone;
-        case Parsed::Version:
-            PrintVersion(stdout);
-            return kExitDone;
-        case Parsed::Invalid:
-            PrintError(error + " (see " + kProgram + " --help)");
-            return kExitBadArguments;
-        case Parsed::Run:
-            break;
+    int exitCode = kExitDone;
+    if (AnsweredWithoutRun(ParseArguments(argc, argv, options, error), error, exitCode)) {
+        return exitCode;
     }
     std::error_code pathError;
     fs::path output;
