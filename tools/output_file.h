@@ -37,8 +37,8 @@ std::filesystem::path FolderOf(const std::filesystem::path& file);
 
 // True when the folders `one` and `other` certainly lie on different volumes, so that no folder
 // of one is a folder of the other, whatever names reach them. POSIX: their devices differ.
-// Windows: the sizes of their volumes differ; their serial numbers tell nothing for sure, since
-// wine numbers each folder after the drive letter mapped nearest above it.
+// Windows: their volumes' serial numbers or sizes differ; under wine only the sizes, since it
+// numbers each folder after the drive letter mapped nearest above it.
 bool OnDifferentVolumes(const std::filesystem::path& one, const std::filesystem::path& other);
 
 struct FileFacts {

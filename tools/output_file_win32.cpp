@@ -47,6 +47,14 @@ uint64_t VolumeSize(const fs::path& folder) {
     return GetDiskFreeSpaceExW(name.c_str(), &available, &total, nullptr) ? total.QuadPart : 0;
 }
 
+// Wine numbers a folder's volume after the drive letter mapped nearest above it, so that two
+// letters of one file system give different serial numbers; Windows gives a volume's own.
+bool SerialsTellVolumesApart() {
+    static const bool windows =
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
+    return windows;
+}
+
 }  // namespace
 
 bool AbsolutePath(const fs::path& given, fs::path& absolute, std::error_code& error) {
@@ -98,6 +106,13 @@ fs::path FolderOf(const fs::path& file) {
 }
 
 bool OnDifferentVolumes(const fs::path& one, const fs::path& other) {
+    FileFacts oneFacts;
+    FileFacts otherFacts;
+    if (SerialsTellVolumesApart() && ReadFileFacts(one, LastLink::Follow, oneFacts) &&
+        ReadFileFacts(other, LastLink::Follow, otherFacts) &&
+        oneFacts.volume != otherFacts.volume) {
+        return true;
+    }
     const uint64_t oneSize = VolumeSize(one);
     const uint64_t otherSize = VolumeSize(other);
     return oneSize != 0 && otherSize != 0 && oneSize != otherSize;
