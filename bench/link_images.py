@@ -8,6 +8,8 @@
   folder-20000     20,000 one-track manifests naming 20,000 distinct audio files
                    in one folder, every second one on the player
   no-folder-20000  the same manifests, without that folder
+  folders-20215    30 one-track manifests in a player of 20,215 folders (20,000 of
+                   them empty, in 207 groups), for an export's player check
 
 Every linked and distinct player has the same 700-byte manifest text, whose
 audio file is on the player, an empty album catalogue and an index.mum: the
@@ -16,7 +18,7 @@ checks, and differ only in the files read. The folder players differ from the
 distinct ones only in the audio file each manifest names. music.mum holds a thousand links per mpv:ManifestLink so that
 its nodes stay under the parser's 300,000.
 
-  link_images.py FOLDER
+  link_images.py FOLDER [NAME...]    only the players named, when any are
 """
 import os
 import sys
@@ -48,6 +50,8 @@ IMAGES = {"linked-20000": (20000, False), "distinct-20000": (20000, True),
           "linked-99997": (99997, False), "distinct-100000": (100000, True)}
 ONE_FOLDER = "MUSIC/One Folder/%05d Track.mp3"
 FOLDER_IMAGES = {"folder-20000": True, "no-folder-20000": False}
+# 7 folders of the catalogue and its audio file, "MUSIC/Folders", its groups and their folders.
+MANY_FOLDERS = ("folders-20215", 207, 20000)
 
 
 def write(path, text):
@@ -93,16 +97,28 @@ def write_folder_image(folder, with_folder, count=20000):
     write_catalogues(folder, names)
 
 
+def write_many_folders_image(folder, groups, count):
+    for i in range(count):
+        os.makedirs(os.path.join(folder, "MUSIC/Folders/%03d/%05d" % (i % groups, i)))
+    write_image(folder, 30, True)  # its index.mum last
+
+
 def main():
-    root = sys.argv[1]
+    root, wanted = sys.argv[1], sys.argv[2:]
+
+    def due(name):
+        return (not wanted or name in wanted) and not os.path.exists(
+            os.path.join(root, name, "index.mum"))
+
+    name, groups, count = MANY_FOLDERS
+    if due(name):
+        write_many_folders_image(os.path.join(root, name), groups, count)
     for name, (links, distinct) in IMAGES.items():
-        folder = os.path.join(root, name)
-        if not os.path.exists(os.path.join(folder, "index.mum")):
-            write_image(folder, links, distinct)
+        if due(name):
+            write_image(os.path.join(root, name), links, distinct)
     for name, with_folder in FOLDER_IMAGES.items():
-        folder = os.path.join(root, name)
-        if not os.path.exists(os.path.join(folder, "index.mum")):
-            write_folder_image(folder, with_folder)
+        if due(name):
+            write_folder_image(os.path.join(root, name), with_folder)
 
 
 if __name__ == "__main__":

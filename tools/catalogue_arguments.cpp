@@ -172,7 +172,8 @@ void PrintUsage(std::FILE* to) {
                  "  --check         list every problem the player's catalogue holds, one line\n"
                  "                  each (kind, file, detail, tab-separated), then a summary\n"
                  "exit codes: 0 done (--check: no problem), 1 --check found problems,\n"
-                 "            2 PATH is not a player or cannot be read,\n"
+                 "            2 PATH is not a player or cannot be read, or an argument is\n"
+                 "              not text,\n"
                  "            3 bad arguments, 4 the output cannot be written,\n"
                  "            5 the playlist left out tracks whose path it cannot hold (each\n"
                  "              named on standard error; the rest is written)\n");

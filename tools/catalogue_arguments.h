@@ -12,6 +12,7 @@ enum ExitCode : int {
     kExitDone = 0,
     kExitProblems = 1,    // --check found at least one problem
     kExitNotAPlayer = 2,  // PATH is not a player (no index.mum) or cannot be read
+    kExitNotText = 2,     // an argument is not text (Windows: half of a UTF-16 pair alone)
     kExitBadArguments = 3,
     kExitCannotWrite = 4,  // the output cannot be written
     kExitLeftOut = 5,  // the export left out tracks it cannot hold, each named on standard error

@@ -32,39 +32,6 @@ bool WriteAll(std::FILE* stream, const std::string& text) {
            std::fflush(stream) == 0;
 }
 
-// The name `file` leads to when each symbolic link by its own name is followed (even one to a
-// file yet to be made), in its folder with every link in that folder's path seen through.
-bool FollowLinks(const fs::path& file, fs::path& target, std::error_code& error) {
-    target = fs::absolute(file, error);
-    std::error_code missing;  // a name that is no link, or names nothing yet
-    for (int hops = 0; !error && fs::is_symlink(target, missing); ++hops) {
-        if (hops == 40) {
-            error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
-            return false;
-        }
-        const fs::path next = fs::read_symlink(target, error);
-        target = next.is_absolute() ? next : target.parent_path() / next;
-    }
-    if (!error) {
-        target = fs::weakly_canonical(target, error);
-    }
-    return !error;
-}
-
-// True when `folder` or a folder above it is `ancestor` (which exists). Letter case and links
-// are seen through, as the file system sees them.
-bool WithinFolder(const fs::path& folder, const fs::path& ancestor) {
-    std::error_code error;
-    for (fs::path at = folder;; at = at.parent_path()) {
-        if (fs::equivalent(at, ancestor, error)) {
-            return true;
-        }
-        if (at == at.parent_path()) {
-            return false;
-        }
-    }
-}
-
 // A name for the new file in `folder`, tried until one is free. Its length is fixed and short,
 // so any name the output may have leaves room for it in the folder.
 fs::path NewFileName(const fs::path& folder, unsigned attempt) {
@@ -110,7 +77,7 @@ bool WriteWithoutNewFile(const fs::path& target, const FileFacts* old, const std
     if (old != nullptr && old->links == 1) {
         return WriteInPlace(target, text, error);
     }
-    error = "its folder " + target.parent_path().u8string() + " takes no new file" +
+    error = "its folder " + FolderOf(target).u8string() + " takes no new file" +
             (old != nullptr ? " and the file has other names (hard links)" : "");
     return false;
 }
@@ -123,7 +90,7 @@ bool ReplaceWithNewFile(const fs::path& target, const FileFacts* old, const std:
     const fs::perms kept =
         old != nullptr ? fs::status(target, fsError).permissions() : fs::perms::unknown;
     fs::path created;
-    const int fd = CreateInFolder(target.parent_path(), old != nullptr, created);
+    const int fd = CreateInFolder(FolderOf(target), old != nullptr, created);
     if (fd < 0) {
         if (errno == EACCES || errno == EPERM) {
             return WriteWithoutNewFile(target, old, text, error);
@@ -163,6 +130,32 @@ bool WriteFile(const fs::path& target, const std::string& text, std::string& err
     return ReplaceWithNewFile(target, exists ? &old : nullptr, text, error);
 }
 
+// Writes `text` to the file `path` names (`target`, the name written), provided the folder
+// written in is none of the player's: checked after every link was followed, by its name and by
+// its identity. Nothing is ever written to the player, not even on request, nor where the check
+// cannot see.
+OutputResult WriteOffPlayer(const fs::path& path, const fs::path& target, const fs::path& player,
+                            const std::string& text, std::string& error) {
+    fs::path unlisted;
+    switch (FindPlayerFolder(FolderOf(target), player, unlisted)) {
+        case PlayerFolder::Yes:
+            error = "will not write " + path.u8string() + " onto the player";
+            return OutputResult::OnPlayer;
+        case PlayerFolder::Unknown:
+            error = "will not write " + path.u8string() + ": the player's folder " +
+                    unlisted.u8string() + " cannot be listed, and the file might lie in it";
+            return OutputResult::OnPlayer;
+        case PlayerFolder::No:
+            break;
+    }
+    std::string reason;
+    if (WriteFile(target, text, reason)) {
+        return OutputResult::Written;
+    }
+    error = "cannot write " + path.u8string() + ": " + reason;
+    return OutputResult::Failed;
+}
+
 }  // namespace
 
 OutputResult WriteOutput(const fs::path& path, const fs::path& player, const std::string& text,
@@ -177,22 +170,16 @@ OutputResult WriteOutput(const fs::path& path, const fs::path& player, const std
     }
     std::string reason;
     fs::path target;
-    std::error_code linkError;
+    std::error_code nameError;
     if (IsDeviceName(path)) {
         // A device name of Windows ("NUL") has no folder to check or to make a file in.
         if (WriteInPlace(path, text, reason)) {
             return OutputResult::Written;
         }
-    } else if (!FollowLinks(path, target, linkError)) {
-        reason = linkError.message();
-    } else if (WithinFolder(target.parent_path(), player) ||
-               IsPlayerFolder(target.parent_path(), player)) {
-        // Checked on the folder written in, after every link was followed, by its name and by
-        // its identity: nothing is ever written to the player, not even on request.
-        error = "will not write " + path.u8string() + " onto the player";
-        return OutputResult::OnPlayer;
-    } else if (WriteFile(target, text, reason)) {
-        return OutputResult::Written;
+    } else if (WrittenName(path, target, nameError)) {
+        return WriteOffPlayer(path, target, player, text, error);
+    } else {
+        reason = nameError.message();
     }
     error = "cannot write " + path.u8string() + ": " + reason;
     return OutputResult::Failed;

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "base/wide_text.h"
+#include "tools/system_text.h"
 
 const bool kCaseBlindFileNames = true;
 
@@ -24,21 +25,9 @@ bool IsDotOrDotDot(const wchar_t* name) {
     return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0;
 }
 
-// False when `name` has no UTF-8 form (an unpaired surrogate).
-bool Utf8FromWide(const wchar_t* name, std::string& text) {
-    const int size =
-        WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, name, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) {
-        return false;
-    }
-    text.assign(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, name, -1, &text[0], size, nullptr, nullptr);
-    text.resize(static_cast<size_t>(size - 1));
-    return true;
-}
-
 // "folder\*", or "*" for the current folder; false when `folder` is not UTF-8 or the pattern
-// does not fit a path of the ANSI-sized functions, as the lookup of a single file's does not.
+// does not fit a path of the ANSI-sized functions, as the lookup of a single file's does not. A
+// "\\?\" path is taken at any length: the system reads it as it is.
 bool PatternOf(const std::string& folder, std::wstring& pattern) {
     if (!folder.empty()) {
         const WideText wide = WideFromUtf8(folder.c_str());
@@ -46,10 +35,12 @@ bool PatternOf(const std::string& folder, std::wstring& pattern) {
             return false;
         }
         pattern = wide.get();
-        pattern += L'\\';
+        if (pattern.back() != L'\\' && pattern.back() != L'/') {
+            pattern += L'\\';  // a root ("\\?\E:\") has its own; "\\?\" takes no second one
+        }
     }
     pattern += L'*';
-    return pattern.size() < MAX_PATH;
+    return pattern.size() < MAX_PATH || pattern.compare(0, 4, L"\\\\?\\") == 0;
 }
 
 ListingOutcome FailureOf(DWORD error) {

@@ -22,6 +22,7 @@
 #include "tools/export_formats.h"
 #include "tools/export_output.h"
 #include "tools/export_rows.h"
+#include "tools/output_file.h"
 #include "tools/progress_line.h"
 #include "tools/system_text.h"
 
@@ -78,7 +79,7 @@ bool EnterPlayer(const std::string& playerPath) {
 }
 
 // One output line. A missing text prints as nothing; tabs and line breaks inside a text become
-// spaces, since they would split the record.
+// spaces, since they would split the record. Lines reach a console as the characters they spell.
 class Row {
   public:
     void Add(const char* text) {
@@ -90,10 +91,7 @@ class Row {
         }
     }
 
-    void Print() const {
-        std::fwrite(line_.data(), 1, line_.size(), stdout);
-        std::fputc('\n', stdout);
-    }
+    void Print() const { WriteText(stdout, line_ + "\n"); }
 
   private:
     std::string line_;
@@ -102,7 +100,7 @@ class Row {
 
 template <size_t N>
 void PrintHeader(const char* section, long count, const char* const (&columns)[N]) {
-    std::printf("# %s: %ld\n", section, count);
+    WriteText(stdout, "# " + std::string(section) + ": " + std::to_string(count) + "\n");
     Row row;
     for (const char* column : columns) {
         row.Add(column);
@@ -162,7 +160,7 @@ bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
     }
     char status[kStatusLineSize];
     FormatStatusLine(status, sizeof status, lists.library.Count(), found);
-    std::printf("%s\n", status);
+    WriteText(stdout, std::string(status) + "\n");
     return true;
 }
 
@@ -220,7 +218,7 @@ int Check(DeviceCatalogue& catalogue, ProgressLine& progress) {
         row.Add(problem.detail.c_str());
         row.Print();
     }
-    std::printf("%s\n", CheckSummary(report).c_str());
+    WriteText(stdout, CheckSummary(report) + "\n");
     const int written = FlushStandardOutput();
     if (written != kExitDone) {
         return written;
@@ -235,33 +233,45 @@ int Print(const DeviceCatalogue& catalogue, const Options& options) {
         }
     } else {
         PrintAlbums(*catalogue.Lists());
-        std::printf("\n");
+        WriteText(stdout, "\n");
         PrintTracks(*catalogue.Lists());
     }
     return FlushStandardOutput();
 }
 
-int Run(int argc, char** argv) {
-    Options options;
-    std::string error;
-    switch (ParseArguments(argc, argv, options, error)) {
+// True, with the exit code set, when the command line asks for no run: help, the version, or
+// a mistake, which `error` tells.
+bool AnsweredWithoutRun(Parsed parsed, const std::string& error, int& exitCode) {
+    switch (parsed) {
         case Parsed::Help:
             PrintUsage(stdout);
-            return kExitDone;
+            exitCode = kExitDone;
+            return true;
         case Parsed::Version:
             PrintVersion(stdout);
-            return kExitDone;
+            exitCode = kExitDone;
+            return true;
         case Parsed::Invalid:
             PrintError(error + " (see " + kProgram + " --help)");
-            return kExitBadArguments;
+            exitCode = kExitBadArguments;
+            return true;
         case Parsed::Run:
             break;
     }
+    return false;
+}
+
+int Run(int argc, char** argv) {
+    Options options;
+    std::string error;
+    int exitCode = kExitDone;
+    if (AnsweredWithoutRun(ParseArguments(argc, argv, options, error), error, exitCode)) {
+        return exitCode;
+    }
     std::error_code pathError;
-    const fs::path output = options.outputPath.empty()
-                                ? fs::path()
-                                : fs::absolute(fs::u8path(options.outputPath), pathError);
-    if (pathError) {
+    fs::path output;
+    if (!options.outputPath.empty() &&
+        !AbsolutePath(fs::u8path(options.outputPath), output, pathError)) {
         PrintError("cannot write " + options.outputPath + ": " + pathError.message());
         return kExitCannotWrite;
     }
@@ -292,7 +302,12 @@ int Run(int argc, char** argv) {
 // The arguments arrive as UTF-16 and go on as UTF-8; paths are widened again only at the file
 // system, so any name a user can type opens the file it spells, whatever the code page.
 int wmain(int argc, wchar_t** argv) {
-    std::vector<std::string> arguments = Utf8Arguments(argc, argv);
+    std::vector<std::string> arguments;
+    std::string error;
+    if (!Utf8Arguments(argc, argv, arguments, error)) {
+        PrintError(error);
+        return kExitNotText;
+    }
     std::vector<char*> pointers;
     for (std::string& argument : arguments) {
         pointers.push_back(&argument[0]);

@@ -9,7 +9,37 @@
 #include <filesystem>
 #include <string>
 
+#include <system_error>
+
 enum class FileKind { Regular, Folder, Link, Other };
+
+// The absolute path the system reads `given` as from the current folder; made before the current
+// folder changes. On Windows by the system's own reading: a network path (\\server\share\...)
+// stays one, "C:x" is taken in drive C:'s current folder, and a "\\?\" path is taken as it is.
+bool AbsolutePath(const std::filesystem::path& given, std::filesystem::path& absolute,
+                  std::error_code& error);
+
+// The absolute path `absolute` in the form every call here takes at any length: on Windows the
+// "\\?\" form (not bound to MAX_PATH, whether or not the system lifts that bound), elsewhere as it
+// is.
+std::filesystem::path SystemPath(const std::filesystem::path& absolute);
+
+// The name a write to the absolute `file` replaces, in SystemPath's form: every symbolic link by
+// its own name followed (even one to a file yet to be made), in its folder with every link in
+// that folder's path seen through. Windows shows this program no link by its name: there the
+// name is `file`'s own.
+bool WrittenName(const std::filesystem::path& file, std::filesystem::path& target,
+                 std::error_code& error);
+
+// The folder holding `file`, named so that it opens as a folder: "\\?\C:\", never the volume
+// "\\?\C:". The folder of a root is the root itself.
+std::filesystem::path FolderOf(const std::filesystem::path& file);
+
+// True when the folders `one` and `other` certainly lie on different volumes, so that no folder
+// of one is a folder of the other, whatever names reach them. POSIX: their devices differ.
+// Windows: their volumes' serial numbers or sizes differ; under wine only the sizes, since it
+// numbers each folder after the drive letter mapped nearest above it.
+bool OnDifferentVolumes(const std::filesystem::path& one, const std::filesystem::path& other);
 
 struct FileFacts {
     // Which file it is, whatever name reaches it: device and inode; on Windows the volume serial
@@ -23,8 +53,8 @@ struct FileFacts {
 
 enum class LastLink { Follow, Keep };
 
-// Facts about what `path` names, its last symbolic link followed or not. False when nothing
-// can be read there (no such file, or no access).
+// Facts about what the absolute `path` names, its last symbolic link followed or not, at any
+// length. False when nothing can be read there (no such file, or no access).
 bool ReadFileFacts(const std::filesystem::path& path, LastLink last, FileFacts& facts);
 
 // False when files of the two facts certainly lie on different file systems, so that no folder
@@ -33,7 +63,8 @@ bool ReadFileFacts(const std::filesystem::path& path, LastLink last, FileFacts& 
 bool MayShareFolders(const FileFacts& one, const FileFacts& other);
 
 // True when `path` is one of the names the system keeps for its devices in every folder ("NUL",
-// "CON", "COM1", ...) or a device path ("\\.\NUL"): Windows only. A device of the native build
+// "CON", "COM1", ...) or a device path ("\\.\NUL", not "\\.\C:\x" which is a file's): Windows
+// only. A device of the native build
 // is a file in /dev, and its facts say it is no regular file.
 bool IsDeviceName(const std::filesystem::path& path);
 

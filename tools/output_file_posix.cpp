@@ -2,6 +2,7 @@
 #include "tools/output_file.h"
 
 #include <cerrno>
+#include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,6 +23,44 @@ FileKind KindOf(mode_t mode) {
 }
 
 }  // namespace
+
+bool AbsolutePath(const fs::path& given, fs::path& absolute, std::error_code& error) {
+    absolute = fs::absolute(given, error);
+    return !error;
+}
+
+fs::path SystemPath(const fs::path& absolute) {
+    return absolute;
+}
+
+bool WrittenName(const fs::path& file, fs::path& target, std::error_code& error) {
+    target = file;
+    std::error_code missing;  // a name that is no link, or names nothing yet
+    for (int hops = 0; fs::is_symlink(target, missing); ++hops) {
+        if (hops == 40) {
+            error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+            return false;
+        }
+        const fs::path next = fs::read_symlink(target, error);
+        if (error) {
+            return false;
+        }
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    target = fs::weakly_canonical(target, error);
+    return !error;
+}
+
+fs::path FolderOf(const fs::path& file) {
+    return file.parent_path();
+}
+
+bool OnDifferentVolumes(const fs::path& one, const fs::path& other) {
+    struct stat oneInfo;
+    struct stat otherInfo;
+    return stat(one.c_str(), &oneInfo) == 0 && stat(other.c_str(), &otherInfo) == 0 &&
+           oneInfo.st_dev != otherInfo.st_dev;
+}
 
 bool ReadFileFacts(const fs::path& path, LastLink last, FileFacts& facts) {
     struct stat info;

@@ -5,13 +5,15 @@ track once, bad input gets one line of error and its exit code, and --check
 names each damage of a player once, with its file.
 
   catalogue_command_test.py --make-image EXE --catalogue EXE
-      [--runner wine --player E:/ --image-folder DIR --second-name F:/]
+      [--runner wine --player E:/ --image-folder DIR --second-name F:/
+       --wide-arguments EXE]
       [unittest arguments]
 
 With --runner, both programs run through it and the player is read at
 --player (a drive letter mapped to --image-folder, and --second-name a drive
-letter mapped to its SYSTEM/List); otherwise the image goes into a temporary
-folder that is also the player's path.
+letter mapped to its SYSTEM/List, --wide-arguments a launcher that hands over
+each <U+XXXX> of an argument as that UTF-16 code unit); otherwise the image goes
+into a temporary folder that is also the player's path.
 """
 import argparse
 import codecs
@@ -53,7 +55,30 @@ def run(*args, stdout=subprocess.PIPE, cwd=None):
 
 
 def catalogue(*args, **kwargs):
+    """The command; an argument with <U+XXXX> in it goes through the wide-arguments launcher,
+    which hands over that UTF-16 code unit as it is."""
+    if any("<U+" in arg for arg in args):
+        return run(ARGS.wide_arguments, ARGS.catalogue, *args, **kwargs)
     return run(ARGS.catalogue, *args, **kwargs)
+
+
+def on_terminal(*args):
+    """What the command shows on a terminal as its standard output: without the control
+    sequences and line breaks a console draws with (wine wraps lines at 80 columns)."""
+    controller, terminal = pty.openpty()
+    process = subprocess.Popen(ARGS.runner + [ARGS.catalogue, *args], stdout=terminal,
+                               stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
+    os.close(terminal)
+    shown = b""
+    try:
+        while chunk := os.read(controller, 65536):  # read as it comes: a full terminal blocks
+            shown += chunk
+    except OSError:  # the terminal's other end is closed once all is read
+        pass
+    finally:
+        os.close(controller)
+    process.communicate(timeout=120)
+    return re.sub(rb"\x1b\[[0-9;?]*[A-Za-z]|[\r\n]", b"", shown)
 
 
 def leading_integer(text):
@@ -351,6 +376,17 @@ class CheckPlayer(unittest.TestCase):
         self.assertIsNotNone(texts, drawn[-300:])
         self.assertEqual(bool(texts.group(1)), bool(texts.group(2)), drawn[-300:])
 
+    def test_reports_reach_a_terminal_as_the_characters_they_spell(self):
+        # A Windows console reads bytes in its code page: "Corazón" would show as "CorazÃ³n".
+        made = run(ARGS.make_image, ARGS.player, "--tracks", "60", "--audio-files")
+        self.assertEqual(made.returncode, 0, made.stderr)
+        audio = next(path for path in glob.glob(on_player("MUSIC/*/*/*")) if not path.isascii())
+        os.remove(audio)  # so that --check names it too
+        name = os.path.relpath(audio, ARGS.image_folder).encode()
+        for args in ([], ["--rows"], ["--check"]):
+            with self.subTest(args=args):
+                self.assertIn(name, on_terminal(ARGS.player, *args))
+
 
 class OutputFile(unittest.TestCase):
     @classmethod
@@ -417,10 +453,14 @@ class OutputFile(unittest.TestCase):
                 if subprocess.run(["mount", "--bind", on_player("SYSTEM/List"), second],
                                   stderr=subprocess.DEVNULL).returncode != 0:
                     self.skipTest("no bind mount can be made here")
+            # Below a folder of over 260 characters on the player's own drive: listed all the same.
+            long_folder = os.path.join("l" * 130, "m" * 130, "n")
+            os.makedirs(on_player(os.path.join("SYSTEM/List", long_folder)))
             try:
                 before = fingerprint(ARGS.image_folder)
                 for out in (os.path.join(second, "out.csv"),
-                            os.path.join(second, "Music", "out.csv")):
+                            os.path.join(second, "Music", "out.csv"),
+                            os.path.join(second, long_folder, "out.csv")):
                     with self.subTest(out):
                         result = catalogue(ARGS.player, "--export", "csv", "--output", out)
                         self.assertEqual(result.returncode, 3, result.stderr)
@@ -430,6 +470,7 @@ class OutputFile(unittest.TestCase):
             finally:
                 if not ARGS.runner:  # before the folder is removed with all below it
                     subprocess.run(["umount", second], check=True)
+                shutil.rmtree(on_player("SYSTEM/List/" + "l" * 130))
 
     def test_any_name_reaches_the_file_it_spells(self):
         with tempfile.TemporaryDirectory() as folder:
@@ -474,6 +515,79 @@ class OutputFile(unittest.TestCase):
                 holder.wait(timeout=60)
             self.assertEqual(result.returncode, 4, result.stderr)
             self.assertEqual(os.listdir(folder), ["out.csv"])
+
+    def test_any_path_windows_takes_names_exactly_that_file(self):
+        expected = export("csv")
+        with tempfile.TemporaryDirectory() as folder:
+            def spelled(*names):  # a path in `folder` as the command's system spells it
+                path = os.path.join(folder, *names)
+                return "Z:" + path.replace("/", "\\") if ARGS.runner else path
+
+            deep = os.path.join("d" * 120, "e" * 120)  # with the file's name, over 260 characters
+            os.makedirs(os.path.join(folder, deep))
+            # (case, the output as given, the file it is in `folder`, or None: exit 4 naming it)
+            cases = [("over 260 characters", spelled(deep, "out.csv"), os.path.join(deep, "out.csv"))]
+            drive_c = nas = None  # under wine, run from C:, where C:\kovra-nas\music is a folder
+            if ARGS.runner:
+                with open(ARGS.catalogue, "rb") as exe:
+                    self.assertIn(b"<ws2:longPathAware>true<", exe.read())
+                cases += [("\\\\?\\", "\\\\?\\" + spelled("out.csv"), "out.csv"),
+                          ("\\\\?\\ over 260", "\\\\?\\" + spelled(deep, "out.csv"),
+                           os.path.join(deep, "out.csv")),
+                          ("\\\\.\\", "\\\\.\\" + spelled("out.csv"), "out.csv"),
+                          ("network", "\\\\kovra-nas\\music\\out.csv", None)]
+                drive_c = os.path.join(os.environ["WINEPREFIX"], "drive_c")
+                nas = os.path.join(drive_c, "kovra-nas", "music")
+                os.makedirs(nas, exist_ok=True)
+            try:
+                for name, given, holder in cases:
+                    with self.subTest(name):
+                        result = catalogue(ARGS.player, "--export", "csv", "--output", given,
+                                           cwd=drive_c)
+                        self.assertEqual(result.returncode, 0 if holder else 4, result.stderr)
+                        if holder:
+                            with open(os.path.join(folder, holder), "rb") as f:
+                                self.assertEqual(f.read(), expected)
+                            os.remove(os.path.join(folder, holder))
+                        else:
+                            self.assertIn(given.encode(), result.stderr)
+                        # No other file is written, under another path.
+                        self.assertEqual([files for root in filter(None, [folder, nas])
+                                          for _, _, files in os.walk(root) if files], [])
+            finally:
+                if nas:
+                    shutil.rmtree(os.path.dirname(nas))
+
+    def test_the_player_check_fails_closed(self):
+        # A player folder whose path is too long to list (over 4,096 bytes, under wine too)
+        # hides what lies below it: on the player's volume an output might be there.
+        deep = os.open(ARGS.image_folder, os.O_RDONLY)
+        for _ in range(18):
+            os.mkdir("deep" + "p" * 240, dir_fd=deep)
+            below = os.open("deep" + "p" * 240, os.O_RDONLY, dir_fd=deep)
+            os.close(deep)
+            deep = below
+        os.close(deep)
+        # (case, a folder for the output, exit code)
+        cases = [("on the player's volume", os.path.dirname(os.path.abspath(ARGS.image_folder)), 3),
+                 ("on another volume", "/dev/shm", 0)]
+        try:
+            for name, place, code in cases:
+                with self.subTest(name):
+                    if code == 0 and not (os.path.isdir(place) and os.stat(place).st_dev
+                                          != os.stat(ARGS.image_folder).st_dev):
+                        self.skipTest("no folder on another volume")
+                    with tempfile.TemporaryDirectory(dir=place) as folder:
+                        out = os.path.join(folder, "out.csv")
+                        result = catalogue(ARGS.player, "--export", "csv", "--output", out)
+                        self.assertEqual(result.returncode, code, result.stderr)
+                        self.assertEqual(os.path.exists(out), code == 0)
+                    if code == 3:
+                        # (wine's server may add a line of its own)
+                        self.assertRegex(result.stderr, rb"kovra-catalogue: will not write [^\n]+: "
+                                         rb"the player's folder [^\n]+deepppp[^\n]* cannot be listed")
+        finally:
+            shutil.rmtree(on_player("deep" + "p" * 240))
 
 
 LONG_NAME = "n" * 241 + ".csv"
@@ -568,12 +682,18 @@ class BadInput(unittest.TestCase):
             ("unwritable output", [ARGS.player, "--export", "csv", "--output",
                                    os.path.join(empty, "gone", "tracks.csv")], 4),
         ]
+        if ARGS.wide_arguments:  # Windows: half of a UTF-16 pair alone, which no UTF-8 spells
+            cases.append(("an argument that is not text",
+                          [ARGS.player, "--export", "csv", "--output",
+                           os.path.join(empty, "out<U+D800>.csv")], 2))
         for name, args, code in cases:
             with self.subTest(name):
                 result = catalogue(*args)
                 self.assertEqual(result.returncode, code, result.stderr)
                 self.assertEqual(result.stdout, b"")
                 self.assertRegex(result.stderr, rb"^kovra-catalogue: [^\n]+\n$")
+                if "<U+" in "".join(args):  # named with each lone half shown as it was given
+                    self.assertIn(args[-1].encode(), result.stderr)
         self.assertFalse(os.path.exists(on_player))
         os.rmdir(empty)
 
@@ -593,6 +713,7 @@ def main():
     parser.add_argument("--player")
     parser.add_argument("--image-folder")
     parser.add_argument("--second-name")
+    parser.add_argument("--wide-arguments")
     ARGS, rest = parser.parse_known_args()
     ARGS.runner = ARGS.runner.split()
     temporary = None
