@@ -36,7 +36,8 @@ class AnsiHostFilenames : public HostFilenames {
 
   private:
     bool OpensAsItIs(const char* path);
-    // `path` (UTF-8, not openable as it is) in a form the ANSI functions open, or null.
+    // `path` (UTF-8, not openable as it is) in a form the ANSI functions open,
+    // or null.
     char* Converted(const char* path);
     // The short form of the existing file `wide`, or null; `wide` is changed.
     char* ShortPath(wchar_t* wide);

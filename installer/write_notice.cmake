@@ -39,7 +39,8 @@ endforeach()
 list(REMOVE_DUPLICATES holders)
 list(JOIN holders "\n" holders)
 
-# The licence paragraph: its lines are indented by one space, " ." is a blank line.
+# The licence paragraph: its lines are indented by one space, " ." is a blank
+# line.
 if(NOT copyright MATCHES "\nLicense: ZLIB\n(( [^\n]*\n?)+)")
     message(FATAL_ERROR "write_notice.cmake: no zlib licence text in ${TINYXML_DIR}/debian/copyright")
 endif()

@@ -29,7 +29,8 @@ constexpr UINT kInitialLoadDelay = 50;
 constexpr UINT_PTR kApplySearchTimer = 500;
 constexpr UINT kApplySearchDelay = 150;
 
-// Texts of the stored search, formatted cells and typed keys; nothing survives a message.
+// Texts of the stored search, formatted cells and typed keys; nothing survives
+// a message.
 constexpr int kTextBufferSize = 256;
 
 HWND ListOf(HWND view) {
@@ -107,7 +108,8 @@ void OnInitialLoadTimer(const ViewState& state, LibraryLists& lists, DeviceCatal
     KillTimer(view, kInitialLoadTimer);
     if (lists.library.Count() == 0 || lists.awaitingPlayer) {
         ReadProgressScope progress(view);
-        // A drive that goes away during the read must not ask the user for a disk.
+        // A drive that goes away during the read must not ask the user for a
+        // disk.
         const CriticalErrorBoxesOff quiet;
         ImportCatalogue(catalogue, lists, LocateDevice, &progress);
     }

@@ -1,4 +1,5 @@
-// The DLL's small-block pool: sizes, alignment, reuse and its backing allocator.
+// The DLL's small-block pool: sizes, alignment, reuse and its backing
+// allocator.
 #include "base/small_block_pool.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,8 @@
 
 namespace {
 
-// The backing store's live chunks and blocks; what a test leaves goes at its end.
+// The backing store's live chunks and blocks; what a test leaves goes at its
+// end.
 std::set<void*> g_backingChunks;
 std::set<void*> g_backingBlocks;
 bool g_backingFails = false;

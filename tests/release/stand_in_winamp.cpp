@@ -1,10 +1,10 @@
-// The host's program in the installer's tests: a folder holding it as winamp.exe
-// is a host folder. With --window it also shows the host's main window, whose
-// class the installer looks for, until its standard input ends. With
-// --hold read FILE it keeps FILE open, sharing only reading, and shows no
+// The host's program in the installer's tests: a folder holding it as
+// winamp.exe is a host folder. With --window it also shows the host's main
+// window, whose class the installer looks for, until its standard input ends.
+// With --hold read FILE it keeps FILE open, sharing only reading, and shows no
 // window: a host still unloading its plug-ins, or a scanner reading the file.
-// With --hold read-write FILE others may also write it but not rename or
-// delete it: a holder that the installer's first look cannot see.
+// With --hold read-write FILE others may also write it but not rename or delete
+// it: a holder that the installer's first look cannot see.
 #include <windows.h>
 
 #include <cstdio>

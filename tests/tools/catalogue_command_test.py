@@ -194,7 +194,8 @@ class ExportReadBack(unittest.TestCase):
             match = re.fullmatch(rb"#EXTINF:(-?[0-9]+),(.*) - (.*)", info, re.S)
             self.assertIsNotNone(match, info)
             entries.append((path, int(match.group(1)), match.group(2), match.group(3)))
-            # Relative to the player's root: the generated image has every audio file.
+            # Relative to the player's root: the generated image has every audio
+            # file.
             self.assertTrue(os.path.isfile(os.path.join(ARGS.image_folder, os.fsdecode(path))), path)
         expected = [(t["Filename"].lstrip(b"/"), t["Length"], t["Artist"], t["Title"])
                     for t in self.tracks]
@@ -345,7 +346,8 @@ class CheckPlayer(unittest.TestCase):
             os.close(controller)
         self.assertEqual(result.returncode, 0)
         self.assertNotIn(b"Reading", result.stdout)
-        # A small player may be read before the first text is due; then nothing is drawn.
+        # A small player may be read before the first text is due; then nothing
+        # is drawn.
         texts = re.fullmatch(rb"((?:\rReading the player\.\.\. \d+ of \d+ catalogue files *)*)"
                              rb"(\r *\r)?", drawn)
         self.assertIsNotNone(texts, drawn[-300:])
@@ -362,7 +364,8 @@ class OutputFile(unittest.TestCase):
         with open(music, "rb") as f:
             original = f.read()
         expected = export("csv")
-        # (case, makes the output's name, exit code, the file the export must be in or None)
+        # (case, makes the output's name, exit code, the file the export must be
+        # in or None)
         cases = [
             ("new file", lambda out: None, 0, "out.csv"),
             ("existing file", lambda out: write_bytes(out, b"old " * 10000), 0, "out.csv"),
@@ -410,7 +413,8 @@ class OutputFile(unittest.TestCase):
 
     def test_a_second_name_of_a_player_folder_is_refused(self):
         with tempfile.TemporaryDirectory() as folder:
-            # Under wine a drive letter mapped to SYSTEM/List, natively a bind mount of it.
+            # Under wine a drive letter mapped to SYSTEM/List, natively a bind
+            # mount of it.
             second = ARGS.second_name or os.path.join(folder, "list")
             if not ARGS.runner:
                 os.mkdir(second)
@@ -456,13 +460,15 @@ class OutputFile(unittest.TestCase):
                     self.assertEqual(os.listdir(folder), [])
 
     def test_a_failed_rename_leaves_no_new_file(self):
-        # Windows keeps a file that another program holds open from being replaced.
+        # Windows keeps a file that another program holds open from being
+        # replaced.
         if not ARGS.runner:
             self.skipTest("a file held open is replaced on POSIX systems")
         with tempfile.TemporaryDirectory() as folder:
             out = os.path.join(folder, "out.csv")
             write_bytes(out, b"old")
-            # cmd holds the file open for appending until its standard input ends.
+            # cmd holds the file open for appending until its standard input
+            # ends.
             windows_path = "Z:" + out.replace("/", "\\")
             holder = subprocess.Popen(ARGS.runner + ["cmd", "/c", "more >> " + windows_path],
                                       stdin=subprocess.PIPE)

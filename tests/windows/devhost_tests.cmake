@@ -1,4 +1,5 @@
-# The stand-in host's own test and fake plug-in; included from tests/windows/CMakeLists.txt.
+# The stand-in host's own test and fake plug-in; included from
+# tests/windows/CMakeLists.txt.
 add_library(kovra_fake_plugin SHARED ${CMAKE_CURRENT_LIST_DIR}/fake_plugin/fake_plugin.cpp)
 target_include_directories(kovra_fake_plugin PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(kovra_fake_plugin PRIVATE user32 kernel32)

@@ -1,4 +1,5 @@
-// Filenames for the host: what the ANSI file functions of a Western system open.
+// Filenames for the host: what the ANSI file functions of a Western system
+// open.
 #include "host/host_filename.h"
 
 #include <windows.h>
@@ -34,7 +35,8 @@ class HostFilenameTest : public ::testing::Test {
         root_ = dir_.Path().string() + "/";
     }
 
-    // What the host is handed for the file `name` in the folder; "" for the text as it is.
+    // What the host is handed for the file `name` in the folder; "" for the
+    // text as it is.
     std::string HostName(const std::string& name) {
         AnsiHostFilenames filenames;
         const std::unique_ptr<char, decltype(&FreeText)> adapted(
@@ -79,7 +81,8 @@ const HostCodePageName kHostNames[] = {
     {932, "\xE5\x83\x8F\x54.mp3"},    // two characters, in UTF-8 one and "T"
 };
 
-// Runs under each code page the test is started in (the build runs it in 1252 and 932).
+// Runs under each code page the test is started in (the build runs it in 1252
+// and 932).
 TEST(HostFilenameCodePageTest, HostNamesThatAreUtf8ByAccidentGoAsTheyAre) {
     TempDir dir;
     int tried = 0;

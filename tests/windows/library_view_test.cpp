@@ -1,4 +1,5 @@
-// The library view end to end: the real DLL in the stand-in host, a player image on drive E:.
+// The library view end to end: the real DLL in the stand-in host, a player
+// image on drive E:.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -59,7 +60,8 @@ std::string Minutes(int seconds) {
     return text;
 }
 
-// What the list shows of the player image: per row artist to year, then the filename.
+// What the list shows of the player image: per row artist to year, then the
+// filename.
 struct PlayerRows {
     std::vector<Texts> rows;  // the sample row included, without filenames
     Texts filenames;          // of the tracks
@@ -113,7 +115,8 @@ Texts Reversed(Texts texts) {
 
 class LibraryViewTest : public PluginTest {
   protected:
-    // Empties drive E: (no player on it), refusing to touch anything but the test's own folder.
+    // Empties drive E: (no player on it), refusing to touch anything but the
+    // test's own folder.
     ::testing::AssertionResult ClearDrive() {
         if (GetDriveTypeA(kDrive) != DRIVE_REMOVABLE) {
             return ::testing::AssertionFailure()
@@ -208,7 +211,8 @@ class LibraryViewTest : public PluginTest {
         SendMessageA(header, WM_LBUTTONUP, 0, at);
     }
 
-    // The list's own search, as when the user types while the list has the focus.
+    // The list's own search, as when the user types while the list has the
+    // focus.
     int Find(HWND view, int start, UINT flags, const char* text) {
         LVFINDINFOA find = {};
         find.flags = flags;
@@ -217,7 +221,8 @@ class LibraryViewTest : public PluginTest {
             SendMessageA(List(view), LVM_FINDITEMA, start, reinterpret_cast<LPARAM>(&find)));
     }
 
-    // What the list control of an ANSI dialog sends the view for that search on Windows.
+    // What the list control of an ANSI dialog sends the view for that search on
+    // Windows.
     int FindAsTheListAsks(HWND view, int start, UINT flags, const char* text) {
         std::string typed = text;
         NMLVFINDITEMA find = {};
@@ -580,7 +585,8 @@ TEST_F(NoPlayerViewTest, APlayerAttachedAfterAViewWithoutOneIsReadOnceByTheNextV
     EXPECT_EQ(Status(third), ExpectedPlayerRows(kPlayer).status);
 }
 
-// As the host would use them: every filename handed over opens the track's file.
+// As the host would use them: every filename handed over opens the track's
+// file.
 TEST_F(NoPlayerViewTest, EveryTrackDroppedOutOpensWithTheHostsFileFunctions) {
     SampleImageOptions player = {3, 60};
     player.audioFiles = true;
@@ -680,7 +686,8 @@ TEST_F(PlayerViewTest, ControlsFollowTheViewsSizeThroughTheHostsResizeRules) {
     EXPECT_EQ(resize[0].arguments, init[0].arguments);
 
     const Layout after = LayoutOf(view);
-    // The search box and the list stretch; the button and the status line stay at the bottom.
+    // The search box and the list stretch; the button and the status line stay
+    // at the bottom.
     EXPECT_EQ(after.search.right - before.search.right, dx);
     EXPECT_EQ(after.search.bottom, before.search.bottom);
     EXPECT_EQ(after.list.right - before.list.right, dx);
@@ -743,7 +750,8 @@ TEST_F(PlayerViewTest, SearchShowsMatchingRowsAndTheirCountAndLength) {
 TEST_F(BandsViewTest, TypingFiltersOnlyOnceTheTypingPauses) {
     const HWND view = OpenViewWithRows();
     EXPECT_EQ(Status(view), kBandsStatus);
-    // Each key comes well within the pause; the burst as a whole lasts longer than one.
+    // Each key comes well within the pause; the burst as a whole lasts longer
+    // than one.
     for (const char* text : {"z", "zz", "zzz", "zzzz", "H", "He", "Hel", "Help"}) {
         Type(view, text);
         const ULONGLONG typed = GetTickCount64();
