@@ -11,5 +11,5 @@ add_dependencies(kovra_devhost_tests kovra_fake_plugin)
 
 # gtest_main and KOVRA_WINE_ENVIRONMENT come from tests/ and tests/windows/.
 add_test(NAME devhost COMMAND wine $<TARGET_FILE:kovra_devhost_tests>)
-set_tests_properties(devhost PROPERTIES
+set_tests_properties(devhost PROPERTIES TIMEOUT 120
     ENVIRONMENT "${KOVRA_WINE_ENVIRONMENT};KOVRA_FAKE_PLUGIN=$<TARGET_FILE:kovra_fake_plugin>")
