@@ -9,7 +9,8 @@ constexpr unsigned kFirstBits = 6;
 
 }  // namespace
 
-// Fibonacci hashing of the address's multiple of kSpacing: the product's top bits.
+// Fibonacci hashing of the address's multiple of kSpacing: the product's top
+// bits.
 size_t AddressSet::Home(uintptr_t address) const {
     const uint32_t product = static_cast<uint32_t>(address / kSpacing) * 2654435761u;
     return product >> (32 - bits_);

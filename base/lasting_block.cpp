@@ -1,4 +1,5 @@
-// Lasting blocks where no heap of the DLL serves them apart: operator new's own.
+// Lasting blocks where no heap of the DLL serves them apart: operator new's
+// own.
 #include "base/lasting_block.h"
 
 #include <new>

@@ -1,4 +1,5 @@
-// Heap blocks for what is kept after the short-lived blocks made around it are gone.
+// Heap blocks for what is kept after the short-lived blocks made around it are
+// gone.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
-// A fresh folder under the system's temporary folder, removed with everything in it when the object
-// goes.
+// A fresh folder under the system's temporary folder, removed with everything
+// in it when the object goes.
 #pragma once
 
 #include <filesystem>

@@ -1,4 +1,5 @@
-// Small heap blocks served from chunks of one size each, larger ones passed to a backing allocator.
+// Small heap blocks served from chunks of one size each, larger ones passed to
+// a backing allocator.
 #include "base/small_block_pool.h"
 
 #include <cstring>

@@ -1,4 +1,5 @@
-// Small heap blocks served from chunks of one size each, larger ones passed to a backing allocator.
+// Small heap blocks served from chunks of one size each, larger ones passed to
+// a backing allocator.
 #pragma once
 
 #include <cstddef>
@@ -6,15 +7,15 @@
 
 #include "base/address_set.h"
 
-// A block of up to kLargestPooled bytes comes from a chunk that holds blocks
-// of its size class only, with no header: the chunk, found by rounding the
-// block's address down to kChunkSize, keeps the class, its released blocks
-// and how many are in use. A chunk whose blocks are all released again goes
-// back to the backing store at once, except for a class's last chunk with
-// room and a few spares kept for the next chunk any class needs, so memory
-// that a burst of blocks took (a parsed document) is given back when they are. Larger blocks are
-// the backing allocator's own. Every block is aligned to kAlignment, the zero-size and large ones
-// too.
+// A block of up to kLargestPooled bytes comes from a chunk that holds blocks of
+// its size class only, with no header: the chunk, found by rounding the block's
+// address down to kChunkSize, keeps the class, its released blocks and how many
+// are in use. A chunk whose blocks are all released again goes back to the
+// backing store at once, except for a class's last chunk with room and a few
+// spares kept for the next chunk any class needs, so memory that a burst of
+// blocks took (a parsed document) is given back when they are. Larger blocks
+// are the backing allocator's own. Every block is aligned to kAlignment, the
+// zero-size and large ones too.
 //
 // A block that outlives the burst it is made in (a record's text, copied
 // while its document is parsed) would keep the burst's chunk for itself alone.

@@ -1,4 +1,5 @@
-// Well-formed UTF-8, after the table of well-formed byte sequences in the Unicode standard.
+// Well-formed UTF-8, after the table of well-formed byte sequences in the
+// Unicode standard.
 #include "base/utf8_text.h"
 
 namespace {
@@ -7,8 +8,9 @@ bool IsContinuation(unsigned char byte) {
     return byte >= 0x80 && byte <= 0xBF;
 }
 
-// The range the second byte must lie in after `lead`; the later bytes are plain continuations.
-// Narrower ranges shut out overlong forms (E0, F0), surrogates (ED) and values past U+10FFFF (F4).
+// The range the second byte must lie in after `lead`; the later bytes are plain
+// continuations. Narrower ranges shut out overlong forms (E0, F0), surrogates
+// (ED) and values past U+10FFFF (F4).
 void SecondByteRange(unsigned char lead, unsigned char& low, unsigned char& high) {
     low = 0x80;
     high = 0xBF;
@@ -53,7 +55,8 @@ size_t Utf8SequenceLength(const char* text) {
     if (bytes[1] < low || bytes[1] > high) {
         return 0;
     }
-    // A NUL is no continuation byte, so the walk never passes the end of the text.
+    // A NUL is no continuation byte, so the walk never passes the end of the
+    // text.
     for (size_t i = 2; i < length; ++i) {
         if (!IsContinuation(bytes[i])) {
             return 0;

@@ -201,10 +201,8 @@ BENCHMARK(BM_FilterPassAndReSortByArtist)->Apply(RowCounts);
 BENCHMARK(BM_FloorSort32BitKeys)->Apply(RowCounts);
 
 const bool kFullReSortsRegistered = [] {
-    const char* const names[] = {"Artist", "Title", "Album", "Length",
-                                 "Track",  "Genre", "Year",  "Filename"};
     for (int32_t column = 0; column < kColumnCount; ++column) {
-        const std::string name = std::string("BM_FullReSortBy") + names[column];
+        const std::string name = std::string("BM_FullReSortBy") + kColumns[column].title;
         benchmark::RegisterBenchmark(name.c_str(), FullReSort, column)->Apply(RowCounts);
     }
     return true;

@@ -50,7 +50,8 @@ IMAGES = {"linked-20000": (20000, False), "distinct-20000": (20000, True),
           "linked-99997": (99997, False), "distinct-100000": (100000, True)}
 ONE_FOLDER = "MUSIC/One Folder/%05d Track.mp3"
 FOLDER_IMAGES = {"folder-20000": True, "no-folder-20000": False}
-# 7 folders of the catalogue and its audio file, "MUSIC/Folders", its groups and their folders.
+# 7 folders of the catalogue and its audio file, "MUSIC/Folders", its groups and
+# their folders.
 MANY_FOLDERS = ("folders-20215", 207, 20000)
 
 

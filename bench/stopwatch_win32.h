@@ -1,4 +1,5 @@
-// Wall-clock time for the Windows probes, from the system's performance counter.
+// Wall-clock time for the Windows probes, from the system's performance
+// counter.
 #pragma once
 
 #include <windows.h>

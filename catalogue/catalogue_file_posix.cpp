@@ -1,4 +1,5 @@
-// Reading a catalogue file with the POSIX calls: only regular files, never blocking on others.
+// Reading a catalogue file with the POSIX calls: only regular files, never
+// blocking on others.
 #include "catalogue/catalogue_file.h"
 
 #include <cerrno>

@@ -1,4 +1,5 @@
-// Reading a catalogue file with the Windows calls: only disk files, never blocking on others.
+// Reading a catalogue file with the Windows calls: only disk files, never
+// blocking on others.
 #include "catalogue/catalogue_file.h"
 
 #include <windows.h>

@@ -1,4 +1,5 @@
-// The state of one catalogue load: reading and parsing its files, keeping texts within its budget.
+// The state of one catalogue load: reading and parsing its files, keeping texts
+// within its budget.
 #include "catalogue/catalogue_load.h"
 
 #include <cstdio>

@@ -91,6 +91,24 @@ enum class TrackField {
 };
 constexpr int kTrackFieldCount = 12;
 
+// The element of a track manifest's audio entry that holds each field, in
+// TrackField order: what the loader looks up and what a catalogue is written
+// with.
+inline constexpr const char* kTrackFieldElements[kTrackFieldCount] = {
+    "mpv:LastURL",      "dc:creator",    "dc:title",        "mpvm:MusicBy",
+    "mpvm:Genre",       "mpvm:Recorded", "mpvm:PlayCount",  "mpvm:PlayingTime",
+    "mrobe:LastPlayed", "mrobe:Volume",  "mrobe:SearchKey", "mrobe:CtrlFlag",
+};
+
+constexpr const char* TrackFieldElement(TrackField field) {
+    return kTrackFieldElements[static_cast<int>(field)];
+}
+
+// The player's two catalogue files, from its root: the albums, then the
+// tracks.
+inline constexpr char kAlbumCataloguePath[] = "SYSTEM/List/Music/album.mum";
+inline constexpr char kMusicCataloguePath[] = "SYSTEM/List/Music/music.mum";
+
 class TrackRecord : public LastingObject {
   public:
     // Links the new track after `after` (which may be null).

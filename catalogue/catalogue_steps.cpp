@@ -16,13 +16,6 @@ namespace {
 constexpr size_t kCataloguePathSize = 1024;
 constexpr size_t kManifestPathSize = 512;
 
-// The element names of a track manifest, in TrackField order.
-const char* const kTrackElementNames[kTrackFieldCount] = {
-    "mpv:LastURL",      "dc:creator",    "dc:title",        "mpvm:MusicBy",
-    "mpvm:Genre",       "mpvm:Recorded", "mpvm:PlayCount",  "mpvm:PlayingTime",
-    "mrobe:LastPlayed", "mrobe:Volume",  "mrobe:SearchKey", "mrobe:CtrlFlag",
-};
-
 using AlbumSetter = void (AlbumRecord::*)(const char*);
 
 // The four values of an album manifest, by the slot its remembered texts name
@@ -166,7 +159,7 @@ bool AppendTrack(CatalogueLoad& load, const char* const (&values)[kTrackFieldCou
     }
     TrackRecord* track = load.Lists().AppendTrack();
     for (int i = 0; i < kTrackFieldCount; ++i) {
-        const char* kept = load.Kept(values[i], kTrackElementNames[i], path);
+        const char* kept = load.Kept(values[i], kTrackFieldElements[i], path);
         track->SetText(static_cast<TrackField>(i), kept);
         load.Memo().Record(i, kept);
     }
@@ -364,9 +357,8 @@ void LoadCatalogue(DeviceCatalogue& catalogue, LoadObserver* observer, Catalogue
     load.NameFiles(2);
     // A ceiling reached while the albums are read stops the album pass alone:
     // the tracks are read with everything it did not spend.
-    LoadPass(load, "album", AlbumPassShare(ceilings), "SYSTEM/List/Music/album.mum",
-             ReadAlbumCatalogue);
-    LoadPass(load, "music", ceilings, "SYSTEM/List/Music/music.mum", ReadMusicCatalogue);
+    LoadPass(load, "album", AlbumPassShare(ceilings), kAlbumCataloguePath, ReadAlbumCatalogue);
+    LoadPass(load, "music", ceilings, kMusicCataloguePath, ReadMusicCatalogue);
     load.Finish();
 }
 
@@ -428,7 +420,7 @@ void ReadTrackManifest(CatalogueLoad& load, const char* path, const XmlBuffer& t
     }
     ForEachNamedChild(load, assets, "mpv:Audio", [&](const TiXmlNode* audio) {
         const char* values[kTrackFieldCount];
-        FindNodeTexts(audio, kTrackElementNames, values);
+        FindNodeTexts(audio, kTrackFieldElements, values);
         AppendTrack(load, values, path);
     });
 }

@@ -2,17 +2,18 @@
 // (album.mum, music.mum and the manifests they name) into the
 // DeviceCatalogue's lists.
 //
-// A load is a pipeline of plain steps: the load's state (catalogue_load.h) reads
-// each file whole into one reused buffer, then the step for its kind parses
-// the buffer and walks the tree. The parser itself bounds each file (nesting,
-// attributes, nodes: the limits the project's patch adds to TinyXML) and a
-// budget bounds the whole load and each pass's share of it (load_budget.h). A
-// file that is missing, damaged or refused adds what could be parsed of it, or
-// nothing, and the load goes on; a ceiling of the budget ends the pass it is
-// reached in. A manifest linked again is not read again: its link repeats what
-// the first read gave (manifest_memo.h). Every path is the drive root followed
-// directly by a fixed or read text; with an empty root a read text loses its
-// leading slashes, so that the paths are relative to the current folder.
+// A load is a pipeline of plain steps: the load's state (catalogue_load.h)
+// reads each file whole into one reused buffer, then the step for its kind
+// parses the buffer and walks the tree. The parser itself bounds each file
+// (nesting, attributes, nodes: the limits the project's patch adds to TinyXML)
+// and a budget bounds the whole load and each pass's share of it
+// (load_budget.h). A file that is missing, damaged or refused adds what could
+// be parsed of it, or nothing, and the load goes on; a ceiling of the budget
+// ends the pass it is reached in. A manifest linked again is not read again:
+// its link repeats what the first read gave (manifest_memo.h). Every path is
+// the drive root followed directly by a fixed or read text; with an empty root
+// a read text loses its leading slashes, so that the paths are relative to the
+// current folder.
 #pragma once
 
 #include "catalogue/load_budget.h"

@@ -1,4 +1,5 @@
-// The ceilings of one catalogue load, and the share of them each pass may spend.
+// The ceilings of one catalogue load, and the share of them each pass may
+// spend.
 #include "catalogue/load_budget.h"
 
 namespace {

@@ -41,7 +41,8 @@ class LoadObserver {
 
     // `filesRead`: catalogue files whose reading has finished, whatever came of
     // it; `filesNamed`: album.mum, music.mum and every manifest they linked so
-    // far. Called whenever either grows; at the end of a load the two are equal.
+    // far. Called whenever either grows; at the end of a load the two are
+    // equal.
     virtual void OnProgress(int filesRead, int filesNamed) {
         (void)filesRead;
         (void)filesNamed;

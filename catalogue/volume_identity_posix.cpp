@@ -1,4 +1,5 @@
-// A player's identity from the device number of its file system and its index file.
+// A player's identity from the device number of its file system and its index
+// file.
 #include "catalogue/volume_identity.h"
 
 #include <string>

@@ -1,4 +1,5 @@
-// Preparing a file's bytes for the XML parser in a buffer reused from file to file.
+// Preparing a file's bytes for the XML parser in a buffer reused from file to
+// file.
 #include "catalogue/xml_buffer.h"
 
 #include <cstring>

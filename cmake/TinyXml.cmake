@@ -1,9 +1,10 @@
-# Provides the target `tinyxml`: TinyXML 2.6.2 from Debian's source package, with
-# Debian's patches and the project's own (third_party/patches), for every build.
+# Provides the target `tinyxml`: TinyXML 2.6.2 from Debian's source package,
+# with Debian's patches and the project's own (third_party/patches), for every
+# build.
 #
 # scripts/setup-deps unpacks the source package into the dependency cache, which
-# other checkouts share: it is never changed. Configuring copies the sources into
-# the build folder, applies any Debian patch the copy still lacks, then the
+# other checkouts share: it is never changed. Configuring copies the sources
+# into the build folder, applies any Debian patch the copy still lacks, then the
 # project's patches, and compiles the result.
 if(DEFINED ENV{KOVRA_DEPS_CACHE})
     set(_kovra_cache "$ENV{KOVRA_DEPS_CACHE}")

@@ -1,4 +1,5 @@
-# Cross toolchain: 32-bit Windows through MinGW-w64 (POSIX threads), tests run by wine.
+# Cross toolchain: 32-bit Windows through MinGW-w64 (POSIX threads), tests run
+# by wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 

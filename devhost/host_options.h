@@ -1,4 +1,5 @@
-// How the stand-in host answers the plug-in's requests; tests change them to provoke other paths.
+// How the stand-in host answers the plug-in's requests; tests change them to
+// provoke other paths.
 #pragma once
 
 #include <windows.h>
@@ -17,8 +18,8 @@ struct HostOptions {
     std::string settingsPath;
     bool answerSettingsPath = true;  // false: the request is answered with 0
     INT_PTR treeItemId = 4242;       // written into the tree item record and answered
-    // false: every LIBIPC_GET_SKIN_FUNCTION (the font too) and LIBIPC_SKIN_LISTVIEW
-    // is answered with 0, as by a host without a skin.
+    // false: every LIBIPC_GET_SKIN_FUNCTION (the font too) and
+    // LIBIPC_SKIN_LISTVIEW is answered with 0, as by a host without a skin.
     bool answerSkinRequests = true;
     int32_t dragOverResult = 1;          // written into the record of LIBIPC_DRAG_OVER
     INT_PTR skinnedListHandle = 0x5150;  // answered to LIBIPC_SKIN_LISTVIEW

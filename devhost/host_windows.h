@@ -1,4 +1,5 @@
-// The stand-in host's main window and the library window that parents the plug-in's view.
+// The stand-in host's main window and the library window that parents the
+// plug-in's view.
 #pragma once
 
 #include <windows.h>

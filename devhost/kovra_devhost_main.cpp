@@ -136,9 +136,10 @@ void PrintView(HWND view, int rows) {
     std::printf("status: %s\n", status);
     const HWND list = GetDlgItem(view, IDC_LIST);
     const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    const int columns = Header_GetItemCount(ListView_GetHeader(list));
     for (int row = 0; row < count && row < rows; ++row) {
         std::string line;
-        for (int column = 0; column < 8; ++column) {
+        for (int column = 0; column < columns; ++column) {
             line += (column ? "\t" : "") + ItemText(list, row, column);
         }
         std::printf("  %s\n", Utf8OfCodePage(line).c_str());
@@ -347,6 +348,85 @@ void PrintMemoryStages(devhost::StandInHost& host, HWND view, MemoryStages stage
     std::fflush(stdout);
 }
 
+// Sends the host's request for the plug-in's view into the library window;
+// null when the plug-in made none.
+HWND CreateView(devhost::StandInHost& host) {
+    return reinterpret_cast<HWND>(host.Send(PLUGMSG_CREATE_VIEW, host.Options().treeItemId,
+                                            reinterpret_cast<INT_PTR>(host.LibraryWindow()), 0));
+}
+
+// The read runs inside one timer message of the view: only a listener on the
+// status line sees its progress texts, and takes the shot of the first.
+devhost::StatusListener::OnText ShootFirstProgressText(const Options& options,
+                                                       devhost::StandInHost& host, HWND view) {
+    return [&options, &host, view, shot = false](const std::string& text) mutable {
+        if (shot || !devhost::IsProgressText(text)) {
+            return;
+        }
+        shot = true;
+        UpdateWindow(GetDlgItem(view, IDC_STATUS));  // the view paints it just after this
+        // Wine hands painted windows to the X server only while a thread
+        // looks for messages; look for none, so that nothing is dispatched.
+        MSG none;
+        PeekMessageA(&none, nullptr, WM_APP + 0x3FFE, WM_APP + 0x3FFE, PM_NOREMOVE);
+        Screenshot(options, host.MainWindow(), "progress.bmp");
+    };
+}
+
+// Fills the library window with the view and shows it.
+void ShowView(devhost::StandInHost& host, HWND view) {
+    RECT library = {};
+    GetClientRect(host.LibraryWindow(), &library);
+    MoveWindow(view, 0, 0, library.right, library.bottom, TRUE);
+    ShowWindow(view, SW_SHOW);
+}
+
+// The private bytes before the view and, while the player is read, their
+// peak; both only when asked for.
+class ReadMemory {
+  public:
+    explicit ReadMemory(bool wanted) {
+        if (wanted) {
+            stages_.beforeView = devhost::PrivateBytesNow();
+            peak_ = std::make_unique<devhost::PrivateBytesPeak>();
+        }
+    }
+    // The read is over: the bytes after it, and the highest seen.
+    MemoryStages ReadDone() {
+        if (peak_) {
+            stages_.afterRead = devhost::PrivateBytesNow();
+            stages_.peak = peak_->Stop();
+        }
+        return stages_;
+    }
+
+  private:
+    MemoryStages stages_;
+    std::unique_ptr<devhost::PrivateBytesPeak> peak_;
+};
+
+// What the user sees once the rows are there: the figures of the read, the
+// first rows, then the rows of the typed search.
+void ShowRows(const Options& options, devhost::StandInHost& host, HWND view,
+              const devhost::StatusListener& status, double rowsShown) {
+    Screenshot(options, host.MainWindow(), "view.bmp");
+    PrintReadFigures(status, rowsShown, ReSortMilliseconds(view, status));
+    PrintView(view, options.rows);
+    if (!options.search.empty()) {
+        std::printf("typing: %s\n", Utf8OfCodePage(options.search).c_str());
+        TypeSearch(host, view, options.search);
+        PrintView(view, options.rows);
+        Screenshot(options, host.MainWindow(), "search.bmp");
+    }
+}
+
+// Keeps the window up for `seconds`, or until the user closes it.
+void Stay(devhost::StandInHost& host, int seconds) {
+    for (int waited = 0; waited < seconds * 1000 && IsWindow(host.MainWindow()); waited += 100) {
+        host.Pump(100);
+    }
+}
+
 int Run(const Options& options) {
     devhost::HostOptions hostOptions;
     hostOptions.settingsPath = options.settingsPath;
@@ -357,64 +437,27 @@ int Run(const Options& options) {
     }
     LayOutHost(host);
     host.Init();
-    MemoryStages memory;
-    std::unique_ptr<devhost::PrivateBytesPeak> peak;
-    if (options.memory) {
-        memory.beforeView = devhost::PrivateBytesNow();
-        peak = std::make_unique<devhost::PrivateBytesPeak>();
-    }
-    const HWND view =
-        reinterpret_cast<HWND>(host.Send(PLUGMSG_CREATE_VIEW, host.Options().treeItemId,
-                                         reinterpret_cast<INT_PTR>(host.LibraryWindow()), 0));
+    ReadMemory memory(options.memory);
+    const HWND view = CreateView(host);
     if (view == nullptr) {
         std::fprintf(stderr, "kovra-devhost: the plug-in made no view\n");
         return 1;
     }
-    // The read runs inside one timer message of the view: only a listener on
-    // the status line sees its progress texts, and takes the shot of the first.
-    bool progressShot = false;
-    devhost::StatusListener status(view, [&](const std::string& text) {
-        if (!progressShot && devhost::IsProgressText(text)) {
-            progressShot = true;
-            UpdateWindow(GetDlgItem(view, IDC_STATUS));  // the view paints it just after this
-            // Wine hands painted windows to the X server only while a thread
-            // looks for messages; look for none, so that nothing is dispatched.
-            MSG none;
-            PeekMessageA(&none, nullptr, WM_APP + 0x3FFE, WM_APP + 0x3FFE, PM_NOREMOVE);
-            Screenshot(options, host.MainWindow(), "progress.bmp");
-        }
-    });
-    RECT library = {};
-    GetClientRect(host.LibraryWindow(), &library);
-    MoveWindow(view, 0, 0, library.right, library.bottom, TRUE);
-    ShowWindow(view, SW_SHOW);
+    devhost::StatusListener status(view, ShootFirstProgressText(options, host, view));
+    ShowView(host, view);
     const double rowsShown = WaitForRows(host, view, status);
     if (rowsShown < 0) {
         std::fprintf(stderr, "kovra-devhost: no rows reached the view\n");
         return 1;
     }
-    if (peak) {
-        memory.afterRead = devhost::PrivateBytesNow();
-        memory.peak = peak->Stop();
-    }
-    Screenshot(options, host.MainWindow(), "view.bmp");
-    PrintReadFigures(status, rowsShown, ReSortMilliseconds(view, status));
-    PrintView(view, options.rows);
-    if (!options.search.empty()) {
-        std::printf("typing: %s\n", Utf8OfCodePage(options.search).c_str());
-        TypeSearch(host, view, options.search);
-        PrintView(view, options.rows);
-        Screenshot(options, host.MainWindow(), "search.bmp");
-    }
+    const MemoryStages stages = memory.ReadDone();
+    ShowRows(options, host, view, status, rowsShown);
     if (!options.driveFolder.empty() && !PullAndAttach(options, host, view, status)) {
         return 1;
     }
-    for (int waited = 0; waited < options.staySeconds * 1000 && IsWindow(host.MainWindow());
-         waited += 100) {
-        host.Pump(100);
-    }
+    Stay(host, options.staySeconds);
     if (options.memory) {
-        PrintMemoryStages(host, view, memory);
+        PrintMemoryStages(host, view, stages);
     }
     return 0;
 }

@@ -1,4 +1,5 @@
-// Answers the menus, message boxes and dialogs that code under test opens on the test's thread.
+// Answers the menus, message boxes and dialogs that code under test opens on
+// the test's thread.
 #pragma once
 
 #include <windows.h>

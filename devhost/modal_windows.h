@@ -1,4 +1,5 @@
-// Finding and reading this process's popup menus, dialogs and message boxes from another thread.
+// Finding and reading this process's popup menus, dialogs and message boxes
+// from another thread.
 #pragma once
 
 #include <windows.h>

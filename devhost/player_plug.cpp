@@ -1,4 +1,5 @@
-// A player's folder moved in and out of a mapped drive, with the system's broadcasts.
+// A player's folder moved in and out of a mapped drive, with the system's
+// broadcasts.
 #include "devhost/player_plug.h"
 
 #include <dbt.h>

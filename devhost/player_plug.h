@@ -30,7 +30,8 @@ class PlayerSlot {
     // An empty folder left at `driveFolder` (with-drives makes one) is
     // removed: nothing is plugged in.
     PlayerSlot(char letter, std::string driveFolder);
-    // Waits for a broadcast still under way, answering this thread's part of it.
+    // Waits for a broadcast still under way, answering this thread's part of
+    // it.
     ~PlayerSlot();
     PlayerSlot(const PlayerSlot&) = delete;
     PlayerSlot& operator=(const PlayerSlot&) = delete;

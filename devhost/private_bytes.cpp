@@ -7,7 +7,8 @@ namespace devhost {
 
 size_t PrivateBytesNow() {
     // The commit charge, which Windows also gives as PrivateUsage; wine fills
-    // only this field, from the process's anonymous resident and swapped memory.
+    // only this field, from the process's anonymous resident and swapped
+    // memory.
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;
     if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {

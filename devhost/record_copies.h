@@ -1,4 +1,5 @@
-// Deep copies of the records requests carry, made without following null or absurd contents.
+// Deep copies of the records requests carry, made without following null or
+// absurd contents.
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,5 @@
-// What the stand-in host keeps of each request, in copies that outlive the plug-in's records.
+// What the stand-in host keeps of each request, in copies that outlive the
+// plug-in's records.
 #pragma once
 
 #include <windows.h>

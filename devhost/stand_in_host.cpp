@@ -16,7 +16,8 @@ constexpr char kSettingsFileName[] = "settings.ini";
 using DescriptorExport = PluginDescriptor*(KOVRA_HOST_CALL*)();
 
 DescriptorExport FindExport(HMODULE module) {
-    // Through void(*)() because GetProcAddress's type says nothing about the real one.
+    // Through void(*)() because GetProcAddress's type says nothing about the
+    // real one.
     return reinterpret_cast<DescriptorExport>(
         reinterpret_cast<void (*)()>(GetProcAddress(module, kExportName)));
 }

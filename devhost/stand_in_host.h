@@ -1,4 +1,5 @@
-// A stand-in for the media player: loads ml_kovra, answers and records its requests.
+// A stand-in for the media player: loads ml_kovra, answers and records its
+// requests.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,5 @@
-// Where the host calls the plug-in: nothing thrown may cross back into the host.
+// Where the host calls the plug-in: nothing thrown may cross back into the
+// host.
 #pragma once
 
 #include <type_traits>

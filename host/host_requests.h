@@ -1,4 +1,5 @@
-// Requests to the host's two windows: the one place that knows how each is addressed.
+// Requests to the host's two windows: the one place that knows how each is
+// addressed.
 #pragma once
 
 #include "host/host_api.h"
@@ -15,7 +16,8 @@ LRESULT AskLibraryWindow(HWND libraryWindow, LPARAM code, Record* record) {
     return AskLibraryWindow(libraryWindow, code, reinterpret_cast<WPARAM>(record));
 }
 
-// A request to the host's main window: kHostMainRequest with the code in lParam.
+// A request to the host's main window: kHostMainRequest with the code in
+// lParam.
 inline LRESULT AskMainWindow(HWND mainWindow, LPARAM code) {
     return SendMessageA(mainWindow, kHostMainRequest, 0, code);
 }

@@ -20,7 +20,8 @@ bool IsCSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Bytes 0x80 and above do not show in the host's 8-bit list: they become spaces.
+// Bytes 0x80 and above do not show in the host's 8-bit list: they become
+// spaces.
 void BlankHighBytes(char* text) {
     for (; text != nullptr && *text != 0; ++text) {
         if (static_cast<unsigned char>(*text) >= 0x80) {

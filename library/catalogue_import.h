@@ -32,14 +32,15 @@ class ImportObserver : public LoadObserver {
     }
 };
 
-// Reads the player as at a fresh start, next to the host's rows: frees the
-// rows of an earlier read and the sample row, finds the player with
-// `locate`, loads its catalogue and appends one row per track and the sample
-// row, with artists and genres in the system's code page, and notes the player read as the
-// library's (HeldPlayer). Runs no filter pass. `locate` sets the catalogue's drive root, or leaves
-// it. When memory runs out during the load, the tracks read until then become rows; when the player
-// is pulled during the load, none do (the sample row alone is appended) and no player is held.
-// `observer` may be null.
+// Reads the player as at a fresh start, next to the host's rows: frees the rows
+// of an earlier read and the sample row, finds the player with `locate`, loads
+// its catalogue and appends one row per track and the sample row, with artists
+// and genres in the system's code page, and notes the player read as the
+// library's (HeldPlayer). Runs no filter pass. `locate` sets the catalogue's
+// drive root, or leaves it. When memory runs out during the load, the tracks
+// read until then become rows; when the player is pulled during the load, none
+// do (the sample row alone is appended) and no player is held. `observer` may
+// be null.
 void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
                      void (*locate)(DeviceCatalogue&), ImportObserver* observer = nullptr);
 

@@ -12,7 +12,8 @@
 
 namespace {
 
-// An empty text in `buffer` when it has room, so callers always get the buffer back.
+// An empty text in `buffer` when it has room, so callers always get the buffer
+// back.
 const char* EmptyIn(char* buffer, size_t size) {
     if (buffer == nullptr || size == 0) {
         return "";
@@ -35,7 +36,8 @@ const char* LengthText(int32_t length, char* buffer, size_t size) {
     if (buffer == nullptr || size == 0) {
         return "";
     }
-    // Division and remainder truncate toward zero and never overflow, INT_MIN included.
+    // Division and remainder truncate toward zero and never overflow, INT_MIN
+    // included.
     std::snprintf(buffer, size, "%d:%02d", static_cast<int>(length / 60),
                   static_cast<int>(length % 60));
     return buffer;

@@ -64,7 +64,8 @@ int32_t KeepStaying(ItemList& list, SampleRow sample, bool free) {
 }  // namespace
 
 void RemovePlayerRows(LibraryLists& lists, SampleRow sample) {
-    // The result list only points at rows: it lets go of them before they are freed.
+    // The result list only points at rows: it lets go of them before they are
+    // freed.
     if (lists.result) {
         KeepStaying(*lists.result, sample, false);
     }

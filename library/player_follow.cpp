@@ -1,4 +1,5 @@
-// One look at the player: its rows leave with it, and a player that came is read.
+// One look at the player: its rows leave with it, and a player that came is
+// read.
 #include "library/player_follow.h"
 
 #include "catalogue/catalogue_records.h"

@@ -76,7 +76,8 @@ std::vector<SortEntry> SortByKeys(const std::vector<PackedKey>& keys, size_t cou
         for (SortEntry& entry : entries) {
             uint64_t key = 0;
             for (size_t k = begin; k < end; ++k) {
-                // Two steps: a shift by 64 would be undefined, and `bits` is never 0.
+                // Two steps: a shift by 64 would be undefined, and `bits` is
+                // never 0.
                 key = ((key << 1) << (keys[k].bits - 1)) | keys[k].Of(entry.row);
             }
             entry.key = key;

@@ -11,7 +11,8 @@ const char* SortKey(const char* text) {
     while (*p != 0 && !IsAsciiLetterOrDigit(*p)) {
         ++p;
     }
-    // Short-circuiting stops at the terminator, so a short text is never read past its end.
+    // Short-circuiting stops at the terminator, so a short text is never read
+    // past its end.
     if (AsciiLower(p[0]) == 't' && AsciiLower(p[1]) == 'h' && AsciiLower(p[2]) == 'e' &&
         p[3] == ' ') {
         p += 4;

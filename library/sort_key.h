@@ -1,4 +1,5 @@
-// Sort keys of texts, and the per-row block that the library's key ranks live in.
+// Sort keys of texts, and the per-row block that the library's key ranks live
+// in.
 #pragma once
 
 #include <cstdint>

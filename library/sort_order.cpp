@@ -1,4 +1,5 @@
-// The row comparison with its tie-break chains, the stable sort, and column clicks.
+// The row comparison with its tie-break chains, the stable sort, and column
+// clicks.
 #include "library/sort_order.h"
 
 #include <algorithm>
@@ -39,7 +40,8 @@ Chain ChainFor(const SortState& state) {
     // strict weak ordering for std::sort.
     for (int step = 0; step < kChainLength; ++step) {
         chain.keys[chain.length++] = ChainKey{column, descending};
-        // Tracks of one album always read in play order, whichever way albums run.
+        // Tracks of one album always read in play order, whichever way albums
+        // run.
         if (column == kColumnAlbum) {
             descending = false;
         }
@@ -53,7 +55,8 @@ int TextKeyOf(int32_t column) {
     return kColumns[column].textKey;
 }
 
-// Unknown numbers are stored as negatives by some devices; they group with zero.
+// Unknown numbers are stored as negatives by some devices; they group with
+// zero.
 uint32_t NumberKey(const LibraryItem& row, int32_t column) {
     const int32_t value = row.*kColumns[column].number;
     return value < 0 ? 0u : static_cast<uint32_t>(value);

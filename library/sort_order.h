@@ -15,7 +15,8 @@ struct LibraryItem;
 // kovra-catalogue takes one from its command line.
 struct SortState {
     int32_t column = 0;     // a column number; a column that does not sort
-                            // (library/columns.h) compares every pair of rows equal
+                            // (library/columns.h) compares every pair of rows
+                            // equal
     int32_t direction = 0;  // 0 ascending, anything else descending
 };
 

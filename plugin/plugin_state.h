@@ -1,6 +1,7 @@
-// The plug-in's own state: the host's settings file, its tree item, the
-// tree item's menu and the window that hears drives come and go. The view's state and the other
-// static objects are declared with the view (view/static_objects.h).
+// The plug-in's own state: the host's settings file, its tree item, the tree
+// item's menu and the window that hears drives come and go. The view's state
+// and the other static objects are declared with the view
+// (view/static_objects.h).
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,6 @@
 // Gives back the thread record that the statically linked thread library made
-// for the thread that loaded the DLL, and the one of the thread that unloads it.
+// for the thread that loaded the DLL, and the one of the thread that unloads
+// it.
 //
 // At load, the unwinder registers the DLL's exception tables under a
 // once-only lock of the thread library, which makes a record for the calling

@@ -1,4 +1,5 @@
-// The C++ runtime's throw helpers that the DLL's containers call, the DLL's own.
+// The C++ runtime's throw helpers that the DLL's containers call, the DLL's
+// own.
 //
 // The runtime keeps every one of its throw helpers in one object, and the
 // exceptions some of them throw carry a copy-on-write string: linking it

@@ -1,4 +1,5 @@
-// What the DLL does when the C++ runtime must terminate: a line to the debugger, then abort.
+// What the DLL does when the C++ runtime must terminate: a line to the
+// debugger, then abort.
 #include <windows.h>
 
 #include <cstdlib>

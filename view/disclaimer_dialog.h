@@ -1,4 +1,5 @@
-// The disclaimer dialog, shown by the view's Config button and the tree item's menu.
+// The disclaimer dialog, shown by the view's Config button and the tree item's
+// menu.
 #pragma once
 
 #include <windows.h>

@@ -14,7 +14,8 @@ void PlaySelection(const ViewState& state, const LibraryLists& lists, bool enque
 
 // A drag runs exactly while the view holds the mouse capture.
 void BeginDrag(HWND view);
-// `point` is the message's lParam: client coordinates, two signed 16-bit halves.
+// `point` is the message's lParam: client coordinates, two signed 16-bit
+// halves.
 void DragMove(const ViewState& state, HWND view, LPARAM point);
 void DragRelease(const ViewState& state, const LibraryLists& lists, HWND view, LPARAM point);
 

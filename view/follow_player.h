@@ -1,5 +1,6 @@
-// The view following the player: one look at the player (library/player_follow.h)
-// with the progress line of a read, and the open view shown what came of it.
+// The view following the player: one look at the player
+// (library/player_follow.h) with the progress line of a read, and the open view
+// shown what came of it.
 #pragma once
 
 #include "library/player_follow.h"

@@ -1,4 +1,5 @@
-// The view following the player: the look, its progress line and the filter pass after it.
+// The view following the player: the look, its progress line and the filter
+// pass after it.
 #include "view/follow_player.h"
 
 #include <optional>

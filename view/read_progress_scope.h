@@ -47,7 +47,8 @@ class ReadProgressScope : public ImportObserver {
 
     HWND view_;
     ReadProgressPacer pacer_;
-    // What the read is doing, the counts last heard, and whether the line shows them yet.
+    // What the read is doing, the counts last heard, and whether the line shows
+    // them yet.
     Stage stage_ = Stage::Reading;
     int32_t done_ = 0;
     int32_t all_ = 0;

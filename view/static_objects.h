@@ -1,4 +1,5 @@
-// The static objects the host's entry points hand down to the view and the library.
+// The static objects the host's entry points hand down to the view and the
+// library.
 #pragma once
 
 class DeviceCatalogue;

@@ -26,7 +26,8 @@ constexpr UINT kInitialLoadDelay = 50;
 constexpr UINT_PTR kApplySearchTimer = 500;
 constexpr UINT kApplySearchDelay = 150;
 
-// Texts of the stored search, formatted cells and typed keys; nothing survives a message.
+// Texts of the stored search, formatted cells and typed keys; nothing survives
+// a message.
 constexpr int kTextBufferSize = 256;
 
 HWND ListOf(HWND view) {

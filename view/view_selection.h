@@ -1,4 +1,5 @@
-// The rows the view's list control shows selected, and the windows that are the view's.
+// The rows the view's list control shows selected, and the windows that are the
+// view's.
 #pragma once
 
 #include <windows.h>

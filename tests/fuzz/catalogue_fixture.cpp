@@ -1,4 +1,5 @@
-// The catalogue fuzz targets' runs of one reading step from memory, and the checks after each.
+// The catalogue fuzz targets' runs of one reading step from memory, and the
+// checks after each.
 #include "tests/fuzz/catalogue_fixture.h"
 
 #include <array>
@@ -47,10 +48,11 @@ struct Snapshot {
     std::vector<TrackTexts> tracks;
 };
 
-// Stands in for every file a fuzzed catalogue links: the n-th file read (from 0) is a small
-// manifest of the linking kind whose one value is n, so that the checks can tell which link
-// became which record. A file linked again is not read but recalled: `taken` lists, link by
-// link, the value each link's manifest has.
+// Stands in for every file a fuzzed catalogue links: the n-th file read (from
+// 0) is a small manifest of the linking kind whose one value is n, so that the
+// checks can tell which link became which record. A file linked again is not
+// read but recalled: `taken` lists, link by link, the value each link's
+// manifest has.
 class StubManifests : public CatalogueFileSource {
   public:
     explicit StubManifests(FuzzedFile file) : file_(file) {}
@@ -179,8 +181,8 @@ Snapshot Walk(const DeviceCatalogue& catalogue) {
     return snapshot;
 }
 
-// Each link taken, read or recalled, became exactly one record of its manifest, in the order of
-// the links.
+// Each link taken, read or recalled, became exactly one record of its manifest,
+// in the order of the links.
 void CheckLinksFollowed(const Snapshot& loaded, const std::vector<int>& taken) {
     size_t seen = 0;
     auto expect = [&](const MaybeText& value, const char* what) {
@@ -208,7 +210,8 @@ void CheckLinksFollowed(const Snapshot& loaded, const std::vector<int>& taken) {
 // ---------------------------------------------------------------------------
 // The import
 
-// What atoi would read, clamped to the 32-bit range: strtoll saturates, then the clamp.
+// What atoi would read, clamped to the 32-bit range: strtoll saturates, then
+// the clamp.
 int ClampedLeadingInteger(const MaybeText& text) {
     if (!text) {
         return 0;
@@ -244,7 +247,8 @@ void CheckImport(const DeviceCatalogue& catalogue, const Snapshot& loaded) {
             row->title == nullptr || row->album == nullptr || row->genre == nullptr) {
             FuzzFailure("row %zu lacks a text", i);
         }
-        // The drive root is empty here, so the filename is the track's path, cut to fit.
+        // The drive root is empty here, so the filename is the track's path,
+        // cut to fit.
         const std::string url = t[static_cast<int>(TrackField::LastUrl)].value_or("");
         if (url.compare(0, kFilenameBufferSize - 1, row->filename) != 0) {
             FuzzFailure("row %zu: filename \"%s\" for the path \"%s\"", i, row->filename,
@@ -271,8 +275,9 @@ void CheckImport(const DeviceCatalogue& catalogue, const Snapshot& loaded) {
 // ---------------------------------------------------------------------------
 // Running a step
 
-// Runs the reading step of the fuzzed kind of file on `text`, as a fresh DeviceCatalogue does
-// with its empty drive root, linked files coming from `stubs`.
+// Runs the reading step of the fuzzed kind of file on `text`, as a fresh
+// DeviceCatalogue does with its empty drive root, linked files coming from
+// `stubs`.
 void RunStep(DeviceCatalogue& catalogue, const XmlBuffer& text, StubManifests& stubs) {
     CheckingObserver observer(stubs);
     {
@@ -307,9 +312,10 @@ void RunStep(DeviceCatalogue& catalogue, const XmlBuffer& text, StubManifests& s
 
 }  // namespace
 
-// The parser makes a heap block per node: with AddressSanitizer's defaults, recording a deep
-// allocation stack and filling each block cost more than the parse itself. Shorter stacks, no
-// fill and a smaller quarantine keep the run on the code under test (overridable by ASAN_OPTIONS).
+// The parser makes a heap block per node: with AddressSanitizer's defaults,
+// recording a deep allocation stack and filling each block cost more than the
+// parse itself. Shorter stacks, no fill and a smaller quarantine keep the run
+// on the code under test (overridable by ASAN_OPTIONS).
 extern "C" const char* __asan_default_options() {
     return "malloc_context_size=4:max_malloc_fill_size=0:quarantine_size_mb=16";
 }

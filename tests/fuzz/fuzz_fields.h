@@ -1,8 +1,10 @@
-// The input format of the library fuzz targets: records of text fields, and rows made from them.
+// The input format of the library fuzz targets: records of text fields, and
+// rows made from them.
 //
-// An input is split at kRecordSeparator into records and each record at kFieldSeparator into
-// fields. A field the record does not reach is absent (a null text, or a number's default);
-// a present field may still be empty. Texts end at their first NUL, as C texts do.
+// An input is split at kRecordSeparator into records and each record at
+// kFieldSeparator into fields. A field the record does not reach is absent (a
+// null text, or a number's default); a present field may still be empty. Texts
+// end at their first NUL, as C texts do.
 #pragma once
 
 #include <cstddef>
@@ -25,15 +27,17 @@ std::string JoinRecords(const std::vector<FuzzRecord>& records);
 // Null when the record has no field `index`.
 const std::string* Field(const FuzzRecord& record, size_t index);
 
-// The field read as an optional '-' and decimal digits, wrapping modulo 2^32, so that every
-// int32_t value (INT_MIN included) can be written; `absent` when there is no such field.
+// The field read as an optional '-' and decimal digits, wrapping modulo 2^32,
+// so that every int32_t value (INT_MIN included) can be written; `absent` when
+// there is no such field.
 int32_t FieldNumber(const FuzzRecord& record, size_t index, int32_t absent = 0);
 
-// A malloc'ed copy of `text` up to its first NUL, in a block of exactly that size, so that the
-// sanitizer sees any read past the terminator. Null for null.
+// A malloc'ed copy of `text` up to its first NUL, in a block of exactly that
+// size, so that the sanitizer sees any read past the terminator. Null for null.
 char* MallocText(const std::string* text);
 
-// The fields a row is read from, in this order, starting at some field of a record.
+// The fields a row is read from, in this order, starting at some field of a
+// record.
 enum RowField {
     kRowArtist,
     kRowTitle,

@@ -1,9 +1,10 @@
-// Fuzz target: the type-ahead search, the cell texts and the sort order over fuzzed rows.
+// Fuzz target: the type-ahead search, the cell texts and the sort order over
+// fuzzed rows.
 //
-// Input (see fuzz_fields.h): record 0 is [sort column, start, flags, typed text, sort
-// direction, cell buffer size]; every further record is a row [artist, title, album, length,
-// track, genre, year, filename], and an empty record is a null row. An absent typed text is
-// passed as null.
+// Input (see fuzz_fields.h): record 0 is [sort column, start, flags, typed
+// text, sort direction, cell buffer size]; every further record is a row
+// [artist, title, album, length, track, genre, year, filename], and an empty
+// record is a null row. An absent typed text is passed as null.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -31,7 +32,8 @@ unsigned char Lower(unsigned char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
-// Whether `key` begins with `typed` (or, for a whole match, equals it), ignoring ASCII case.
+// Whether `key` begins with `typed` (or, for a whole match, equals it),
+// ignoring ASCII case.
 bool KeyMatches(const char* key, const char* typed, bool prefix) {
     size_t i = 0;
     for (; typed[i] != '\0'; ++i) {
@@ -43,7 +45,8 @@ bool KeyMatches(const char* key, const char* typed, bool prefix) {
     return prefix || key[i] == '\0';
 }
 
-// FindRowByKey by the book: the rows in the order the search visits them, first match wins.
+// FindRowByKey by the book: the rows in the order the search visits them, first
+// match wins.
 int32_t ExpectedFind(const ItemList& rows, int32_t column, int32_t start, unsigned flags,
                      const char* typed) {
     const int32_t count = rows.Count();
@@ -155,7 +158,8 @@ void CheckCells(const LibraryItem& row, size_t fuzzedSize) {
     }
 }
 
-// CompareRows must be a strict weak ordering, or the sort can run off the array.
+// CompareRows must be a strict weak ordering, or the sort can run off the
+// array.
 void CheckOrdering(const std::vector<LibraryItem*>& rows, const SortState& state) {
     std::vector<const LibraryItem*> live;
     for (const LibraryItem* row : rows) {

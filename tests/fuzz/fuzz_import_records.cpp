@@ -1,10 +1,12 @@
-// Fuzz target: host item records imported as rows, exported back, and imported again.
+// Fuzz target: host item records imported as rows, exported back, and imported
+// again.
 //
-// Input (see fuzz_fields.h): record 0 is [count mode, count, all rows, view open, selected
-// rows, result rows, rows already in the library]; every further record is a host record
-// [filename, title, album, artist, slot 4, genre, year, track, length, slot 9]. The two row
-// sets are bit masks over the bytes of the field (bit i of byte i / 8). A host never hands over
-// a count larger than its array together with a non-null array, so neither does this.
+// Input (see fuzz_fields.h): record 0 is [count mode, count, all rows, view
+// open, selected rows, result rows, rows already in the library]; every further
+// record is a host record [filename, title, album, artist, slot 4, genre, year,
+// track, length, slot 9]. The two row sets are bit masks over the bytes of the
+// field (bit i of byte i / 8). A host never hands over a count larger than its
+// array together with a non-null array, so neither does this.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -56,7 +58,8 @@ bool SameText(const char* a, const char* b) {
     return a == nullptr ? b == nullptr : b != nullptr && std::strcmp(a, b) == 0;
 }
 
-// The row holds copies of the record's texts (never the record's own) and its numbers.
+// The row holds copies of the record's texts (never the record's own) and its
+// numbers.
 void CheckRowFromRecord(const LibraryItem* row, const HostItemRecord& record, size_t index) {
     if (row == nullptr) {
         FuzzFailure("record %zu became a null row", index);
@@ -76,7 +79,8 @@ void CheckRowFromRecord(const LibraryItem* row, const HostItemRecord& record, si
     }
 }
 
-// The record borrows the row's texts and carries its numbers; slots 4 and 9 stay zero.
+// The record borrows the row's texts and carries its numbers; slots 4 and 9
+// stay zero.
 void CheckRecordFromRow(const HostItemRecord& record, const LibraryItem* row, size_t index) {
     if (record.filename != row->filename || record.title != row->title ||
         record.album != row->album || record.artist != row->artist || record.genre != row->genre ||
@@ -188,7 +192,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckRecordFromRow(out.records[i], expected[i], i);
     }
 
-    // And back: the exported records import as rows equal to those they came from.
+    // And back: the exported records import as rows equal to those they came
+    // from.
     LibraryLists again;
     ImportRecords(&out, again.library);
     if (static_cast<size_t>(again.library.Count()) != expected.size()) {

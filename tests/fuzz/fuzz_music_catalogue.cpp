@@ -1,4 +1,5 @@
-// Fuzz target: arbitrary bytes as music.mum inside an otherwise valid player image.
+// Fuzz target: arbitrary bytes as music.mum inside an otherwise valid player
+// image.
 #include <cstddef>
 #include <cstdint>
 

@@ -1,8 +1,10 @@
-// Fuzz target: query splitting, field matching, the filter pass and the status line.
+// Fuzz target: query splitting, field matching, the filter pass and the status
+// line.
 //
-// Input (see fuzz_fields.h): record 0 is [query, term buffer size, status buffer size,
-// library count]; every further record is a row [artist, title, album, length, track, genre,
-// year, filename], and an empty record is a null row.
+// Input (see fuzz_fields.h): record 0 is [query, term buffer size, status
+// buffer size, library count]; every further record is a row [artist, title,
+// album, length, track, genre, year, filename], and an empty record is a null
+// row.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -23,7 +25,8 @@ namespace {
 
 constexpr size_t kMaxRows = 64;
 
-// A heap block of exactly `size` bytes, so that the sanitizer catches the first byte past it.
+// A heap block of exactly `size` bytes, so that the sanitizer catches the first
+// byte past it.
 struct ExactBuffer {
     explicit ExactBuffer(size_t size) : size(size), data(static_cast<char*>(std::malloc(size))) {
         if (data == nullptr) {
@@ -38,7 +41,8 @@ struct ExactBuffer {
     char* data;
 };
 
-// The terms SplitQuery wrote, checking that the list ends with an empty term inside the buffer.
+// The terms SplitQuery wrote, checking that the list ends with an empty term
+// inside the buffer.
 std::vector<std::string> Terms(const char* terms, size_t size) {
     std::vector<std::string> list;
     size_t at = 0;
@@ -91,7 +95,8 @@ int Contains(const char* field, const char* term) {
 
 void CheckSplitQuery(const std::string& query, size_t fuzzedSize) {
     const size_t length = query.size();
-    // The terms need at most the query's length plus two bytes; more room changes nothing.
+    // The terms need at most the query's length plus two bytes; more room
+    // changes nothing.
     const std::vector<std::string> whole = SplitWithRoom(query, length + 2);
     if (SplitWithRoom(query, length + 64) != whole) {
         FuzzFailure("length + 2 bytes were not enough for the terms");

@@ -1,4 +1,5 @@
-// Fuzz target: arbitrary bytes as one track manifest inside an otherwise valid player image.
+// Fuzz target: arbitrary bytes as one track manifest inside an otherwise valid
+// player image.
 #include <cstddef>
 #include <cstdint>
 

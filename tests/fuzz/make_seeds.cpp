@@ -1,7 +1,10 @@
-// Writes the seed corpora of the fuzz targets: files of generated sample images, texts that
-// probe the parser's lexical corners and limits, and library inputs made from the sample tracks.
+// Writes the seed corpora of the fuzz targets: files of generated sample
+// images, texts that probe the parser's lexical corners and limits, and library
+// inputs made from the sample tracks.
 //
-// usage: kovra_fuzz_make_seeds DIR   (writes DIR/<target>/<seed>, replacing earlier seeds)
+//   kovra_fuzz_make_seeds DIR
+//
+// writes DIR/<target>/<seed>, replacing earlier seeds.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -63,7 +66,8 @@ std::string Attributes(int count) {
     return text;
 }
 
-// Each byte as one UTF-16 unit after the byte order mark: enough to look like a UTF-16 file.
+// Each byte as one UTF-16 unit after the byte order mark: enough to look like a
+// UTF-16 file.
 std::string Utf16(const std::string& text, bool bigEndian) {
     std::string wide = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (char c : text) {

@@ -1,4 +1,5 @@
-// Reading catalogue files into the reused buffer, and what the parser is handed.
+// Reading catalogue files into the reused buffer, and what the parser is
+// handed.
 #include "catalogue/catalogue_file.h"
 
 #include <gtest/gtest.h>
@@ -64,7 +65,8 @@ TEST_F(ReadCatalogueFileTest, GivesEachStatus) {
 }
 
 #ifndef _WIN32
-// A FIFO would block a plain open until some writer came: it is refused at once.
+// A FIFO would block a plain open until some writer came: it is refused at
+// once.
 TEST_F(ReadCatalogueFileTest, RefusesAFifoWithoutWaiting) {
     ASSERT_EQ(mkfifo((dir_.Path() / "fifo").string().c_str(), 0600), 0);
     EXPECT_EQ(Read("fifo"), FileReadStatus::NotRegularFile);

@@ -334,7 +334,8 @@ std::string Audio(const std::string& title) {
     return "<mpv:Audio><dc:title>" + title + "</dc:title></mpv:Audio>";
 }
 
-// The parser's limits stop a file where it passes them: what came before is still read.
+// The parser's limits stop a file where it passes them: what came before is
+// still read.
 TEST_F(LoaderTest, TracksBeforeAFileStoppedByALimitAreKept) {
     std::string manyAttributes = "<x";
     for (int i = 0; i <= TIXML_MAX_ATTRIBUTES; ++i)
@@ -462,7 +463,8 @@ TEST_F(LoaderTest, AManifestLinkedAgainIsReadOnceAndGivesWhatItGaveBefore) {
     EXPECT_EQ(observer.named, 2 + 3 + 8);
 }
 
-// What a load tells its observer: each file's problem with its path, and progress.
+// What a load tells its observer: each file's problem with its path, and
+// progress.
 class RecordingObserver : public LoadObserver {
   public:
     void OnProgress(int filesRead, int filesNamed) override {

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "library/columns.h"
@@ -27,6 +28,7 @@ TEST(CellText, TextColumnsShowTheRowsOwnTextOrEmpty) {
     const LibraryItem* bare = rows.Add({});
     const char* const expected[] = {"Artist", "Title", "Album", nullptr,
                                     nullptr,  "Genre", nullptr, "C:\\Music\\a.mp3"};
+    ASSERT_EQ(std::size(expected), size_t{kColumnCount}) << "a text per column of the table";
     char buffer[kCellTextSize];
     for (int column = 0; column < kColumnCount; ++column) {
         if (expected[column] == nullptr) {
@@ -253,11 +255,12 @@ TEST(ColumnTable, HoldsTheViewsTitlesWidthsAndKinds) {
         int width;
         bool text;
         bool searched;
-    } expected[kColumnCount] = {
+    } expected[] = {
         {"Artist", 200, true, true},  {"Title", 200, true, true},    {"Album", 200, true, true},
         {"Length", 64, false, false}, {"Track #", 64, false, false}, {"Genre", 100, true, true},
         {"Year", 64, false, true},    {"Filename", 80, true, false},
     };
+    ASSERT_EQ(std::size(expected), size_t{kColumnCount}) << "a row per column of the table";
     for (int column = 0; column < kColumnCount; ++column) {
         EXPECT_STREQ(kColumns[column].title, expected[column].title);
         EXPECT_EQ(kColumns[column].width, expected[column].width) << column;

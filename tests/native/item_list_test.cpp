@@ -111,7 +111,8 @@ TEST(RemovePlayerRows, TheRestKeepTheirOrderInBothListsAndStillSort) {
         for (const char* place = removal.shown; *place != 0; ++place) {
             lists.result->Append(lists.library.Get(*place - '0'));
         }
-        // The search texts and the ranks get made, the result list's order stays.
+        // The search texts and the ranks get made, the result list's order
+        // stays.
         FilterLibrary(lists, "");
         ItemList every;
         for (int32_t index = 0; index < lists.library.Count(); ++index) {

@@ -1,4 +1,5 @@
-// The sample image generator: reproducible bytes, and images the loader reads back as described.
+// The sample image generator: reproducible bytes, and images the loader reads
+// back as described.
 #include "tools/sample_image/sample_image.h"
 
 #include <gtest/gtest.h>
@@ -60,7 +61,8 @@ std::vector<std::string> Fields(const TrackRecord& t) {
     return fields;
 }
 
-// Loads the image in `folder` the way the plug-in does with an empty drive root.
+// Loads the image in `folder` the way the plug-in does with an empty drive
+// root.
 void Load(const fs::path& folder, DeviceCatalogue& catalogue) {
     CurrentDirGuard inside(folder);
     LoadCatalogue(catalogue);
@@ -125,7 +127,8 @@ TEST(SampleImageTest, SameSeedWritesTheSameBytesAndAnotherSeedDoesNot) {
     }
 }
 
-// The read-speed probe reads these files as the load would: each once, all but index.mum.
+// The read-speed probe reads these files as the load would: each once, all but
+// index.mum.
 TEST(SampleImageTest, CatalogueFilesAreEveryFileALoadReadsInItsOrder) {
     for (const ImageCase& c : kImageCases) {
         SCOPED_TRACE("seed " + std::to_string(c.seed));
@@ -150,7 +153,8 @@ TEST(SampleImageTest, CatalogueFilesAreEveryFileALoadReadsInItsOrder) {
     }
 }
 
-// The Windows build writes the image too: a text-mode stream there would turn LF into CR LF.
+// The Windows build writes the image too: a text-mode stream there would turn
+// LF into CR LF.
 TEST(SampleImageTest, EveryFileIsUtf8XmlWithLfLineEnds) {
     TempDir image;
     ASSERT_TRUE(WriteSampleImage(image.Path().string(), {5, 40}));
@@ -165,7 +169,8 @@ TEST(SampleImageTest, EveryFileIsUtf8XmlWithLfLineEnds) {
     }
 }
 
-// An intact player has every audio file its catalogue names; a rewrite without them leaves none.
+// An intact player has every audio file its catalogue names; a rewrite without
+// them leaves none.
 TEST(SampleImageTest, AudioFilesOptionWritesAnEmptyFileAtEveryTrackPath) {
     TempDir image;
     SampleImageOptions options{6, 30};
@@ -191,7 +196,8 @@ bool ContainsNoCase(std::string text, const std::string& lowerNeedle) {
     return text.find(lowerNeedle) != std::string::npos;
 }
 
-// What the view, search and benchmark tests count on finding in the default image.
+// What the view, search and benchmark tests count on finding in the default
+// image.
 TEST(SampleImageTest, DefaultImageHoldsTheVarietyTheOtherTestsNeed) {
     const SampleImage image = DescribeSampleImage({});
     ASSERT_EQ(image.tracks.size(), 200u);
@@ -228,7 +234,8 @@ TEST(SampleImageTest, DefaultImageHoldsTheVarietyTheOtherTestsNeed) {
     EXPECT_LT(shared, static_cast<int>(perManifest.size()) / 4);
 }
 
-// A player plugged in while someone runs the generator must keep its real catalogue.
+// A player plugged in while someone runs the generator must keep its real
+// catalogue.
 TEST(SampleImageTest, RefusesFoldersHoldingSomeoneElsesFiles) {
     struct Case {
         const char* name;

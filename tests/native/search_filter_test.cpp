@@ -1,4 +1,5 @@
-// Query splitting, field matching, the filter pass over library rows and the status line.
+// Query splitting, field matching, the filter pass over library rows and the
+// status line.
 #include "library/search_filter.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
-// The DLL's small-block pool: sizes, alignment, reuse and its backing allocator.
+// The DLL's small-block pool: sizes, alignment, reuse and its backing
+// allocator.
 #include "base/small_block_pool.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,8 @@
 
 namespace {
 
-// The backing store's live chunks and blocks; what a test leaves goes at its end.
+// The backing store's live chunks and blocks; what a test leaves goes at its
+// end.
 std::set<void*> g_backingChunks;
 std::set<void*> g_backingBlocks;
 bool g_backingFails = false;
@@ -157,7 +159,8 @@ TEST_F(SmallBlockPoolTest, ABlockKeptFromABurstHoldsNoneOfTheBurstsChunks) {
             pool.Release(block);
         }
     }
-    // The kept blocks' one chunk, the class's last chunk with room and the spares.
+    // The kept blocks' one chunk, the class's last chunk with room and the
+    // spares.
     EXPECT_LE(g_backingChunks.size(), 2 + SmallBlockPool::kSpareChunks);
     void* released = kept.back();
     pool.Release(released);

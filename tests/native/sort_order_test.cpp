@@ -1,4 +1,5 @@
-// Sort keys, key comparison, the row tie-break chains, sorting and column clicks.
+// Sort keys, key comparison, the row tie-break chains, sorting and column
+// clicks.
 #include "library/columns.h"
 #include "library/sort_order.h"
 
@@ -68,7 +69,8 @@ TEST(SortKey, PointsPastLeadingNoiseArticleAndSpaces) {
         {"   ", 3},
     };
     for (const KeyCase& c : cases) {
-        // A heap copy lets the address sanitizer catch a read past the terminator.
+        // A heap copy lets the address sanitizer catch a read past the
+        // terminator.
         char* text = CopyText(c.text);
         EXPECT_EQ(SortKey(text), text + c.keyOffset) << '"' << c.text << '"';
         FreeText(text);
@@ -369,7 +371,8 @@ TEST(SortRows, EmptyAndAbsentKeysComeFirstAscending) {
 }
 
 TEST(SortRows, LargeListsComeOutOrderedUnderEveryState) {
-    // Over sixteen rows std::sort leaves insertion sort; many ties stress the comparator.
+    // Over sixteen rows std::sort leaves insertion sort; many ties stress the
+    // comparator.
     const char* const texts[] = {"The Beatles", "beatles", "Abba",    "",    nullptr,
                                  "!!",          "Cream",   "the the", "a_b", "AB"};
     for (int32_t column = -1; column <= kColumnCount; ++column) {
@@ -637,7 +640,8 @@ TEST(SortRows, FollowsTheReferenceOrderWithEqualRowsInLibraryOrder) {
 }
 
 TEST(SortRows, RowsThatAllTieKeepTheirOrderTwiceInARow) {
-    // Every key equal, but the filename (which no chain compares) tells rows apart.
+    // Every key equal, but the filename (which no chain compares) tells rows
+    // apart.
     for (int32_t column : {int32_t{kColumnArtist}, int32_t{kColumnTrack}, int32_t{kColumnFilename},
                            int32_t{99}, int32_t{-3}}) {
         testing_support::OwnedLists lists;
@@ -674,7 +678,8 @@ TEST(SortRows, AColumnThatTiesEverywhereShowsLibraryOrderAfterAnotherSort) {
         ASSERT_TRUE(result.Append(lists.library.Get(i)));
     }
     SortRows(result, SortState{kColumnArtist, 1}, lists.sortRanks);
-    // The three Abbas tie on every key: they keep library order even descending.
+    // The three Abbas tie on every key: they keep library order even
+    // descending.
     EXPECT_EQ(LibraryPlaces(lists.library, result), (std::vector<int32_t>{4, 0, 2, 1, 3, 5}));
     for (int32_t column : {int32_t{kColumnFilename}, int32_t{12}}) {
         SortRows(result, SortState{column, 0}, lists.sortRanks);

@@ -62,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(Limits, ParseLimitTest,
                                            LimitCase{"Attributes", Attributes(TIXML_MAX_ATTRIBUTES),
                                                      Attributes(TIXML_MAX_ATTRIBUTES + 1),
                                                      TiXmlBase::TIXML_ERROR_TOO_MANY_ATTRIBUTES},
-                                           // The root element counts as one node.
+                                           // The root element counts as one
+                                           // node.
                                            LimitCase{"Nodes", Siblings(TIXML_MAX_NODES - 1),
                                                      Siblings(TIXML_MAX_NODES),
                                                      TiXmlBase::TIXML_ERROR_TOO_MANY_NODES}),

@@ -61,10 +61,10 @@ TRACKS = 20
 
 
 # Every part the binaries' link maps name (an archive's member, or an object
-# file), with words of its notice in THIRD-PARTY-NOTICES.txt, mostly its
-# heading (None: the project's own code). The first row that matches counts. A part that no row
-# matches fails the release test: a library new to the link needs its notice
-# and its row here.
+# file), with words of its notice in THIRD-PARTY-NOTICES.txt, mostly its heading
+# (None: the project's own code). The first row that matches counts. A part that
+# no row matches fails the release test: a library new to the link needs its
+# notice and its row here.
 GDTOA = (r"dmisc|dtoa|g_[dfx]?fmt|g__fmt|gdtoa|gethex|gmisc|hd_init|hexnan|misc|smisc|strto\w+"
          r"|sum|ulp")
 SYSTEM_DLLS = r"kernel32|user32|gdi32|comctl32|advapi32|shell32|ole32|oleaut32|comdlg32"
@@ -452,7 +452,8 @@ class Installer(unittest.TestCase):
             ("a newer version installed", self.lay_newer_install, None, ["/S"]),
             ("a newer DLL without an entry", self.lay_newer_dll_without_entry, None, ["/S"]),
             # Failures after the swap has begun: once the new DLL has the old
-            # one's name, once the uninstaller has too, once the entry is written.
+            # one's name, once the uninstaller has too, once the entry is
+            # written.
             ("a failure after the DLL", self.lay_older_install, None, ["/S", "/FAILAT=plugin"]),
             ("a failure after the uninstaller", self.lay_older_install, None,
              ["/S", "/FAILAT=uninstaller"]),

@@ -1,7 +1,7 @@
-// The host's program in the installer's tests: a folder holding it as winamp.exe
-// is a host folder. With --window it also shows the host's main window, whose
-// class the installer looks for, until its standard input ends. With
-// --hold read FILE it keeps FILE open, sharing only reading, and shows no
+// The host's program in the installer's tests: a folder holding it as
+// winamp.exe is a host folder. With --window it also shows the host's main
+// window, whose class the installer looks for, until its standard input ends.
+// With --hold read FILE it keeps FILE open, sharing only reading, and shows no
 // window: a host still unloading its plug-ins, or a scanner reading the file.
 // With --hold read-write FILE others may also write it but not rename or
 // delete it. With --load FILE it maps the DLL FILE as the loader does (without
@@ -83,7 +83,8 @@ int HoldFile(const char* sharing, const char* path) {
     return 0;
 }
 
-// Prints "ready" once the DLL at PATH is mapped, then keeps it until the input ends.
+// Prints "ready" once the DLL at PATH is mapped, then keeps it until the input
+// ends.
 int LoadDll(const char* path) {
     const HMODULE module = LoadLibraryExA(path, nullptr, DONT_RESOLVE_DLL_REFERENCES);
     if (module == nullptr) {

@@ -52,7 +52,8 @@ class Image {
         }
         const size_t optional = peOffset + 24;
         sections_ = optional + optionalSize;
-        // Data directories start 96 bytes into a PE32 optional header: export, then import.
+        // Data directories start 96 bytes into a PE32 optional header: export,
+        // then import.
         return Read32(optional + 96, directoryRva[0]) && Read32(optional + 104, directoryRva[1]);
     }
 

@@ -15,7 +15,8 @@ class TempDir : public ScratchFolder {
   public:
     TempDir() : ScratchFolder("kovra-test-") {}
 
-    // Writes `bytes` to the file at `relative` below the folder, creating parents.
+    // Writes `bytes` to the file at `relative` below the folder, creating
+    // parents.
     void Write(const std::string& relative, const std::string& bytes) const;
 };
 

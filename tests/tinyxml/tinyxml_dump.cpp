@@ -1,9 +1,10 @@
-// Parses the generated corpus with the TinyXML this program is built against, and prints what
-// each parse built: one line per document, encoding and white-space mode, with a hash of every
-// node, attribute, row, column and error, or with all of them for the documents named.
+// Parses the generated corpus with the TinyXML this program is built against,
+// and prints what each parse built: one line per document, encoding and
+// white-space mode, with a hash of every node, attribute, row, column and
+// error, or with all of them for the documents named.
 //
-//   tinyxml_dump            every parse: "DOC ENCODING CONDENSE HASH NODES ERROR"
-//   tinyxml_dump DOC...     those documents' parses in full, one node a line
+//   tinyxml_dump         every parse: "DOC ENCODING CONDENSE HASH NODES ERROR"
+//   tinyxml_dump DOC...  those documents' parses in full, one node a line
 //
 // Built twice: against Debian's TinyXML and against the project's patched build
 // (KOVRA_PATCHED_TINYXML), whose limit errors mark the parse "limit" instead.
@@ -33,7 +34,8 @@ bool IsLimitError(int id) {
 #endif
 }
 
-// `text` quoted on one line: quotes, backslashes and bytes outside printable ASCII as \xNN.
+// `text` quoted on one line: quotes, backslashes and bytes outside printable
+// ASCII as \xNN.
 void AppendQuoted(std::string& out, const char* text) {
     out += '\'';
     for (; *text != 0; ++text) {
@@ -53,7 +55,8 @@ void AppendPlace(std::string& out, const TiXmlBase& item) {
     out += '@' + std::to_string(item.Row()) + ':' + std::to_string(item.Column());
 }
 
-// One line per node, in document order, indented by depth; an element's attributes follow it.
+// One line per node, in document order, indented by depth; an element's
+// attributes follow it.
 void DumpNode(const TiXmlNode& node, int depth, std::string& out, long& nodes) {
     static const char* const kTypes[] = {"document", "element", "comment",
                                          "unknown",  "text",    "declaration"};
@@ -101,10 +104,12 @@ uint64_t Fnv1a(const std::string& text) {
     return hash;
 }
 
-// What one parse of `xml` built, one node a line, then the error line; false for a limit error.
+// What one parse of `xml` built, one node a line, then the error line; false
+// for a limit error.
 bool Parse(const std::string& xml, TiXmlEncoding encoding, std::string& dump, long& nodes) {
-    // Four NULs after the text, as the catalogue reader gives them: a file may end inside a
-    // UTF-8 sequence, over which the parser steps by the length its lead byte announces.
+    // Four NULs after the text, as the catalogue reader gives them: a file may
+    // end inside a UTF-8 sequence, over which the parser steps by the length
+    // its lead byte announces.
     const std::string padded = xml + std::string(4, '\0');
     TiXmlDocument document;
     document.Parse(padded.c_str(), nullptr, encoding);

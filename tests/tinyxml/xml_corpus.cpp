@@ -1,6 +1,7 @@
-// Generating the XML corpus from a seed per document, with a generator of its own so that no
-// library's choices enter the bytes. Each draw is a statement of its own: the order in which the
-// operands of one expression are evaluated is the compiler's choice.
+// Generating the XML corpus from a seed per document, with a generator of its
+// own so that no library's choices enter the bytes. Each draw is a statement of
+// its own: the order in which the operands of one expression are evaluated is
+// the compiler's choice.
 #include "tests/tinyxml/xml_corpus.h"
 
 #include <cstdint>
@@ -26,9 +27,9 @@ class Random {
         return choices[Below(static_cast<int>(N))];
     }
 
-    // A parse stops at the first fault (a broken name, attribute, tag, entity...), so half the
-    // documents have none and are read to their end; in the others each place where a fault can
-    // go has one in 60.
+    // A parse stops at the first fault (a broken name, attribute, tag,
+    // entity...), so half the documents have none and are read to their end; in
+    // the others each place where a fault can go has one in 60.
     void AllowFaults(bool allow) { faultOdds_ = allow ? 60 : 0; }
     bool Fault() { return faultOdds_ > 0 && OneIn(faultOdds_); }
 
@@ -73,7 +74,8 @@ const char* const kCharacters[] = {"\xC3\xA9",
                                    "</",
                                    "<!",
                                    "<?"};
-// In UTF-8 a lead byte takes the bytes after it, whatever they are: a closing quote or bracket.
+// In UTF-8 a lead byte takes the bytes after it, whatever they are: a closing
+// quote or bracket.
 const char* const kBrokenUtf8[] = {"\xC3",
                                    "\xE2\x82",
                                    "\xF0\x9F\x98",
@@ -98,20 +100,23 @@ std::string Name(Random& random) {
 void AppendPlainRun(Random& random, std::string& out) {
     static const char kPlain[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,;:()+*#@%$";
-    // Runs of a few bytes, and runs that fill the patched parser's 256-byte buffer or pass it.
+    // Runs of a few bytes, and runs that fill the patched parser's 256-byte
+    // buffer or pass it.
     static const int kLengths[] = {1, 2, 3, 7, 30, 120, 250, 254, 255, 256, 257, 300, 511, 513};
     const int length = kLengths[random.Below(static_cast<int>(std::size(kLengths)))];
     for (int i = 0; i < length; ++i) {
         out += kPlain[random.Below(static_cast<int>(sizeof kPlain - 1))];
-        // Single spaces between plain characters are taken inside a run when condensing.
+        // Single spaces between plain characters are taken inside a run when
+        // condensing.
         if (random.OneIn(6)) {
             out += ' ';
         }
     }
 }
 
-// Units the parser takes one character at a time, repeated so that the characters gathered
-// before the patched parser's buffer is flushed (256 bytes) end on, before and after its edge.
+// Units the parser takes one character at a time, repeated so that the
+// characters gathered before the patched parser's buffer is flushed (256 bytes)
+// end on, before and after its edge.
 void AppendDenseRun(Random& random, std::string& out) {
     static const char* const kUnits[] = {
         "&amp;",     "&#x41;",       "\t",        "a\t", "\n ", "a b\t", "\xC3\xA9",

@@ -1,4 +1,5 @@
-// The audio-file lookup from folder listings gives the answers of a look at each file itself.
+// The audio-file lookup from folder listings gives the answers of a look at
+// each file itself.
 #include "tools/audio_file_lookup.h"
 
 #include <gtest/gtest.h>

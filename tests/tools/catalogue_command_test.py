@@ -219,7 +219,8 @@ class ExportReadBack(unittest.TestCase):
             match = re.fullmatch(rb"#EXTINF:(-?[0-9]+),(.*) - (.*)", info, re.S)
             self.assertIsNotNone(match, info)
             entries.append((path, int(match.group(1)), match.group(2), match.group(3)))
-            # Relative to the player's root: the generated image has every audio file.
+            # Relative to the player's root: the generated image has every audio
+            # file.
             self.assertTrue(os.path.isfile(os.path.join(ARGS.image_folder, os.fsdecode(path))), path)
         expected = [(t["Filename"].lstrip(b"/"), t["Length"], t["Artist"], t["Title"])
                     for t in self.tracks]
@@ -370,14 +371,16 @@ class CheckPlayer(unittest.TestCase):
             os.close(controller)
         self.assertEqual(result.returncode, 0)
         self.assertNotIn(b"Reading", result.stdout)
-        # A small player may be read before the first text is due; then nothing is drawn.
+        # A small player may be read before the first text is due; then nothing
+        # is drawn.
         texts = re.fullmatch(rb"((?:\rReading the player\.\.\. \d+ of \d+ catalogue files *)*)"
                              rb"(\r *\r)?", drawn)
         self.assertIsNotNone(texts, drawn[-300:])
         self.assertEqual(bool(texts.group(1)), bool(texts.group(2)), drawn[-300:])
 
     def test_reports_reach_a_terminal_as_the_characters_they_spell(self):
-        # A Windows console reads bytes in its code page: "Corazón" would show as "CorazÃ³n".
+        # A Windows console reads bytes in its code page: "Corazón" would show
+        # as "CorazÃ³n".
         made = run(ARGS.make_image, ARGS.player, "--tracks", "60", "--audio-files")
         self.assertEqual(made.returncode, 0, made.stderr)
         audio = next(path for path in glob.glob(on_player("MUSIC/*/*/*")) if not path.isascii())
@@ -398,7 +401,8 @@ class OutputFile(unittest.TestCase):
         with open(music, "rb") as f:
             original = f.read()
         expected = export("csv")
-        # (case, makes the output's name, exit code, the file the export must be in or None)
+        # (case, makes the output's name, exit code, the file the export must be
+        # in or None)
         cases = [
             ("new file", lambda out: None, 0, "out.csv"),
             ("existing file", lambda out: write_bytes(out, b"old " * 10000), 0, "out.csv"),
@@ -446,14 +450,16 @@ class OutputFile(unittest.TestCase):
 
     def test_a_second_name_of_a_player_folder_is_refused(self):
         with tempfile.TemporaryDirectory() as folder:
-            # Under wine a drive letter mapped to SYSTEM/List, natively a bind mount of it.
+            # Under wine a drive letter mapped to SYSTEM/List, natively a bind
+            # mount of it.
             second = ARGS.second_name or os.path.join(folder, "list")
             if not ARGS.runner:
                 os.mkdir(second)
                 if subprocess.run(["mount", "--bind", on_player("SYSTEM/List"), second],
                                   stderr=subprocess.DEVNULL).returncode != 0:
                     self.skipTest("no bind mount can be made here")
-            # Below a folder of over 260 characters on the player's own drive: listed all the same.
+            # Below a folder of over 260 characters on the player's own drive:
+            # listed all the same.
             long_folder = os.path.join("l" * 130, "m" * 130, "n")
             os.makedirs(on_player(os.path.join("SYSTEM/List", long_folder)))
             try:
@@ -497,13 +503,15 @@ class OutputFile(unittest.TestCase):
                     self.assertEqual(os.listdir(folder), [])
 
     def test_a_failed_rename_leaves_no_new_file(self):
-        # Windows keeps a file that another program holds open from being replaced.
+        # Windows keeps a file that another program holds open from being
+        # replaced.
         if not ARGS.runner:
             self.skipTest("a file held open is replaced on POSIX systems")
         with tempfile.TemporaryDirectory() as folder:
             out = os.path.join(folder, "out.csv")
             write_bytes(out, b"old")
-            # cmd holds the file open for appending until its standard input ends.
+            # cmd holds the file open for appending until its standard input
+            # ends.
             windows_path = "Z:" + out.replace("/", "\\")
             holder = subprocess.Popen(ARGS.runner + ["cmd", "/c", "more >> " + windows_path],
                                       stdin=subprocess.PIPE)
@@ -525,7 +533,8 @@ class OutputFile(unittest.TestCase):
 
             deep = os.path.join("d" * 120, "e" * 120)  # with the file's name, over 260 characters
             os.makedirs(os.path.join(folder, deep))
-            # (case, the output as given, the file it is in `folder`, or None: exit 4 naming it)
+            # (case, the output as given, the file it is in `folder`, or None:
+            # exit 4 naming it)
             cases = [("over 260 characters", spelled(deep, "out.csv"), os.path.join(deep, "out.csv"))]
             drive_c = nas = None  # under wine, run from C:, where C:\kovra-nas\music is a folder
             if ARGS.runner:
@@ -559,8 +568,9 @@ class OutputFile(unittest.TestCase):
                     shutil.rmtree(os.path.dirname(nas))
 
     def test_the_player_check_fails_closed(self):
-        # A player folder whose path is too long to list (over 4,096 bytes, under wine too)
-        # hides what lies below it: on the player's volume an output might be there.
+        # A player folder whose path is too long to list (over 4,096 bytes,
+        # under wine too) hides what lies below it: on the player's volume an
+        # output might be there.
         deep = os.open(ARGS.image_folder, os.O_RDONLY)
         for _ in range(18):
             os.mkdir("deep" + "p" * 240, dir_fd=deep)

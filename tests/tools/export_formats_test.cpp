@@ -1,5 +1,5 @@
-// The export writers: CSV quoting, JSON escaping and repair of bytes that are not UTF-8, and the
-// playlist's lines.
+// The export writers: CSV quoting, JSON escaping and repair of bytes that are
+// not UTF-8, and the playlist's lines.
 #include "tools/export_formats.h"
 
 #include <gtest/gtest.h>
@@ -74,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{"Quotes", "say \"hi\"", "\"say \"\"hi\"\"\""},
                     TextCase{"LineBreaks", "one\r\ntwo\nthree", "\"one\r\ntwo\nthree\""},
                     TextCase{"Empty", "", ""},
-                    // A spreadsheet may take it for a formula: the text is kept exact all the same.
+                    // A spreadsheet may take it for a formula: the text is kept
+                    // exact all the same.
                     TextCase{"LikeAFormula", "=SUM(A1:A2)", "=SUM(A1:A2)"}),
     [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
 
@@ -89,8 +90,8 @@ TEST(M3u8, ArtistAndTitleOnOneLine) {
               "MUSIC/a.mp3\n");
 }
 
-// Each path as the playlist writes it, relative to the player's root, or, for a path no line of
-// the playlist can hold, why the track is left out.
+// Each path as the playlist writes it, relative to the player's root, or, for a
+// path no line of the playlist can hold, why the track is left out.
 struct PathCase {
     const char* path;
     const char* line;  // null when left out

@@ -1,4 +1,5 @@
-# The stand-in host's own test and fake plug-in; included from tests/windows/CMakeLists.txt.
+# The stand-in host's own test and fake plug-in; included from
+# tests/windows/CMakeLists.txt.
 add_library(kovra_fake_plugin SHARED ${CMAKE_CURRENT_LIST_DIR}/fake_plugin/fake_plugin.cpp)
 target_include_directories(kovra_fake_plugin PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(kovra_fake_plugin PRIVATE user32 kernel32)
@@ -10,5 +11,5 @@ add_dependencies(kovra_devhost_tests kovra_fake_plugin)
 
 # gtest_main and KOVRA_WINE_ENVIRONMENT come from tests/ and tests/windows/.
 add_test(NAME devhost COMMAND wine $<TARGET_FILE:kovra_devhost_tests>)
-set_tests_properties(devhost PROPERTIES
+set_tests_properties(devhost PROPERTIES TIMEOUT 120
     ENVIRONMENT "${KOVRA_WINE_ENVIRONMENT};KOVRA_FAKE_PLUGIN=$<TARGET_FILE:kovra_fake_plugin>")

@@ -54,7 +54,8 @@ class DeviceLocatorTest : public ::testing::Test {
 };
 
 TEST_F(DeviceLocatorTest, OnlyRemovableDrivesBeforeZCount) {
-    // D: (fixed), F: (optical) and Z: (removable, but never tried) hold index.mum.
+    // D: (fixed), F: (optical) and Z: (removable, but never tried) hold
+    // index.mum.
     EXPECT_EQ(Locate(), "");
 }
 

@@ -1,4 +1,5 @@
-// Tests of rows leaving and entering the real view: play, drag out, drop in, tree drop.
+// Tests of rows leaving and entering the real view: play, drag out, drop in,
+// tree drop.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -119,7 +120,8 @@ HWND MakeHostWindow(const RECT& frame) {
                            nullptr, nullptr);
 }
 
-// Holds Shift down through SendInput and lets it go again, also when a test fails.
+// Holds Shift down through SendInput and lets it go again, also when a test
+// fails.
 class ShiftHeld {
   public:
     ShiftHeld() { Press(0); }
@@ -303,7 +305,8 @@ class DragDropTest : public testing_support::PluginTest {
                   static_cast<LRESULT>(rows.size()));
     }
 
-    // A double click on the row that the list control itself turns into NM_DBLCLK.
+    // A double click on the row that the list control itself turns into
+    // NM_DBLCLK.
     void DoubleClickRow(int row) {
         RECT bounds{};
         bounds.left = LVIR_BOUNDS;
@@ -375,7 +378,8 @@ class DragDropTest : public testing_support::PluginTest {
                 EXPECT_EQ(WindowFromPoint(Center(kRightFrame)), right_);
                 return Center(kRightFrame);
             case Place::kEmptyDesktop: {
-                // The screen's bottom right corner, below and beside every window here.
+                // The screen's bottom right corner, below and beside every
+                // window here.
                 const POINT corner = {GetSystemMetrics(SM_CXSCREEN) - 30,
                                       GetSystemMetrics(SM_CYSCREEN) - 30};
                 EXPECT_EQ(WindowFromPoint(corner), GetDesktopWindow());

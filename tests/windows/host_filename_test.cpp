@@ -1,4 +1,5 @@
-// Filenames for the host: what the ANSI file functions open, by where each row came from.
+// Filenames for the host: what the ANSI file functions open, by where each row
+// came from.
 #include "host/host_filename.h"
 
 #include <windows.h>
@@ -36,7 +37,8 @@ class HostFilenameTest : public ::testing::Test {
         root_ = dir_.Path().string() + "/";
     }
 
-    // What the host is handed for the file `name` in the folder; "" for the text as it is.
+    // What the host is handed for the file `name` in the folder; "" for the
+    // text as it is.
     std::string HostName(const std::string& name) {
         AnsiHostFilenames filenames;
         const std::unique_ptr<char, decltype(&FreeText)> adapted(
@@ -82,7 +84,8 @@ struct NameCase {
 };
 constexpr RowOrigin kHost = RowOrigin::Host;
 constexpr RowOrigin kDevice = RowOrigin::Device;
-// "Ã©tÃ©" in UTF-8: the file the bytes of "été" in UTF-8 name in code page 1252.
+// "Ã©tÃ©" in UTF-8: the file the bytes of "été" in UTF-8 name in code page
+// 1252.
 const char kMisread1252[] = "\xC3\x83\xC2\xA9t\xC3\x83\xC2\xA9.mp3";
 // "蜒週" in UTF-8: the file the bytes of "像T" in UTF-8 name in code page 932.
 const char kMisread932[] = "\xE8\x9C\x92\xE9\x80\xB1.mp3";

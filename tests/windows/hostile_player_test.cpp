@@ -252,7 +252,8 @@ const HostileCase kCases[] = {
          WriteDriveFile(p.FirstManifest(), text);
          return kTracks + 1;
      }},
-    // Read once, not fifty times past the load's 128 MB: each link shows its track.
+    // Read once, not fifty times past the load's 128 MB: each link shows its
+    // track.
     {"TwentyMegabyteManifestFiftyTimes",
      [](const Player& p) {
          const std::string manifest =

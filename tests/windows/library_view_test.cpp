@@ -1,4 +1,5 @@
-// The library view end to end: the real DLL in the stand-in host, a player image on drive E:.
+// The library view end to end: the real DLL in the stand-in host, a player
+// image on drive E:.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -78,7 +79,8 @@ std::string InWesternCodePage(const std::string& text) {
     return shown;
 }
 
-// What the list shows of the player image: per row artist to year, then the filename.
+// What the list shows of the player image: per row artist to year, then the
+// filename.
 struct PlayerRows {
     std::vector<Texts> rows;  // the sample row included, without filenames
     Texts filenames;          // of the tracks
@@ -133,7 +135,8 @@ Texts Reversed(Texts texts) {
 
 class LibraryViewTest : public PluginTest {
   protected:
-    // Empties drive E: (no player on it), refusing to touch anything but the test's own folder.
+    // Empties drive E: (no player on it), refusing to touch anything but the
+    // test's own folder.
     ::testing::AssertionResult ClearDrive() {
         if (GetDriveTypeA(kDrive) != DRIVE_REMOVABLE) {
             return ::testing::AssertionFailure()
@@ -228,7 +231,8 @@ class LibraryViewTest : public PluginTest {
         SendMessageA(header, WM_LBUTTONUP, 0, at);
     }
 
-    // The list's own search, as when the user types while the list has the focus.
+    // The list's own search, as when the user types while the list has the
+    // focus.
     int Find(HWND view, int start, UINT flags, const char* text) {
         LVFINDINFOA find = {};
         find.flags = flags;
@@ -237,7 +241,8 @@ class LibraryViewTest : public PluginTest {
             SendMessageA(List(view), LVM_FINDITEMA, start, reinterpret_cast<LPARAM>(&find)));
     }
 
-    // What the list control of an ANSI dialog sends the view for that search on Windows.
+    // What the list control of an ANSI dialog sends the view for that search on
+    // Windows.
     int FindAsTheListAsks(HWND view, int start, UINT flags, const char* text) {
         std::string typed = text;
         NMLVFINDITEMA find = {};
@@ -596,7 +601,8 @@ TEST_F(NoPlayerViewTest, APlayerAttachedAfterAViewWithoutOneIsReadByTheNextView)
     EXPECT_EQ(Status(second), ExpectedPlayerRows(kPlayer).status);
 }
 
-// As the host would use them: every filename handed over opens the track's file.
+// As the host would use them: every filename handed over opens the track's
+// file.
 TEST_F(NoPlayerViewTest, EveryTrackDroppedOutOpensWithTheHostsFileFunctions) {
     SampleImageOptions player = {3, 60};
     player.audioFiles = true;
@@ -696,7 +702,8 @@ TEST_F(PlayerViewTest, ControlsFollowTheViewsSizeThroughTheHostsResizeRules) {
     EXPECT_EQ(resize[0].arguments, init[0].arguments);
 
     const Layout after = LayoutOf(view);
-    // The search box and the list stretch; the button and the status line stay at the bottom.
+    // The search box and the list stretch; the button and the status line stay
+    // at the bottom.
     EXPECT_EQ(after.search.right - before.search.right, dx);
     EXPECT_EQ(after.search.bottom, before.search.bottom);
     EXPECT_EQ(after.list.right - before.list.right, dx);
@@ -793,7 +800,8 @@ TEST_F(NoPlayerViewTest, AccentedNamesAreFoundAndDraggedAsShown) {
 TEST_F(BandsViewTest, TypingFiltersOnlyOnceTheTypingPauses) {
     const HWND view = OpenViewWithRows();
     EXPECT_EQ(Status(view), kBandsStatus);
-    // Each key comes well within the pause; the burst as a whole lasts longer than one.
+    // Each key comes well within the pause; the burst as a whole lasts longer
+    // than one.
     for (const char* text : {"z", "zz", "zzz", "zzzz", "H", "He", "Hel", "Help"}) {
         Type(view, text);
         const ULONGLONG typed = GetTickCount64();

@@ -332,7 +332,8 @@ TEST_F(PlayerFollowTest, TheViewShowsWhatIsPluggedInAfterEachStep) {
 constexpr int kCycles = 200;
 constexpr int kSettledCycle = 10;
 
-// Pull and attach, over and over: what the tenth cycle holds, the last holds too.
+// Pull and attach, over and over: what the tenth cycle holds, the last holds
+// too.
 TEST_F(PlayerFollowTest, TwoHundredPullsAndAttachesGiveEverythingBack) {
     Run({Act::kPlug, 'E', "a", {}});
     Run(kOpen);

@@ -1,4 +1,5 @@
-// The stand-in host against a fake plug-in, and modal automation against menus and dialogs.
+// The stand-in host against a fake plug-in, and modal automation against menus
+// and dialogs.
 #include "devhost/stand_in_host.h"
 
 #include <windows.h>

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "catalogue/catalogue_records.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -16,8 +18,6 @@ namespace fs = std::filesystem;
 // image (safe to replace) from a real player (never to be touched).
 const char kImageMarker[] = "kovra sample image";
 
-const char kAlbumCatalogue[] = "SYSTEM/List/Music/album.mum";
-const char kMusicCatalogue[] = "SYSTEM/List/Music/music.mum";
 const char kAlbumFolder[] = "SYSTEM/List/Music/Album";
 const char kTrackFolder[] = "SYSTEM/List/Music/Track";
 // Every track's audio path starts with this folder.
@@ -410,8 +410,8 @@ std::string IndexFile() {
     xml.OpenRoot("mpv:mpv");
     xml.Open("mpv:Index");
     xml.Leaf("mpv:ObjectID", "MR-100");
-    xml.Leaf("mpv:Catalogue", kAlbumCatalogue);
-    xml.Leaf("mpv:Catalogue", kMusicCatalogue);
+    xml.Leaf("mpv:Catalogue", kAlbumCataloguePath);
+    xml.Leaf("mpv:Catalogue", kMusicCataloguePath);
     xml.Close();
     xml.Close();
     return xml.Text();
@@ -487,25 +487,25 @@ std::string MusicCatalogueFile(const ImageModel& image) {
 void WriteAudio(XmlWriter& xml, const SampleTrack& track, const TrackExtras& extras) {
     xml.Open("mpv:Audio");
     xml.Leaf("mpv:ObjectID", extras.objectId);
-    xml.Leaf("mpv:LastURL", track.lastUrl);
+    xml.Leaf(TrackFieldElement(TrackField::LastUrl), track.lastUrl);
     xml.Open("nmf:Metadata");
     xml.Open("mpvm:MusicProperties");
-    xml.Leaf("dc:creator", track.creator);
-    xml.Leaf("dc:title", track.title);
+    xml.Leaf(TrackFieldElement(TrackField::Creator), track.creator);
+    xml.Leaf(TrackFieldElement(TrackField::Title), track.title);
     xml.Leaf("mpvm:AlbumTitle", extras.albumTitle);
     xml.Leaf("mpvm:TrackNumber", extras.trackNumber);
-    xml.Leaf("mpvm:MusicBy", track.musicBy);
+    xml.Leaf(TrackFieldElement(TrackField::MusicBy), track.musicBy);
     xml.Leaf("mpvm:Composer", extras.composer);
-    xml.Leaf("mpvm:Genre", track.genre);
-    xml.Leaf("mpvm:Recorded", track.recorded);
-    xml.Leaf("mpvm:PlayCount", track.playCount);
-    xml.Leaf("mpvm:PlayingTime", track.playingTime);
+    xml.Leaf(TrackFieldElement(TrackField::Genre), track.genre);
+    xml.Leaf(TrackFieldElement(TrackField::Recorded), track.recorded);
+    xml.Leaf(TrackFieldElement(TrackField::PlayCount), track.playCount);
+    xml.Leaf(TrackFieldElement(TrackField::PlayingTime), track.playingTime);
     xml.Close();
     xml.Open("mrobe:MrobeProperties");
-    xml.Leaf("mrobe:LastPlayed", track.lastPlayed);
-    xml.Leaf("mrobe:Volume", track.volume);
-    xml.Leaf("mrobe:SearchKey", track.searchKey);
-    xml.Leaf("mrobe:CtrlFlag", track.controlFlag);
+    xml.Leaf(TrackFieldElement(TrackField::LastPlayed), track.lastPlayed);
+    xml.Leaf(TrackFieldElement(TrackField::Volume), track.volume);
+    xml.Leaf(TrackFieldElement(TrackField::SearchKey), track.searchKey);
+    xml.Leaf(TrackFieldElement(TrackField::ControlFlag), track.controlFlag);
     xml.Close();
     xml.Close();
     xml.Close();
@@ -568,11 +568,11 @@ SampleImage DescribeSampleImage(const SampleImageOptions& options) {
 }
 
 std::vector<std::string> CatalogueFilesInReadOrder(const SampleImage& image) {
-    std::vector<std::string> files{kAlbumCatalogue};
+    std::vector<std::string> files{kAlbumCataloguePath};
     for (const SampleAlbum& album : image.albums) {
         files.push_back(album.manifestPath);
     }
-    files.push_back(kMusicCatalogue);
+    files.push_back(kMusicCataloguePath);
     // The tracks of one manifest lie next to each other in load order.
     std::string previous;
     for (const SampleTrack& track : image.tracks) {
@@ -621,8 +621,8 @@ bool WriteSampleImage(const std::string& root, const SampleImageOptions& options
         return false;
     }
     const ImageModel image = BuildImage(options);
-    bool ok = WriteFile(base / kAlbumCatalogue, AlbumCatalogueFile(image)) &&
-              WriteFile(base / kMusicCatalogue, MusicCatalogueFile(image));
+    bool ok = WriteFile(base / kAlbumCataloguePath, AlbumCatalogueFile(image)) &&
+              WriteFile(base / kMusicCataloguePath, MusicCatalogueFile(image));
     for (size_t i = 0; ok && i < image.albums.size(); ++i) {
         ok = WriteFile(base / image.albums[i].manifestPath, AlbumManifestFile(image, i));
     }

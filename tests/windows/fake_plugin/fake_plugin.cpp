@@ -1,4 +1,5 @@
-// A plug-in of the host's own making that makes each kind of request, sane and hostile.
+// A plug-in of the host's own making that makes each kind of request, sane and
+// hostile.
 #include "tests/windows/fake_plugin/fake_plugin.h"
 
 #include <cstring>

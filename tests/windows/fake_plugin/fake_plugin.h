@@ -1,4 +1,5 @@
-// The fake plug-in's extra messages, and what it tells the test about the host's answers.
+// The fake plug-in's extra messages, and what it tells the test about the
+// host's answers.
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,7 @@
-// kovra-wide-arguments PROGRAM ARG...: starts PROGRAM with the ARGs, each <U+XXXX> in them made
-// that UTF-16 code unit, so that a test can hand over what no UTF-8 command line spells (half of
-// a surrogate pair alone). Standard handles are inherited; exits with PROGRAM's exit code.
+// kovra-wide-arguments PROGRAM ARG...: starts PROGRAM with the ARGs, each
+// <U+XXXX> in them made that UTF-16 code unit, so that a test can hand over
+// what no UTF-8 command line spells (half of a surrogate pair alone). Standard
+// handles are inherited; exits with PROGRAM's exit code.
 #include <windows.h>
 
 #include <cwchar>
