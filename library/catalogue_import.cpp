@@ -8,6 +8,7 @@
 #include "base/debug_output.h"
 #include "catalogue/catalogue_records.h"
 #include "catalogue/catalogue_steps.h"
+#include "catalogue/snapshot_session.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"
 
@@ -134,13 +135,14 @@ void AppendCatalogueRows(const DeviceCatalogue& catalogue, ItemList& library,
 }
 
 void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
-                     void (*locate)(DeviceCatalogue&), ImportObserver* observer) {
+                     void (*locate)(DeviceCatalogue&), ImportObserver* observer,
+                     const SettingsFile& settings) {
     ClearLibrary(lists);
     if (locate != nullptr) {
         locate(catalogue);
     }
     try {
-        LoadCatalogue(catalogue, observer);
+        LoadCatalogueWithSnapshot(catalogue, observer, SnapshotPathBeside(settings.path));
     } catch (const std::bad_alloc&) {
         // The records read so far stay (the last may lack the texts it was
         // being given); the rows are made as after any other load that

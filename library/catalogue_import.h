@@ -5,6 +5,7 @@
 #include <array>
 
 #include "catalogue/load_observer.h"
+#include "host/settings.h"
 #include "library/columns.h"
 
 class DeviceCatalogue;
@@ -37,9 +38,13 @@ class ImportObserver : public LoadObserver {
 // Runs no filter pass. `locate` sets the catalogue's drive root, or leaves it.
 // When memory runs out during the load, the tracks read until then become
 // rows. With no player found and no track read the library awaits the player.
-// `observer` may be null.
+// `observer` may be null. With a settings file, the read starts from the
+// snapshot of the player's last read kept in its folder (kSnapshotFileName),
+// reads only the catalogue files changed since, and leaves a new snapshot
+// there: the same rows, sooner.
 void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
-                     void (*locate)(DeviceCatalogue&), ImportObserver* observer = nullptr);
+                     void (*locate)(DeviceCatalogue&), ImportObserver* observer = nullptr,
+                     const SettingsFile& settings = kNoSettingsFile);
 
 // Appends a row for each track of the catalogue's current lists, writing the
 // debug line "Adding Song n" for each, then the sample row. `observer` (may be

@@ -109,7 +109,7 @@ void OnInitialLoadTimer(const ViewState& state, LibraryLists& lists, DeviceCatal
         ReadProgressScope progress(view);
         // A drive that goes away during the read must not ask the user for a disk.
         const CriticalErrorBoxesOff quiet;
-        ImportCatalogue(catalogue, lists, LocateDevice, &progress);
+        ImportCatalogue(catalogue, lists, LocateDevice, &progress, *state.settings);
     }
     char text[kTextBufferSize];
     ReadSettingText(*state.settings, "lastfilter", text, sizeof text);

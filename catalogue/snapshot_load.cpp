@@ -1,0 +1,56 @@
+// A catalogue load that starts from the snapshot of the player's last read and leaves a new one.
+#include <new>
+
+#include "base/debug_output.h"
+#include "catalogue/catalogue_records.h"
+#include "catalogue/catalogue_steps.h"
+#include "catalogue/snapshot_session.h"
+
+namespace {
+
+std::optional<CatalogueSnapshot> ReadSnapshot(const std::string& path) {
+    std::vector<char> bytes;
+    if (!ReadWholeFile(path, kMaxSnapshotBytes, bytes)) {
+        return std::nullopt;
+    }
+    return DecodeSnapshot(bytes.data(), bytes.size());
+}
+
+// Writes the next snapshot, if the read changed it and the player is still
+// the one it was; a failure (no room, no right to write) is only logged.
+void WriteSnapshot(SnapshotSession& session, const std::string& path, const char* root,
+                   const VolumeIdentity& identity) {
+    try {
+        const std::vector<char> bytes = session.NextSnapshot();
+        if (bytes.empty()) {
+            return;
+        }
+        const std::optional<VolumeIdentity> now = ReadVolumeIdentity(root);
+        if (!now || *now != identity) {
+            return;  // the player went, or another came, during the read
+        }
+        if (!ReplaceWholeFile(path, bytes)) {
+            DebugPrintf("Catalogue snapshot not written: %.900s\n", path.c_str());
+        }
+    } catch (const std::bad_alloc&) {
+        DebugPrintf("Catalogue snapshot not written: out of memory\n");
+    }
+}
+
+}  // namespace
+
+void LoadCatalogueWithSnapshot(DeviceCatalogue& catalogue, LoadObserver* observer,
+                               const std::string& snapshotPath, const LoadCeilings& ceilings) {
+    const char* root = catalogue.DriveRoot();
+    const std::optional<VolumeIdentity> identity =
+        snapshotPath.empty() || root[0] == 0 ? std::nullopt : ReadVolumeIdentity(root);
+    if (!identity) {
+        LoadCatalogue(catalogue, observer, nullptr, ceilings);
+        return;
+    }
+    const int64_t clock = StampClock();
+    SnapshotSession session(root, *identity, ReadSnapshot(snapshotPath), clock);
+    session.CheckFiles();
+    LoadCatalogue(catalogue, observer, nullptr, ceilings, &session);
+    WriteSnapshot(session, snapshotPath, root, *identity);
+}

@@ -1,0 +1,182 @@
+// Checking a snapshot's files against one listing per folder, and journalling a load's fresh reads.
+#include "catalogue/snapshot_session.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "base/ascii_text.h"
+
+namespace {
+
+// Where the folder part of a path ends: after its last separator.
+size_t FolderLength(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
+// The order a folder's names are kept in to be found: by the names as the
+// file system matches them.
+int CompareNames(const char* a, const char* b) {
+    return kStampNamesCaseBlind ? AsciiCompareNoCase(a, b) : std::strcmp(a, b);
+}
+
+bool NameBefore(const StampedName& entry, const char* name) {
+    return CompareNames(entry.name.c_str(), name) < 0;
+}
+
+}  // namespace
+
+SnapshotSession::SnapshotSession(const std::string& root, const VolumeIdentity& identity,
+                                 std::optional<CatalogueSnapshot> previous, int64_t clock)
+    : root_(root), clock_(clock) {
+    if (previous && previous->identity == identity) {
+        previous_ = std::move(*previous);
+    }
+    previous_.identity = identity;
+    unchanged_.assign(previous_.entries.size(), false);
+    carried_.assign(previous_.entries.size(), false);
+}
+
+const SnapshotSession::Listing* SnapshotSession::ListingOf(const std::string& folder) {
+    auto found = listings_.find(folder);
+    if (found == listings_.end()) {
+        Listing listing;
+        std::optional<Listing> result;
+        if (ListFolderStamps(root_ + folder, listing)) {
+            std::sort(listing.begin(), listing.end(), [](const StampedName& a, const StampedName& b) {
+                return CompareNames(a.name.c_str(), b.name.c_str()) < 0;
+            });
+            result = std::move(listing);
+        }
+        found = listings_.emplace(folder, std::move(result)).first;
+    }
+    return found->second ? &*found->second : nullptr;
+}
+
+std::optional<FileStamp> SnapshotSession::StampOf(const std::string& path) {
+    const size_t split = FolderLength(path);
+    const Listing* listing = ListingOf(path.substr(0, split));
+    if (listing == nullptr) {
+        return std::nullopt;
+    }
+    const char* name = path.c_str() + split;
+    // The exact name; else, where the file system ignores case, the one name
+    // that matches: two that differ in case alone tell nothing.
+    auto at = std::lower_bound(listing->begin(), listing->end(), name, NameBefore);
+    const StampedName* match = nullptr;
+    int matches = 0;
+    for (; at != listing->end() && CompareNames(at->name.c_str(), name) == 0; ++at) {
+        if (at->name == name) {
+            return at->stamp;
+        }
+        match = &*at;
+        ++matches;
+    }
+    return matches == 1 ? std::optional<FileStamp>(match->stamp) : std::nullopt;
+}
+
+bool SnapshotSession::Settled(const FileStamp& stamp) const {
+    return stamp.writeTime < clock_ - kStampResolutionSeconds * kStampTicksPerSecond;
+}
+
+void SnapshotSession::CheckFiles() {
+    for (size_t i = 0; i < previous_.entries.size(); ++i) {
+        const std::optional<FileStamp> stamp = StampOf(previous_.entries[i].path);
+        unchanged_[i] = stamp && *stamp == previous_.entries[i].stamp;
+    }
+}
+
+const SnapshotEntry* SnapshotSession::Unchanged(SnapshotFileKind kind, const char* link) {
+    const auto found = std::lower_bound(
+        previous_.entries.begin(), previous_.entries.end(), std::make_pair(kind, link),
+        [](const SnapshotEntry& entry, const std::pair<SnapshotFileKind, const char*>& key) {
+            return entry.kind != key.first ? entry.kind < key.first
+                                           : std::strcmp(entry.path.c_str(), key.second) < 0;
+        });
+    if (found == previous_.entries.end() || found->kind != kind || found->path != link) {
+        return nullptr;
+    }
+    const size_t index = static_cast<size_t>(found - previous_.entries.begin());
+    if (!unchanged_[index]) {
+        return nullptr;
+    }
+    if (!carried_[index]) {
+        carried_[index] = true;
+        ++replayed_;
+    }
+    return &*found;
+}
+
+void SnapshotSession::BeginFile(SnapshotFileKind kind, const char* link, bool manifest) {
+    SnapshotEntry entry;
+    entry.kind = kind;
+    entry.path = link;
+    fresh_.push_back(std::move(entry));
+    (manifest ? manifestFile_ : catalogueFile_) = static_cast<int>(fresh_.size() - 1);
+    read_[manifest ? 1 : 0] = false;
+}
+
+void SnapshotSession::FileRead(uint64_t cost) {
+    const int file = manifestFile_ >= 0 ? manifestFile_ : catalogueFile_;
+    if (file >= 0) {
+        fresh_[static_cast<size_t>(file)].cost = cost;
+        read_[manifestFile_ >= 0 ? 1 : 0] = true;
+    }
+}
+
+void SnapshotSession::EndFile(bool manifest, bool complete) {
+    int& file = manifest ? manifestFile_ : catalogueFile_;
+    if (file < 0) {
+        return;
+    }
+    if (!complete || !read_[manifest ? 1 : 0]) {
+        // Dropped: an empty path is never written.
+        fresh_[static_cast<size_t>(file)] = SnapshotEntry();
+        if (static_cast<size_t>(file) + 1 == fresh_.size()) {
+            fresh_.pop_back();
+        }
+    }
+    file = -1;
+}
+
+void SnapshotSession::JournalCatalogue(int slot, const char* text) {
+    if (catalogueFile_ >= 0) {
+        fresh_[static_cast<size_t>(catalogueFile_)].journal.Add(slot, text);
+    }
+}
+
+void SnapshotSession::JournalManifest(int slot, const char* text) {
+    if (manifestFile_ >= 0) {
+        fresh_[static_cast<size_t>(manifestFile_)].journal.Add(slot, text);
+    }
+}
+
+std::vector<char> SnapshotSession::NextSnapshot() {
+    std::vector<const SnapshotEntry*> kept;
+    bool changed = false;
+    for (size_t i = 0; i < previous_.entries.size(); ++i) {
+        if (carried_[i]) {
+            kept.push_back(&previous_.entries[i]);
+        } else {
+            changed = true;  // gone, or read afresh
+        }
+    }
+    for (SnapshotEntry& entry : fresh_) {
+        if (entry.path.empty()) {
+            continue;
+        }
+        changed = true;
+        const std::optional<FileStamp> stamp = StampOf(entry.path);
+        // A file that changed since its read, or whose time cannot tell, is
+        // read again next time.
+        if (stamp && stamp->size == entry.cost && Settled(*stamp)) {
+            entry.stamp = *stamp;
+            kept.push_back(&entry);
+        }
+    }
+    if (!changed) {
+        return std::vector<char>();
+    }
+    return EncodeSnapshot(previous_, kept);
+}
