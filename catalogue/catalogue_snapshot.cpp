@@ -91,13 +91,13 @@ class Reader {
         return std::memchr(text, 0, length) == nullptr;
     }
     // A length, at most `limit`, then that many bytes without a NUL.
-    bool Text(std::string& text, size_t limit) {
+    bool Text(PathText& text, size_t limit) {
         uint64_t length = 0;
         const char* bytes = nullptr;
         if (!Number(length) || length > limit || !Raw(static_cast<size_t>(length), bytes)) {
             return false;
         }
-        text.assign(bytes, static_cast<size_t>(length));
+        text = PathText(bytes, static_cast<size_t>(length), "");
         return true;
     }
     size_t Left() const { return static_cast<size_t>(end_ - at_); }
@@ -109,7 +109,7 @@ class Reader {
 
 void WriteEntry(Writer& out, const SnapshotEntry& entry) {
     out.Fixed(static_cast<uint8_t>(entry.kind), 1);
-    out.Text(entry.path.data(), entry.path.size());
+    out.Text(entry.path.Get(), entry.path.Length());
     out.Number(entry.cost);
     out.Number(entry.stamp.size);
     out.Fixed(static_cast<uint64_t>(entry.stamp.writeTime), 8);
@@ -201,7 +201,7 @@ bool ReadEntry(Reader& in, SnapshotEntry& entry) {
         return false;
     }
     entry.kind = static_cast<SnapshotFileKind>(kind);
-    if (!in.Text(entry.path, kMaxPathLength) || entry.path.empty() || !in.Number(entry.cost) ||
+    if (!in.Text(entry.path, kMaxPathLength) || entry.path.Empty() || !in.Number(entry.cost) ||
         entry.cost > kMaxCatalogueFileBytes || !in.Number(entry.stamp.size) ||
         entry.stamp.size != entry.cost || !in.Fixed(time, 8)) {
         return false;
@@ -211,11 +211,11 @@ bool ReadEntry(Reader& in, SnapshotEntry& entry) {
 }
 
 bool EntryBefore(const SnapshotEntry& a, const SnapshotEntry& b) {
-    return a.kind != b.kind ? a.kind < b.kind : a.path < b.path;
+    return a.kind != b.kind ? a.kind < b.kind : std::strcmp(a.path.Get(), b.path.Get()) < 0;
 }
 
 bool SameFile(const SnapshotEntry& a, const SnapshotEntry& b) {
-    return a.kind == b.kind && a.path == b.path;
+    return a.kind == b.kind && std::strcmp(a.path.Get(), b.path.Get()) == 0;
 }
 
 bool ReadIdentity(Reader& in, VolumeIdentity& identity) {
@@ -228,6 +228,12 @@ bool ReadIdentity(Reader& in, VolumeIdentity& identity) {
 }
 
 }  // namespace
+
+PathText::PathText(const char* a, size_t length, const char* b) : bytes_(a, a + length) {
+    bytes_.insert(bytes_.end(), b, b + std::strlen(b) + 1);
+}
+
+PathText::PathText(const char* a) : PathText(a, std::strlen(a), "") {}
 
 std::vector<char> EncodeSnapshot(const CatalogueSnapshot& snapshot,
                                  const std::vector<const SnapshotEntry*>& entries) {
@@ -283,12 +289,15 @@ std::optional<CatalogueSnapshot> DecodeSnapshot(const char* bytes, size_t size) 
     return snapshot;
 }
 
-std::string SnapshotPathBeside(const char* settingsPath) {
+PathText SnapshotPathBeside(const char* settingsPath) {
     if (settingsPath == nullptr || settingsPath[0] == 0) {
-        return std::string();
+        return PathText();
     }
-    const std::string path(settingsPath);
-    const size_t slash = path.find_last_of("/\\");
-    return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
-           kSnapshotFileName;
+    size_t folder = 0;
+    for (size_t i = 0; settingsPath[i] != 0; ++i) {
+        if (settingsPath[i] == '/' || settingsPath[i] == '\\') {
+            folder = i + 1;
+        }
+    }
+    return PathText(settingsPath, folder, kSnapshotFileName);
 }

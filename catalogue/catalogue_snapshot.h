@@ -22,7 +22,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "catalogue/file_stamps.h"
@@ -43,7 +42,7 @@ enum AlbumCatalogueOp : int {
 
 struct SnapshotEntry {
     SnapshotFileKind kind = SnapshotFileKind::TrackManifest;
-    std::string path;   // as the catalogue links it (or the catalogue file's own), below the root
+    PathText path;      // as the catalogue links it (or the catalogue file's own), below the root
     uint64_t cost = 0;  // the bytes its read took from the budget: the file's size when read
     FileStamp stamp;    // the file's, when it was read
     ManifestTexts journal;
@@ -66,4 +65,4 @@ std::optional<CatalogueSnapshot> DecodeSnapshot(const char* bytes, size_t size);
 
 // The snapshot's path for the settings file at `settingsPath`: the same
 // folder; empty when there is no settings path.
-std::string SnapshotPathBeside(const char* settingsPath);
+PathText SnapshotPathBeside(const char* settingsPath);

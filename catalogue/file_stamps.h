@@ -8,8 +8,27 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <cstring>
 #include <vector>
+
+// A NUL-terminated text of its own. The snapshot's code is part of the DLL,
+// which links no std::string: the runtime's compiled string code would bring
+// in its throw helpers and their exception classes.
+class PathText {
+  public:
+    PathText() : bytes_(1, '\0') {}
+    // The first `length` bytes of `a` (which hold no NUL), then `b`.
+    PathText(const char* a, size_t length, const char* b);
+    explicit PathText(const char* a);
+
+    const char* Get() const { return bytes_.data(); }
+    size_t Length() const { return bytes_.size() - 1; }
+    bool Empty() const { return bytes_.size() == 1; }
+    bool operator<(const PathText& other) const { return bytes_ < other.bytes_; }
+
+  private:
+    std::vector<char> bytes_;
+};
 
 struct FileStamp {
     uint64_t size = 0;
@@ -22,7 +41,7 @@ struct FileStamp {
 };
 
 struct StampedName {
-    std::string name;  // as the system lists it: UTF-8 on Windows, bytes elsewhere
+    PathText name;  // as the system lists it: UTF-8 on Windows, bytes elsewhere
     FileStamp stamp;
 };
 
@@ -33,16 +52,16 @@ extern const bool kStampNamesCaseBlind;
 
 // Appends each regular file in `folder` (a path ending in "/" or "\", or a
 // drive root) with its stamp. False when the folder cannot be listed through.
-bool ListFolderStamps(const std::string& folder, std::vector<StampedName>& names);
+bool ListFolderStamps(const char* folder, std::vector<StampedName>& names);
 
 // The system clock, in the units and from the epoch of FileStamp::writeTime.
 int64_t StampClock();
 
 // Reads the whole regular file at `path` into `bytes`, if it has at most
 // `limit` bytes; false otherwise (and `bytes` is empty).
-bool ReadWholeFile(const std::string& path, size_t limit, std::vector<char>& bytes);
+bool ReadWholeFile(const char* path, size_t limit, std::vector<char>& bytes);
 
 // Writes `bytes` to a temporary name beside `path`, then renames it over
 // `path`: a reader sees the old file or the new one, never a part. False,
 // with `path` untouched and the temporary removed, when any step fails.
-bool ReplaceWholeFile(const std::string& path, const std::vector<char>& bytes);
+bool ReplaceWholeFile(const char* path, const std::vector<char>& bytes);

@@ -40,8 +40,8 @@ bool WriteAll(int file, const char* bytes, size_t size) {
 
 }  // namespace
 
-bool ListFolderStamps(const std::string& folder, std::vector<StampedName>& names) {
-    DIR* listing = opendir(folder.empty() ? "." : folder.c_str());
+bool ListFolderStamps(const char* folder, std::vector<StampedName>& names) {
+    DIR* listing = opendir(folder[0] == 0 ? "." : folder);
     if (listing == nullptr) {
         return false;
     }
@@ -52,8 +52,8 @@ bool ListFolderStamps(const std::string& folder, std::vector<StampedName>& names
             fstatat(dirfd(listing), entry->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode)) {
             continue;
         }
-        names.push_back(
-            {entry->d_name, {static_cast<uint64_t>(status.st_size), Ticks(status.st_mtim)}});
+        names.push_back({PathText(entry->d_name),
+                         {static_cast<uint64_t>(status.st_size), Ticks(status.st_mtim)}});
     }
     const bool complete = errno == 0;
     closedir(listing);
@@ -66,9 +66,9 @@ int64_t StampClock() {
     return Ticks(now);
 }
 
-bool ReadWholeFile(const std::string& path, size_t limit, std::vector<char>& bytes) {
+bool ReadWholeFile(const char* path, size_t limit, std::vector<char>& bytes) {
     bytes.clear();
-    const int file = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int file = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (file < 0) {
         return false;
     }
@@ -91,17 +91,17 @@ bool ReadWholeFile(const std::string& path, size_t limit, std::vector<char>& byt
     return ok;
 }
 
-bool ReplaceWholeFile(const std::string& path, const std::vector<char>& bytes) {
-    const std::string temporary = path + ".new";
-    const int file = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+bool ReplaceWholeFile(const char* path, const std::vector<char>& bytes) {
+    const PathText temporary(path, std::strlen(path), ".new");
+    const int file = open(temporary.Get(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (file < 0) {
         return false;
     }
     bool ok = WriteAll(file, bytes.data(), bytes.size());
     ok = close(file) == 0 && ok;
-    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
+    ok = ok && std::rename(temporary.Get(), path) == 0;
     if (!ok) {
-        unlink(temporary.c_str());
+        unlink(temporary.Get());
     }
     return ok;
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "base/wide_text.h"
 
@@ -18,15 +19,14 @@ int64_t Ticks(const FILETIME& time) {
 
 // False when `name` has no UTF-8 form (an unpaired surrogate): such a file is
 // never matched, so it is read at every load.
-bool Utf8FromWide(const wchar_t* name, std::string& text) {
-    const int size =
-        WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, name, -1, nullptr, 0, nullptr, nullptr);
+bool Utf8FromWide(const wchar_t* name, PathText& text) {
+    char bytes[4 * MAX_PATH];
+    const int size = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, name, -1, bytes,
+                                         sizeof bytes, nullptr, nullptr);
     if (size <= 0) {
         return false;
     }
-    text.assign(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, name, -1, &text[0], size, nullptr, nullptr);
-    text.resize(static_cast<size_t>(size - 1));
+    text = PathText(bytes);
     return true;
 }
 
@@ -49,35 +49,39 @@ bool WriteAll(HANDLE file, const char* bytes, size_t size) {
     return true;
 }
 
-// The wide form of a UTF-8 path, or of an ANSI one that is not UTF-8.
-std::wstring WidePath(const std::string& path) {
-    if (const WideText wide = WideFromUtf8(path.c_str())) {
-        return wide.get();
+// The wide form of a UTF-8 path, or of an ANSI one that is not UTF-8, with
+// `tail` after it; NUL-terminated.
+std::vector<wchar_t> WidePath(const char* path, const wchar_t* tail) {
+    std::vector<wchar_t> text;
+    if (const WideText wide = WideFromUtf8(path)) {
+        text.assign(wide.get(), wide.get() + std::wcslen(wide.get()));
+    } else {
+        const int size = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+        text.resize(static_cast<size_t>(size > 0 ? size : 1));
+        MultiByteToWideChar(CP_ACP, 0, path, -1, text.data(), size);
+        text.pop_back();
     }
-    const int size = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring text(static_cast<size_t>(size > 0 ? size : 1), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &text[0], size);
-    text.resize(text.size() - 1);
+    text.insert(text.end(), tail, tail + std::wcslen(tail) + 1);
     return text;
 }
 
 }  // namespace
 
-bool ListFolderStamps(const std::string& folder, std::vector<StampedName>& names) {
-    const std::wstring pattern = WidePath(folder) + L"*";
+bool ListFolderStamps(const char* folder, std::vector<StampedName>& names) {
+    const std::vector<wchar_t> pattern = WidePath(folder, L"*");
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+    const HANDLE search = FindFirstFileExW(pattern.data(), FindExInfoBasic, &found,
                                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE) {
         return GetLastError() == ERROR_FILE_NOT_FOUND;
     }
     do {
-        std::string name;
+        PathText name;
         if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
                                        FILE_ATTRIBUTE_DEVICE)) == 0 &&
             Utf8FromWide(found.cFileName, name)) {
             const uint64_t size = (uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
-            names.push_back({name, {size, Ticks(found.ftLastWriteTime)}});
+            names.push_back({std::move(name), {size, Ticks(found.ftLastWriteTime)}});
         }
     } while (FindNextFileW(search, &found));
     const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
@@ -91,9 +95,9 @@ int64_t StampClock() {
     return Ticks(now);
 }
 
-bool ReadWholeFile(const std::string& path, size_t limit, std::vector<char>& bytes) {
+bool ReadWholeFile(const char* path, size_t limit, std::vector<char>& bytes) {
     bytes.clear();
-    const HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    const HANDLE file = CreateFileW(WidePath(path, L"").data(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
@@ -118,19 +122,19 @@ bool ReadWholeFile(const std::string& path, size_t limit, std::vector<char>& byt
     return true;
 }
 
-bool ReplaceWholeFile(const std::string& path, const std::vector<char>& bytes) {
-    const std::wstring target = WidePath(path);
-    const std::wstring temporary = target + L".new";
-    const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+bool ReplaceWholeFile(const char* path, const std::vector<char>& bytes) {
+    const std::vector<wchar_t> target = WidePath(path, L"");
+    const std::vector<wchar_t> temporary = WidePath(path, L".new");
+    const HANDLE file = CreateFileW(temporary.data(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
     bool ok = WriteAll(file, bytes.data(), bytes.size());
     ok = CloseHandle(file) && ok;
-    ok = ok && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+    ok = ok && MoveFileExW(temporary.data(), target.data(), MOVEFILE_REPLACE_EXISTING);
     if (!ok) {
-        DeleteFileW(temporary.c_str());
+        DeleteFileW(temporary.data());
     }
     return ok;
 }

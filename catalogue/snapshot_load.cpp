@@ -1,5 +1,8 @@
 // A catalogue load that starts from the snapshot of the player's last read and leaves a new one.
+#include <cstring>
 #include <new>
+
+#include "base/ascii_text.h"
 
 #include "base/debug_output.h"
 #include "catalogue/catalogue_records.h"
@@ -8,7 +11,19 @@
 
 namespace {
 
-std::optional<CatalogueSnapshot> ReadSnapshot(const std::string& path) {
+// Whether `path` lies on the drive at `root` ("E:/", or a folder natively):
+// the plug-in never writes to the player, even when the host keeps its
+// settings there.
+bool OnThePlayer(const char* path, const char* root) {
+    size_t length = std::strlen(root);
+    while (length > 0 && (root[length - 1] == '/' || root[length - 1] == '\\')) {
+        --length;
+    }
+    return length > 0 && AsciiCompareNoCaseN(path, root, length) == 0 &&
+           (path[length] == '/' || path[length] == '\\');
+}
+
+std::optional<CatalogueSnapshot> ReadSnapshot(const char* path) {
     std::vector<char> bytes;
     if (!ReadWholeFile(path, kMaxSnapshotBytes, bytes)) {
         return std::nullopt;
@@ -18,7 +33,7 @@ std::optional<CatalogueSnapshot> ReadSnapshot(const std::string& path) {
 
 // Writes the next snapshot, if the read changed it and the player is still
 // the one it was; a failure (no room, no right to write) is only logged.
-void WriteSnapshot(SnapshotSession& session, const std::string& path, const char* root,
+void WriteSnapshot(SnapshotSession& session, const char* path, const char* root,
                    const VolumeIdentity& identity) {
     try {
         const std::vector<char> bytes = session.NextSnapshot();
@@ -30,7 +45,7 @@ void WriteSnapshot(SnapshotSession& session, const std::string& path, const char
             return;  // the player went, or another came, during the read
         }
         if (!ReplaceWholeFile(path, bytes)) {
-            DebugPrintf("Catalogue snapshot not written: %.900s\n", path.c_str());
+            DebugPrintf("Catalogue snapshot not written: %.900s\n", path);
         }
     } catch (const std::bad_alloc&) {
         DebugPrintf("Catalogue snapshot not written: out of memory\n");
@@ -40,10 +55,13 @@ void WriteSnapshot(SnapshotSession& session, const std::string& path, const char
 }  // namespace
 
 void LoadCatalogueWithSnapshot(DeviceCatalogue& catalogue, LoadObserver* observer,
-                               const std::string& snapshotPath, const LoadCeilings& ceilings) {
+                               const char* snapshotPath, const LoadCeilings& ceilings) {
     const char* root = catalogue.DriveRoot();
     const std::optional<VolumeIdentity> identity =
-        snapshotPath.empty() || root[0] == 0 ? std::nullopt : ReadVolumeIdentity(root);
+        snapshotPath == nullptr || snapshotPath[0] == 0 || root[0] == 0 ||
+                OnThePlayer(snapshotPath, root)
+            ? std::nullopt
+            : ReadVolumeIdentity(root);
     if (!identity) {
         LoadCatalogue(catalogue, observer, nullptr, ceilings);
         return;

@@ -10,9 +10,14 @@
 namespace {
 
 // Where the folder part of a path ends: after its last separator.
-size_t FolderLength(const std::string& path) {
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? 0 : slash + 1;
+size_t FolderLength(const char* path) {
+    size_t length = 0;
+    for (size_t i = 0; path[i] != 0; ++i) {
+        if (path[i] == '/' || path[i] == '\\') {
+            length = i + 1;
+        }
+    }
+    return length;
 }
 
 // The order a folder's names are kept in to be found: by the names as the
@@ -22,12 +27,12 @@ int CompareNames(const char* a, const char* b) {
 }
 
 bool NameBefore(const StampedName& entry, const char* name) {
-    return CompareNames(entry.name.c_str(), name) < 0;
+    return CompareNames(entry.name.Get(), name) < 0;
 }
 
 }  // namespace
 
-SnapshotSession::SnapshotSession(const std::string& root, const VolumeIdentity& identity,
+SnapshotSession::SnapshotSession(const char* root, const VolumeIdentity& identity,
                                  std::optional<CatalogueSnapshot> previous, int64_t clock)
     : root_(root), clock_(clock) {
     if (previous && previous->identity == identity) {
@@ -38,14 +43,14 @@ SnapshotSession::SnapshotSession(const std::string& root, const VolumeIdentity& 
     carried_.assign(previous_.entries.size(), false);
 }
 
-const SnapshotSession::Listing* SnapshotSession::ListingOf(const std::string& folder) {
+const SnapshotSession::Listing* SnapshotSession::ListingOf(const PathText& folder) {
     auto found = listings_.find(folder);
     if (found == listings_.end()) {
         Listing listing;
         std::optional<Listing> result;
-        if (ListFolderStamps(root_ + folder, listing)) {
+        if (ListFolderStamps(PathText(root_.Get(), root_.Length(), folder.Get()).Get(), listing)) {
             std::sort(listing.begin(), listing.end(), [](const StampedName& a, const StampedName& b) {
-                return CompareNames(a.name.c_str(), b.name.c_str()) < 0;
+                return CompareNames(a.name.Get(), b.name.Get()) < 0;
             });
             result = std::move(listing);
         }
@@ -54,20 +59,20 @@ const SnapshotSession::Listing* SnapshotSession::ListingOf(const std::string& fo
     return found->second ? &*found->second : nullptr;
 }
 
-std::optional<FileStamp> SnapshotSession::StampOf(const std::string& path) {
+std::optional<FileStamp> SnapshotSession::StampOf(const char* path) {
     const size_t split = FolderLength(path);
-    const Listing* listing = ListingOf(path.substr(0, split));
+    const Listing* listing = ListingOf(PathText(path, split, ""));
     if (listing == nullptr) {
         return std::nullopt;
     }
-    const char* name = path.c_str() + split;
+    const char* name = path + split;
     // The exact name; else, where the file system ignores case, the one name
     // that matches: two that differ in case alone tell nothing.
     auto at = std::lower_bound(listing->begin(), listing->end(), name, NameBefore);
     const StampedName* match = nullptr;
     int matches = 0;
-    for (; at != listing->end() && CompareNames(at->name.c_str(), name) == 0; ++at) {
-        if (at->name == name) {
+    for (; at != listing->end() && CompareNames(at->name.Get(), name) == 0; ++at) {
+        if (std::strcmp(at->name.Get(), name) == 0) {
             return at->stamp;
         }
         match = &*at;
@@ -82,7 +87,7 @@ bool SnapshotSession::Settled(const FileStamp& stamp) const {
 
 void SnapshotSession::CheckFiles() {
     for (size_t i = 0; i < previous_.entries.size(); ++i) {
-        const std::optional<FileStamp> stamp = StampOf(previous_.entries[i].path);
+        const std::optional<FileStamp> stamp = StampOf(previous_.entries[i].path.Get());
         unchanged_[i] = stamp && *stamp == previous_.entries[i].stamp;
     }
 }
@@ -92,9 +97,10 @@ const SnapshotEntry* SnapshotSession::Unchanged(SnapshotFileKind kind, const cha
         previous_.entries.begin(), previous_.entries.end(), std::make_pair(kind, link),
         [](const SnapshotEntry& entry, const std::pair<SnapshotFileKind, const char*>& key) {
             return entry.kind != key.first ? entry.kind < key.first
-                                           : std::strcmp(entry.path.c_str(), key.second) < 0;
+                                           : std::strcmp(entry.path.Get(), key.second) < 0;
         });
-    if (found == previous_.entries.end() || found->kind != kind || found->path != link) {
+    if (found == previous_.entries.end() || found->kind != kind ||
+        std::strcmp(found->path.Get(), link) != 0) {
         return nullptr;
     }
     const size_t index = static_cast<size_t>(found - previous_.entries.begin());
@@ -111,7 +117,7 @@ const SnapshotEntry* SnapshotSession::Unchanged(SnapshotFileKind kind, const cha
 void SnapshotSession::BeginFile(SnapshotFileKind kind, const char* link, bool manifest) {
     SnapshotEntry entry;
     entry.kind = kind;
-    entry.path = link;
+    entry.path = PathText(link);
     fresh_.push_back(std::move(entry));
     (manifest ? manifestFile_ : catalogueFile_) = static_cast<int>(fresh_.size() - 1);
     read_[manifest ? 1 : 0] = false;
@@ -163,11 +169,11 @@ std::vector<char> SnapshotSession::NextSnapshot() {
         }
     }
     for (SnapshotEntry& entry : fresh_) {
-        if (entry.path.empty()) {
+        if (entry.path.Empty()) {
             continue;
         }
         changed = true;
-        const std::optional<FileStamp> stamp = StampOf(entry.path);
+        const std::optional<FileStamp> stamp = StampOf(entry.path.Get());
         // A file that changed since its read, or whose time cannot tell, is
         // read again next time.
         if (stamp && stamp->size == entry.cost && Settled(*stamp)) {

@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "catalogue/catalogue_snapshot.h"
@@ -26,7 +25,7 @@ class SnapshotSession {
     // For the player at `root` (not empty) with `identity`: `previous` is the
     // snapshot read from the settings folder, if any; one of another player
     // is set aside. `clock` (StampClock) is read before anything is listed.
-    SnapshotSession(const std::string& root, const VolumeIdentity& identity,
+    SnapshotSession(const char* root, const VolumeIdentity& identity,
                     std::optional<CatalogueSnapshot> previous, int64_t clock);
     SnapshotSession(const SnapshotSession&) = delete;
     SnapshotSession& operator=(const SnapshotSession&) = delete;
@@ -64,16 +63,16 @@ class SnapshotSession {
     using Listing = std::vector<StampedName>;
 
     // The file at `path` (below the root) as its folder's listing has it.
-    std::optional<FileStamp> StampOf(const std::string& path);
-    const Listing* ListingOf(const std::string& folder);
+    std::optional<FileStamp> StampOf(const char* path);
+    const Listing* ListingOf(const PathText& folder);
     bool Settled(const FileStamp& stamp) const;
 
-    std::string root_;
+    PathText root_;
     CatalogueSnapshot previous_;
     std::vector<bool> unchanged_;  // by previous_ entry
     std::vector<bool> carried_;    // taken into this load
     std::vector<SnapshotEntry> fresh_;
-    std::map<std::string, std::optional<Listing>> listings_;  // by folder; none: not listable
+    std::map<PathText, std::optional<Listing>> listings_;  // by folder; none: not listable
     int64_t clock_;
     int catalogueFile_ = -1;  // index into fresh_ of the journal kept, or -1
     int manifestFile_ = -1;
@@ -90,5 +89,5 @@ class LoadObserver;
 // root without a player: a plain load. A snapshot that cannot be read, or
 // cannot be written, changes nothing but the time the read takes.
 void LoadCatalogueWithSnapshot(DeviceCatalogue& catalogue, LoadObserver* observer,
-                               const std::string& snapshotPath,
+                               const char* snapshotPath,
                                const LoadCeilings& ceilings = kLoadCeilings);

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include <string>
+#include <cstdio>
 
 #include "catalogue/critical_error_boxes_win32.h"
 
@@ -14,8 +14,12 @@ std::optional<VolumeIdentity> ReadVolumeIdentity(const char* root) {
         return std::nullopt;
     }
     WIN32_FILE_ATTRIBUTE_DATA index;
-    const std::string indexPath = std::string(root) + "index.mum";
-    if (!GetFileAttributesExA(indexPath.c_str(), GetFileExInfoStandard, &index) ||
+    // A plain buffer: the DLL links no std::string, whose compiled code
+    // would bring the runtime's own throw helpers.
+    char indexPath[MAX_PATH];
+    const int length = std::snprintf(indexPath, sizeof indexPath, "%sindex.mum", root);
+    if (length < 0 || length >= static_cast<int>(sizeof indexPath) ||
+        !GetFileAttributesExA(indexPath, GetFileExInfoStandard, &index) ||
         (index.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return std::nullopt;
     }

@@ -142,7 +142,7 @@ void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
         locate(catalogue);
     }
     try {
-        LoadCatalogueWithSnapshot(catalogue, observer, SnapshotPathBeside(settings.path));
+        LoadCatalogueWithSnapshot(catalogue, observer, SnapshotPathBeside(settings.path).Get());
     } catch (const std::bad_alloc&) {
         // The records read so far stay (the last may lack the texts it was
         // being given); the rows are made as after any other load that

@@ -193,7 +193,7 @@ class SnapshotReadTest : public ::testing::TestWithParam<Mutation> {
         catalogue.SetDriveRoot(kRoot);
         NamedFiles named;
         const std::string path = snapshot ? (settings_.Path() / kSnapshotFileName).string() : "";
-        LoadCatalogueWithSnapshot(catalogue, &named, path, ceilings_);
+        LoadCatalogueWithSnapshot(catalogue, &named, path.c_str(), ceilings_);
         if (filesRead != nullptr) {
             *filesRead = named.named;
         }
@@ -268,11 +268,152 @@ TEST(SnapshotRead, TheSamePlayerElsewhereIsReadFromItsSnapshot) {
         }
         DeviceCatalogue catalogue;
         catalogue.SetDriveRoot(kRoot);
-        LoadCatalogueWithSnapshot(catalogue, &named[i], snapshot);
+        LoadCatalogueWithSnapshot(catalogue, &named[i], snapshot.c_str());
         records[i] = Records(catalogue);
     }
     EXPECT_EQ(records[0], records[1]);
     EXPECT_EQ(named[1].named, 0);
+}
+
+}  // namespace
+
+namespace {
+
+uint32_t Fnv1a(const std::string& bytes) {
+    uint32_t hash = 2166136261u;
+    for (const char c : bytes) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    return hash;
+}
+
+// The stored form with its last four bytes made its checksum again, so that
+// what is checked past the checksum is reached.
+std::string Resealed(std::string bytes) {
+    bytes.resize(bytes.size() - 4);
+    const uint32_t sum = Fnv1a(bytes);
+    for (int i = 0; i < 4; ++i) {
+        bytes.push_back(static_cast<char>((sum >> (8 * i)) & 0xff));
+    }
+    return bytes;
+}
+
+struct DamagedSnapshot {
+    const char* name;
+    std::string (*damage)(const std::string& good);
+};
+
+void PrintTo(const DamagedSnapshot& d, std::ostream* out) {
+    *out << d.name;
+}
+
+constexpr size_t kCountOffset = 8 + 4 + 24;  // after the magic, the version and the identity
+
+const DamagedSnapshot kDamagedSnapshots[] = {
+    {"Empty", [](const std::string&) { return std::string(); }},
+    {"Truncated", [](const std::string& s) { return s.substr(0, s.size() / 2); }},
+    {"TruncatedAndResealed", [](const std::string& s) { return Resealed(s.substr(0, s.size() / 2)); }},
+    {"AByteChanged",
+     [](const std::string& s) {
+         std::string d = s;
+         d[d.size() / 2] ^= 0x20;
+         return d;
+     }},
+    {"OtherVersion",
+     [](const std::string& s) {
+         std::string d = s;
+         ++d[8];
+         return Resealed(d);
+     }},
+    {"OtherPlayer",
+     [](const std::string& s) {
+         std::string d = s;
+         d[12] ^= 1;
+         return Resealed(d);
+     }},
+    {"BytesAfterItsEntries", [](const std::string& s) { return Resealed(s + std::string(40, 'x')); }},
+    {"CountBeyondItsBytes",
+     [](const std::string& s) {
+         return Resealed(s.substr(0, kCountOffset) + "\xff\xff\xff\xff\x0f" + s.substr(kCountOffset));
+     }},
+    {"NotASnapshot", [](const std::string&) { return std::string(4096, '\0'); }},
+};
+
+class DamagedSnapshotTest : public ::testing::TestWithParam<DamagedSnapshot> {};
+
+// Set aside whole: a full read, then a sound snapshot in its place.
+TEST_P(DamagedSnapshotTest, IsReadAsNoneAndReplaced) {
+    TempDir image;
+    TempDir settings;
+    ASSERT_TRUE(WriteSampleImage(image.Path().string(), SampleImageOptions{}));
+    AgeAll(image.Path(), -3600);
+    const CurrentDirGuard in(image.Path());
+    if (!ReadVolumeIdentity(kRoot)) {
+        GTEST_SKIP() << "the system tells no identity of a folder";
+    }
+    const fs::path cache = settings.Path() / kSnapshotFileName;
+    auto load = [&](int& filesRead) {
+        DeviceCatalogue catalogue;
+        catalogue.SetDriveRoot(kRoot);
+        NamedFiles named;
+        LoadCatalogueWithSnapshot(catalogue, &named, cache.string().c_str());
+        filesRead = named.named;
+        return Records(catalogue);
+    };
+    int everyFile = 0;
+    const std::string fresh = load(everyFile);
+    WriteFile(cache, GetParam().damage(ReadFile(cache)));
+    int filesRead = 0;
+    EXPECT_EQ(load(filesRead), fresh);
+    EXPECT_EQ(filesRead, everyFile);
+    const std::string replaced = ReadFile(cache);
+    EXPECT_TRUE(DecodeSnapshot(replaced.data(), replaced.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Snapshots, DamagedSnapshotTest, ::testing::ValuesIn(kDamagedSnapshots),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Journals that no read writes are refused, though sealed as sound.
+struct ImpossibleJournal {
+    const char* name;
+    SnapshotFileKind kind;
+    std::vector<std::pair<int, const char*>> items;
+};
+
+TEST(DecodeSnapshot, RefusesJournalsNoReadWrites) {
+    const ImpossibleJournal cases[] = {
+        {"TrackSlotOutOfOrder", SnapshotFileKind::TrackManifest, {{1, "a"}}},
+        {"TrackCut", SnapshotFileKind::TrackManifest, {{0, "a"}, {1, "b"}}},
+        {"AlbumManifestSlot4", SnapshotFileKind::AlbumManifest, {{4, "a"}}},
+        {"AlbumManifestNone", SnapshotFileKind::AlbumManifest, {{0, nullptr}}},
+        {"MusicLinkNone", SnapshotFileKind::MusicCatalogue, {{0, nullptr}}},
+        {"TitleBeforeAnAlbum", SnapshotFileKind::AlbumCatalogue, {{kAlbumOpTitle, "t"}}},
+        {"FollowBeforeAnAlbum", SnapshotFileKind::AlbumCatalogue, {{kAlbumOpFollow, nullptr}}},
+        {"CountAfterAnAlbum",
+         SnapshotFileKind::AlbumCatalogue,
+         {{kAlbumOpNew, nullptr}, {kAlbumOpCount, "x"}}},
+        {"AlbumOpBeyondTheLast", SnapshotFileKind::AlbumCatalogue, {{kAlbumOpFollow + 1, nullptr}}},
+    };
+    for (const ImpossibleJournal& c : cases) {
+        CatalogueSnapshot snapshot;
+        SnapshotEntry entry;
+        entry.kind = c.kind;
+        entry.path = PathText("SYSTEM/x.mpv");
+        for (const auto& [slot, text] : c.items) {
+            entry.journal.Add(slot, text);
+        }
+        const std::vector<char> bytes = EncodeSnapshot(snapshot, {&entry});
+        EXPECT_FALSE(DecodeSnapshot(bytes.data(), bytes.size())) << c.name;
+    }
+    SnapshotEntry sound;
+    sound.path = PathText("SYSTEM/x.mpv");
+    for (int i = 0; i < kTrackFieldCount; ++i) {
+        sound.journal.Add(i, i == 3 ? nullptr : "t");
+    }
+    const std::vector<char> bytes = EncodeSnapshot(CatalogueSnapshot(), {&sound, &sound});
+    EXPECT_FALSE(DecodeSnapshot(bytes.data(), bytes.size())) << "one file twice";
+    const std::vector<char> once = EncodeSnapshot(CatalogueSnapshot(), {&sound});
+    EXPECT_TRUE(DecodeSnapshot(once.data(), once.size()));
 }
 
 }  // namespace
