@@ -1,4 +1,5 @@
-// The stored form of a catalogue snapshot: writing it, and reading it back with every length checked.
+// The stored form of a catalogue snapshot: writing it, and reading it back with every length
+// checked.
 #include "catalogue/catalogue_snapshot.h"
 
 #include <algorithm>

@@ -28,7 +28,12 @@
 #include "catalogue/manifest_memo.h"
 #include "catalogue/volume_identity.h"
 
-enum class SnapshotFileKind : uint8_t { AlbumCatalogue, AlbumManifest, MusicCatalogue, TrackManifest };
+enum class SnapshotFileKind : uint8_t {
+    AlbumCatalogue,
+    AlbumManifest,
+    MusicCatalogue,
+    TrackManifest
+};
 
 // The album catalogue's journal slots.
 enum AlbumCatalogueOp : int {

@@ -190,7 +190,8 @@ void ReplayAlbumManifest(CatalogueLoad& load, AlbumRecord& album, const Manifest
                          const char* path) {
     for (size_t i = 0; i < texts.Count() && !load.Stopped(); ++i) {
         const auto& value = kAlbumManifestValues[texts.Slot(i)];
-        if (const char* kept = SetAlbumText(load, album, value.set, texts.Text(i), value.name, path)) {
+        if (const char* kept =
+                SetAlbumText(load, album, value.set, texts.Text(i), value.name, path)) {
             load.Record(texts.Slot(i), kept);
         }
     }

@@ -70,8 +70,9 @@ std::vector<wchar_t> WidePath(const char* path, const wchar_t* tail) {
 bool ListFolderStamps(const char* folder, std::vector<StampedName>& names) {
     const std::vector<wchar_t> pattern = WidePath(folder, L"*");
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileExW(pattern.data(), FindExInfoBasic, &found,
-                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE search =
+        FindFirstFileExW(pattern.data(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                         FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE) {
         return GetLastError() == ERROR_FILE_NOT_FOUND;
     }
@@ -97,8 +98,8 @@ int64_t StampClock() {
 
 bool ReadWholeFile(const char* path, size_t limit, std::vector<char>& bytes) {
     bytes.clear();
-    const HANDLE file = CreateFileW(WidePath(path, L"").data(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    const HANDLE file = CreateFileW(WidePath(path, L"").data(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }

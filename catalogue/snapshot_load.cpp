@@ -57,11 +57,11 @@ void WriteSnapshot(SnapshotSession& session, const char* path, const char* root,
 void LoadCatalogueWithSnapshot(DeviceCatalogue& catalogue, LoadObserver* observer,
                                const char* snapshotPath, const LoadCeilings& ceilings) {
     const char* root = catalogue.DriveRoot();
-    const std::optional<VolumeIdentity> identity =
-        snapshotPath == nullptr || snapshotPath[0] == 0 || root[0] == 0 ||
-                OnThePlayer(snapshotPath, root)
-            ? std::nullopt
-            : ReadVolumeIdentity(root);
+    const std::optional<VolumeIdentity> identity = snapshotPath == nullptr ||
+                                                           snapshotPath[0] == 0 || root[0] == 0 ||
+                                                           OnThePlayer(snapshotPath, root)
+                                                       ? std::nullopt
+                                                       : ReadVolumeIdentity(root);
     if (!identity) {
         LoadCatalogue(catalogue, observer, nullptr, ceilings);
         return;

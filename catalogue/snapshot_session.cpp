@@ -49,9 +49,10 @@ const SnapshotSession::Listing* SnapshotSession::ListingOf(const PathText& folde
         Listing listing;
         std::optional<Listing> result;
         if (ListFolderStamps(PathText(root_.Get(), root_.Length(), folder.Get()).Get(), listing)) {
-            std::sort(listing.begin(), listing.end(), [](const StampedName& a, const StampedName& b) {
-                return CompareNames(a.name.Get(), b.name.Get()) < 0;
-            });
+            std::sort(listing.begin(), listing.end(),
+                      [](const StampedName& a, const StampedName& b) {
+                          return CompareNames(a.name.Get(), b.name.Get()) < 0;
+                      });
             result = std::move(listing);
         }
         found = listings_.emplace(folder, std::move(result)).first;

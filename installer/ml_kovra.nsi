@@ -261,11 +261,25 @@ Section "ml_kovra"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; The plug-in's snapshot (and a temporary left by a write cut short) in each
+; folder the host's settings file may lie in. Only a cache: removing it costs
+; the next read its speed, nothing else.
+!define SNAPSHOT_FILE "ml_kovra.cache"
+Function un.RemoveSnapshots
+  Delete "$INSTDIR\..\${SNAPSHOT_FILE}"
+  Delete "$INSTDIR\..\${SNAPSHOT_FILE}.new"
+  SetShellVarContext current
+  Delete "$APPDATA\Winamp\${SNAPSHOT_FILE}"
+  Delete "$APPDATA\Winamp\${SNAPSHOT_FILE}.new"
+FunctionEnd
+
 ; $INSTDIR is the Plugins folder, where the uninstaller lies. Only the two
-; files the installer wrote go: other plug-ins, the folder itself and the
-; host's settings file (where the plug-in's sort order and search stay for a
-; reinstall) are left as they are. The entry goes only when it names this
-; copy: one installed later in another host folder keeps it.
+; files the installer wrote go, with the snapshot of the player's last read
+; that the plug-in keeps beside the host's settings file (the host's folder,
+; or the user's Winamp folder of the application data): other plug-ins, the
+; folder itself and the settings file (where the plug-in's sort order and
+; search stay for a reinstall) are left as they are. The entry goes only when
+; it names this copy: one installed later in another host folder keeps it.
 Section "Uninstall"
   Call un.WaitForHostToClose
   ClearErrors
@@ -278,6 +292,7 @@ Section "Uninstall"
   StrCpy $R1 "$INSTDIR\${UNINSTALLER}"
   Call un.EntryNamesUninstaller
   Delete "$INSTDIR\${UNINSTALLER}"
+  Call un.RemoveSnapshots
   StrCmp $R0 1 0 kept
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
   kept:

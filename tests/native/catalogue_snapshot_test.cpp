@@ -107,8 +107,8 @@ struct Player {
 struct Mutation {
     const char* name;
     std::function<void(Player&)> apply;
-    int filesRead;      // the files the read from the snapshot reads; -1: not checked
-    bool writtenAsRead; // the player was written as it was read: no time tells
+    int filesRead;       // the files the read from the snapshot reads; -1: not checked
+    bool writtenAsRead;  // the player was written as it was read: no time tells
 };
 
 void PrintTo(const Mutation& m, std::ostream* out) {
@@ -148,10 +148,8 @@ const Mutation kMutations[] = {
     {"AlbumCatalogueChanged",
      [](Player& p) { ChangeByteAfter(p.root / kAlbums, "<mpvm:AlbumTitle>"); }, 1, false},
     {"AlbumManifestChanged",
-     [](Player& p) {
-         ChangeByteAfter(p.root / p.image.albums[1].manifestPath, "<mpvm:Genre>");
-     },
-     1, false},
+     [](Player& p) { ChangeByteAfter(p.root / p.image.albums[1].manifestPath, "<mpvm:Genre>"); }, 1,
+     false},
     // Written as the snapshot was: its time tells nothing, so a rewrite of
     // the same size with the same time is still found.
     {"WrittenWithinTheResolutionOfTheRead",
@@ -312,7 +310,8 @@ constexpr size_t kCountOffset = 8 + 4 + 24;  // after the magic, the version and
 const DamagedSnapshot kDamagedSnapshots[] = {
     {"Empty", [](const std::string&) { return std::string(); }},
     {"Truncated", [](const std::string& s) { return s.substr(0, s.size() / 2); }},
-    {"TruncatedAndResealed", [](const std::string& s) { return Resealed(s.substr(0, s.size() / 2)); }},
+    {"TruncatedAndResealed",
+     [](const std::string& s) { return Resealed(s.substr(0, s.size() / 2)); }},
     {"AByteChanged",
      [](const std::string& s) {
          std::string d = s;
@@ -331,10 +330,12 @@ const DamagedSnapshot kDamagedSnapshots[] = {
          d[12] ^= 1;
          return Resealed(d);
      }},
-    {"BytesAfterItsEntries", [](const std::string& s) { return Resealed(s + std::string(40, 'x')); }},
+    {"BytesAfterItsEntries",
+     [](const std::string& s) { return Resealed(s + std::string(40, 'x')); }},
     {"CountBeyondItsBytes",
      [](const std::string& s) {
-         return Resealed(s.substr(0, kCountOffset) + "\xff\xff\xff\xff\x0f" + s.substr(kCountOffset));
+         return Resealed(s.substr(0, kCountOffset) + "\xff\xff\xff\xff\x0f" +
+                         s.substr(kCountOffset));
      }},
     {"NotASnapshot", [](const std::string&) { return std::string(4096, '\0'); }},
 };
