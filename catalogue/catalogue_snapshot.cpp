@@ -50,6 +50,7 @@ class Writer {
         Bytes(text, length);
     }
     std::vector<char>& Out() { return out_; }
+    void Reserve(size_t bytes) { out_.reserve(bytes); }
 
   private:
     std::vector<char> out_;
@@ -171,6 +172,8 @@ bool ReadJournal(Reader& in, SnapshotEntry& entry) {
     }
     bool albums = false;
     bool counting = true;
+    // At most as many text bytes as the stored form has left.
+    entry.journal.Reserve(static_cast<size_t>(count), 0);
     for (uint64_t i = 0; i < count; ++i) {
         uint64_t slot = 0;
         uint64_t length = 0;
@@ -215,10 +218,6 @@ bool EntryBefore(const SnapshotEntry& a, const SnapshotEntry& b) {
     return a.kind != b.kind ? a.kind < b.kind : std::strcmp(a.path.Get(), b.path.Get()) < 0;
 }
 
-bool SameFile(const SnapshotEntry& a, const SnapshotEntry& b) {
-    return a.kind == b.kind && std::strcmp(a.path.Get(), b.path.Get()) == 0;
-}
-
 bool ReadIdentity(Reader& in, VolumeIdentity& identity) {
     uint64_t time = 0;
     if (!in.Fixed(identity.serial, 8) || !in.Fixed(identity.indexSize, 8) || !in.Fixed(time, 8)) {
@@ -239,13 +238,23 @@ PathText::PathText(const char* a) : PathText(a, std::strlen(a), "") {}
 std::vector<char> EncodeSnapshot(const CatalogueSnapshot& snapshot,
                                  const std::vector<const SnapshotEntry*>& entries) {
     Writer out;
+    // Each text takes its bytes, a slot and mostly one byte of length.
+    size_t estimate = 64;
+    for (const SnapshotEntry* entry : entries) {
+        estimate +=
+            entry->path.Length() + 32 + entry->journal.TextBytes() + 2 * entry->journal.Count();
+    }
+    out.Reserve(estimate);
     out.Bytes(kMagic, sizeof kMagic);
     out.Fixed(kVersion, 4);
     out.Fixed(snapshot.identity.serial, 8);
     out.Fixed(snapshot.identity.indexSize, 8);
     out.Fixed(static_cast<uint64_t>(snapshot.identity.indexWriteTime), 8);
-    out.Number(entries.size());
-    for (const SnapshotEntry* entry : entries) {
+    std::vector<const SnapshotEntry*> sorted = entries;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const SnapshotEntry* a, const SnapshotEntry* b) { return EntryBefore(*a, *b); });
+    out.Number(sorted.size());
+    for (const SnapshotEntry* entry : sorted) {
         WriteEntry(out, *entry);
     }
     out.Fixed(Checksum(out.Out().data(), out.Out().size()), kChecksumBytes);
@@ -282,10 +291,11 @@ std::optional<CatalogueSnapshot> DecodeSnapshot(const char* bytes, size_t size) 
     if (in.Left() != 0) {
         return std::nullopt;
     }
-    std::sort(snapshot.entries.begin(), snapshot.entries.end(), EntryBefore);
-    if (std::adjacent_find(snapshot.entries.begin(), snapshot.entries.end(), SameFile) !=
-        snapshot.entries.end()) {
-        return std::nullopt;
+    // Written in order, each file once: anything else is no snapshot.
+    for (size_t i = 1; i < snapshot.entries.size(); ++i) {
+        if (!EntryBefore(snapshot.entries[i - 1], snapshot.entries[i])) {
+            return std::nullopt;
+        }
     }
     return snapshot;
 }

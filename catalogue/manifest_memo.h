@@ -21,6 +21,11 @@ class ManifestTexts {
   public:
     // Copies `text` (null for none).
     void Add(int slot, const char* text);
+    // Room for `count` texts more, of `bytes` bytes with their NULs.
+    void Reserve(size_t count, size_t bytes) {
+        entries_.reserve(entries_.size() + count);
+        bytes_.reserve(bytes_.size() + bytes);
+    }
     // Copies the `length` bytes at `text`, which hold no NUL.
     void Add(int slot, const char* text, size_t length);
 

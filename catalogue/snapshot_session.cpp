@@ -30,6 +30,14 @@ bool NameBefore(const StampedName& entry, const char* name) {
     return CompareNames(entry.name.Get(), name) < 0;
 }
 
+uint32_t HashOf(SnapshotFileKind kind, const char* path) {
+    uint32_t hash = 2166136261u ^ static_cast<uint32_t>(kind);  // FNV-1a
+    for (; *path != 0; ++path) {
+        hash = (hash ^ static_cast<unsigned char>(*path)) * 16777619u;
+    }
+    return hash;
+}
+
 }  // namespace
 
 SnapshotSession::SnapshotSession(const char* root, const VolumeIdentity& identity,
@@ -41,6 +49,32 @@ SnapshotSession::SnapshotSession(const char* root, const VolumeIdentity& identit
     previous_.identity = identity;
     unchanged_.assign(previous_.entries.size(), false);
     carried_.assign(previous_.entries.size(), false);
+    // Every file is looked up two or more times a load: by hash, at most
+    // half full, rather than by a search among the sorted paths.
+    size_t slots = 16;
+    while (slots < 2 * previous_.entries.size()) {
+        slots *= 2;
+    }
+    index_.assign(slots, -1);
+    for (size_t i = 0; i < previous_.entries.size(); ++i) {
+        const SnapshotEntry& entry = previous_.entries[i];
+        size_t slot = HashOf(entry.kind, entry.path.Get()) & (slots - 1);
+        while (index_[slot] >= 0) {
+            slot = (slot + 1) & (slots - 1);
+        }
+        index_[slot] = static_cast<int>(i);
+    }
+}
+
+int SnapshotSession::Find(SnapshotFileKind kind, const char* link) const {
+    const size_t mask = index_.size() - 1;
+    for (size_t slot = HashOf(kind, link) & mask; index_[slot] >= 0; slot = (slot + 1) & mask) {
+        const SnapshotEntry& entry = previous_.entries[static_cast<size_t>(index_[slot])];
+        if (entry.kind == kind && std::strcmp(entry.path.Get(), link) == 0) {
+            return index_[slot];
+        }
+    }
+    return -1;
 }
 
 const SnapshotSession::Listing* SnapshotSession::ListingOf(const PathText& folder) {
@@ -94,25 +128,16 @@ void SnapshotSession::CheckFiles() {
 }
 
 const SnapshotEntry* SnapshotSession::Unchanged(SnapshotFileKind kind, const char* link) {
-    const auto found = std::lower_bound(
-        previous_.entries.begin(), previous_.entries.end(), std::make_pair(kind, link),
-        [](const SnapshotEntry& entry, const std::pair<SnapshotFileKind, const char*>& key) {
-            return entry.kind != key.first ? entry.kind < key.first
-                                           : std::strcmp(entry.path.Get(), key.second) < 0;
-        });
-    if (found == previous_.entries.end() || found->kind != kind ||
-        std::strcmp(found->path.Get(), link) != 0) {
+    const int found = Find(kind, link);
+    if (found < 0 || !unchanged_[static_cast<size_t>(found)]) {
         return nullptr;
     }
-    const size_t index = static_cast<size_t>(found - previous_.entries.begin());
-    if (!unchanged_[index]) {
-        return nullptr;
-    }
+    const size_t index = static_cast<size_t>(found);
     if (!carried_[index]) {
         carried_[index] = true;
         ++replayed_;
     }
-    return &*found;
+    return &previous_.entries[index];
 }
 
 void SnapshotSession::BeginFile(SnapshotFileKind kind, const char* link, bool manifest) {

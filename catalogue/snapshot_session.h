@@ -69,11 +69,14 @@ class SnapshotSession {
     std::optional<FileStamp> StampOf(const char* path);
     const Listing* ListingOf(const PathText& folder);
     bool Settled(const FileStamp& stamp) const;
+    // The earlier snapshot's entry of the file, or -1.
+    int Find(SnapshotFileKind kind, const char* link) const;
 
     PathText root_;
     CatalogueSnapshot previous_;
     std::vector<bool> unchanged_;  // by previous_ entry
     std::vector<bool> carried_;    // taken into this load
+    std::vector<int> index_;       // previous_ entries by the hash of kind and path; -1 free
     std::vector<SnapshotEntry> fresh_;
     std::map<PathText, std::optional<Listing>> listings_;  // by folder; none: not listable
     int64_t clock_;
