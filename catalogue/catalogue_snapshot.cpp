@@ -164,12 +164,14 @@ size_t TextLimit(SnapshotFileKind kind, int slot) {
     return link ? kMaxSnapshotBytes : kMaxTextLength;
 }
 
-bool ReadJournal(Reader& in, SnapshotEntry& entry) {
+// `texts` counts the items of the whole snapshot.
+bool ReadJournal(Reader& in, SnapshotEntry& entry, size_t& texts) {
     uint64_t count = 0;
     // Every item takes at least two bytes: no count beyond that is believed.
-    if (!in.Number(count) || count > in.Left() / 2) {
+    if (!in.Number(count) || count > in.Left() / 2 || count > kMaxSnapshotTexts - texts) {
         return false;
     }
+    texts += static_cast<size_t>(count);
     bool albums = false;
     bool counting = true;
     // At most as many text bytes as the stored form has left.
@@ -198,7 +200,7 @@ bool ReadJournal(Reader& in, SnapshotEntry& entry) {
     return entry.kind != SnapshotFileKind::TrackManifest || count % kTrackFieldCount == 0;
 }
 
-bool ReadEntry(Reader& in, SnapshotEntry& entry) {
+bool ReadEntry(Reader& in, SnapshotEntry& entry, size_t& texts) {
     uint64_t kind = 0;
     uint64_t time = 0;
     if (!in.Fixed(kind, 1) || kind > static_cast<uint64_t>(SnapshotFileKind::TrackManifest)) {
@@ -211,7 +213,7 @@ bool ReadEntry(Reader& in, SnapshotEntry& entry) {
         return false;
     }
     entry.stamp.writeTime = static_cast<int64_t>(time);
-    return ReadJournal(in, entry);
+    return ReadJournal(in, entry, texts);
 }
 
 bool EntryBefore(const SnapshotEntry& a, const SnapshotEntry& b) {
@@ -282,8 +284,9 @@ std::optional<CatalogueSnapshot> DecodeSnapshot(const char* bytes, size_t size) 
         return std::nullopt;
     }
     snapshot.entries.resize(static_cast<size_t>(count));
+    size_t texts = 0;
     for (SnapshotEntry& entry : snapshot.entries) {
-        if (!ReadEntry(in, entry)) {
+        if (!ReadEntry(in, entry, texts)) {
             return std::nullopt;
         }
     }

@@ -60,9 +60,12 @@ struct CatalogueSnapshot {
 
 // The name of the snapshot file, in the folder of the host's settings file.
 constexpr char kSnapshotFileName[] = "ml_kovra.cache";
-// No stored snapshot may be larger: a 100,000-track player's, at the load's
-// ceilings, stays well below.
-constexpr size_t kMaxSnapshotBytes = 96u * 1024 * 1024;
+// No stored snapshot may be larger, nor hold more texts in all: a
+// 20,000-track player's has 5.5 MB and 260,000 texts, one at the load's
+// ceiling of 100,000 tracks some 28 MB and 1.3 million. Together they bound
+// what a hostile snapshot can make the plug-in hold to some 100 MB.
+constexpr size_t kMaxSnapshotBytes = 64u * 1024 * 1024;
+constexpr size_t kMaxSnapshotTexts = 4u * 1000 * 1000;
 
 std::vector<char> EncodeSnapshot(const CatalogueSnapshot& snapshot,
                                  const std::vector<const SnapshotEntry*>& entries);

@@ -144,6 +144,10 @@ void SnapshotSession::BeginFile(SnapshotFileKind kind, const char* link, bool ma
     SnapshotEntry entry;
     entry.kind = kind;
     entry.path = PathText(link);
+    if (manifest) {
+        // A manifest mostly holds one track: room for its twelve texts.
+        entry.journal.Reserve(12, 384);
+    }
     fresh_.push_back(std::move(entry));
     (manifest ? manifestFile_ : catalogueFile_) = static_cast<int>(fresh_.size() - 1);
     read_[manifest ? 1 : 0] = false;
