@@ -246,13 +246,13 @@ TEST(SnapshotRead, TheSamePlayerElsewhereIsReadFromItsSnapshot) {
     TempDir first;
     TempDir second;
     TempDir settings;
+    const fs::path copy = second.Path() / "player";
     ASSERT_TRUE(WriteSampleImage(first.Path().string(), SampleImageOptions{}));
     AgeAll(first.Path(), -3600);
-    fs::copy(first.Path(), second.Path(),
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    fs::copy(first.Path(), copy, fs::copy_options::recursive);
     for (const auto& e : fs::recursive_directory_iterator(first.Path())) {
         if (e.is_regular_file()) {
-            fs::last_write_time(second.Path() / fs::relative(e.path(), first.Path()),
+            fs::last_write_time(copy / fs::relative(e.path(), first.Path()),
                                 fs::last_write_time(e.path()));
         }
     }
@@ -260,7 +260,7 @@ TEST(SnapshotRead, TheSamePlayerElsewhereIsReadFromItsSnapshot) {
     std::string records[2];
     NamedFiles named[2];
     for (int i = 0; i < 2; ++i) {
-        const CurrentDirGuard in(i == 0 ? first.Path() : second.Path());
+        const CurrentDirGuard in(i == 0 ? first.Path() : copy);
         if (!ReadVolumeIdentity(kRoot)) {
             GTEST_SKIP() << "the system tells no identity of a folder";
         }
