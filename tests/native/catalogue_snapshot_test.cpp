@@ -418,3 +418,26 @@ TEST(DecodeSnapshot, RefusesJournalsNoReadWrites) {
 }
 
 }  // namespace
+
+namespace {
+
+// A snapshot that cannot be written (its folder is gone) costs the read
+// nothing but the snapshot; one on the player is never written.
+TEST(SnapshotRead, NoSnapshotWrittenChangesNothingButTheTime) {
+    TempDir image;
+    ASSERT_TRUE(WriteSampleImage(image.Path().string(), SampleImageOptions{}));
+    AgeAll(image.Path(), -3600);
+    const CurrentDirGuard in(image.Path());
+    DeviceCatalogue fresh;
+    fresh.SetDriveRoot(kRoot);
+    LoadCatalogue(fresh);
+    for (const char* path : {"no-such-folder/ml_kovra.cache", "./ml_kovra.cache"}) {
+        DeviceCatalogue catalogue;
+        catalogue.SetDriveRoot(kRoot);
+        LoadCatalogueWithSnapshot(catalogue, nullptr, path);
+        EXPECT_EQ(Records(catalogue), Records(fresh)) << path;
+        EXPECT_FALSE(fs::exists(path)) << path;
+    }
+}
+
+}  // namespace
