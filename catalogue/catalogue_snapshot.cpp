@@ -174,8 +174,10 @@ bool ReadJournal(Reader& in, SnapshotEntry& entry, size_t& texts) {
     texts += static_cast<size_t>(count);
     bool albums = false;
     bool counting = true;
-    // At most as many text bytes as the stored form has left.
-    entry.journal.Reserve(static_cast<size_t>(count), 0);
+    // Room for the texts at a real catalogue's some 24 bytes each, never more
+    // than the stored form has left.
+    const size_t items = static_cast<size_t>(count);
+    entry.journal.Reserve(items, items * 24 < in.Left() ? items * 24 : in.Left());
     for (uint64_t i = 0; i < count; ++i) {
         uint64_t slot = 0;
         uint64_t length = 0;
