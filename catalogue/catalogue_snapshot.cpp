@@ -27,33 +27,50 @@ uint32_t Checksum(const char* bytes, size_t size) {
     return hash;
 }
 
+// Writes into a buffer sized once for the whole snapshot (Reserve), grown
+// only when the estimate fell short; Out() cuts it to what was written.
 class Writer {
   public:
     void Bytes(const void* data, size_t size) {
-        const char* from = static_cast<const char*>(data);
-        out_.insert(out_.end(), from, from + size);
+        if (size == 0) {
+            return;  // `data` may be null
+        }
+        if (size_ + size > out_.size()) {
+            out_.resize(2 * (size_ + size));
+        }
+        std::memcpy(out_.data() + size_, data, size);
+        size_ += size;
     }
     void Fixed(uint64_t value, int bytes) {
+        char encoded[8];
         for (int i = 0; i < bytes; ++i) {
-            out_.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+            encoded[i] = static_cast<char>((value >> (8 * i)) & 0xff);
         }
+        Bytes(encoded, static_cast<size_t>(bytes));
     }
     void Number(uint64_t value) {
+        char encoded[10];
+        size_t length = 0;
         while (value >= 0x80) {
-            out_.push_back(static_cast<char>((value & 0x7f) | 0x80));
+            encoded[length++] = static_cast<char>((value & 0x7f) | 0x80);
             value >>= 7;
         }
-        out_.push_back(static_cast<char>(value));
+        encoded[length++] = static_cast<char>(value);
+        Bytes(encoded, length);
     }
     void Text(const char* text, size_t length) {
         Number(length);
         Bytes(text, length);
     }
-    std::vector<char>& Out() { return out_; }
-    void Reserve(size_t bytes) { out_.reserve(bytes); }
+    std::vector<char>& Out() {
+        out_.resize(size_);
+        return out_;
+    }
+    void Reserve(size_t bytes) { out_.resize(bytes); }
 
   private:
     std::vector<char> out_;
+    size_t size_ = 0;
 };
 
 // Reads the stored form front to back; any read past its end, or any value
@@ -119,11 +136,10 @@ void WriteEntry(Writer& out, const SnapshotEntry& entry) {
     for (size_t i = 0; i < entry.journal.Count(); ++i) {
         out.Fixed(static_cast<uint8_t>(entry.journal.Slot(i)), 1);
         const char* text = entry.journal.Text(i);
+        const size_t length = text != nullptr ? std::strlen(text) : 0;
         // 0 is none; a text's length is stored one higher.
-        out.Number(text == nullptr ? 0 : std::strlen(text) + 1);
-        if (text != nullptr) {
-            out.Bytes(text, std::strlen(text));
-        }
+        out.Number(text == nullptr ? 0 : length + 1);
+        out.Bytes(text, length);
     }
 }
 
@@ -261,8 +277,12 @@ std::vector<char> EncodeSnapshot(const CatalogueSnapshot& snapshot,
     for (const SnapshotEntry* entry : sorted) {
         WriteEntry(out, *entry);
     }
-    out.Fixed(Checksum(out.Out().data(), out.Out().size()), kChecksumBytes);
-    return std::move(out.Out());
+    std::vector<char>& bytes = out.Out();
+    const uint32_t checksum = Checksum(bytes.data(), bytes.size());
+    for (size_t i = 0; i < kChecksumBytes; ++i) {
+        bytes.push_back(static_cast<char>((checksum >> (8 * i)) & 0xff));
+    }
+    return std::move(bytes);
 }
 
 std::optional<CatalogueSnapshot> DecodeSnapshot(const char* bytes, size_t size) {

@@ -20,14 +20,29 @@ size_t FolderLength(const char* path) {
     return length;
 }
 
-// The order a folder's names are kept in to be found: by the names as the
-// file system matches them.
-int CompareNames(const char* a, const char* b) {
-    return kStampNamesCaseBlind ? AsciiCompareNoCase(a, b) : std::strcmp(a, b);
+// Whether the file system takes the two names for one.
+bool SameName(const char* a, const char* b) {
+    return kStampNamesCaseBlind ? AsciiEqualNoCase(a, b) : std::strcmp(a, b) == 0;
 }
 
-bool NameBefore(const StampedName& entry, const char* name) {
-    return CompareNames(entry.name.Get(), name) < 0;
+// A name's hash as the file system matches names: one for names it takes
+// for one.
+uint32_t HashOfName(const char* name) {
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (; *name != 0; ++name) {
+        const unsigned char c = static_cast<unsigned char>(*name);
+        hash = (hash ^ (kStampNamesCaseBlind ? AsciiLower(c) : c)) * 16777619u;
+    }
+    return hash;
+}
+
+// Room for `count` entries in an open-addressed table at most half full.
+size_t SlotsFor(size_t count) {
+    size_t slots = 16;
+    while (slots < 2 * count) {
+        slots *= 2;
+    }
+    return slots;
 }
 
 uint32_t HashOf(SnapshotFileKind kind, const char* path) {
@@ -51,10 +66,7 @@ SnapshotSession::SnapshotSession(const char* root, const VolumeIdentity& identit
     carried_.assign(previous_.entries.size(), false);
     // Every file is looked up two or more times a load: by hash, at most
     // half full, rather than by a search among the sorted paths.
-    size_t slots = 16;
-    while (slots < 2 * previous_.entries.size()) {
-        slots *= 2;
-    }
+    const size_t slots = SlotsFor(previous_.entries.size());
     index_.assign(slots, -1);
     for (size_t i = 0; i < previous_.entries.size(); ++i) {
         const SnapshotEntry& entry = previous_.entries[i];
@@ -82,11 +94,17 @@ const SnapshotSession::Listing* SnapshotSession::ListingOf(const PathText& folde
     if (found == listings_.end()) {
         Listing listing;
         std::optional<Listing> result;
-        if (ListFolderStamps(PathText(root_.Get(), root_.Length(), folder.Get()).Get(), listing)) {
-            std::sort(listing.begin(), listing.end(),
-                      [](const StampedName& a, const StampedName& b) {
-                          return CompareNames(a.name.Get(), b.name.Get()) < 0;
-                      });
+        if (ListFolderStamps(PathText(root_.Get(), root_.Length(), folder.Get()).Get(),
+                             listing.names)) {
+            const size_t mask = SlotsFor(listing.names.size()) - 1;
+            listing.index.assign(mask + 1, -1);
+            for (size_t i = 0; i < listing.names.size(); ++i) {
+                size_t slot = HashOfName(listing.names[i].name.Get()) & mask;
+                while (listing.index[slot] >= 0) {
+                    slot = (slot + 1) & mask;
+                }
+                listing.index[slot] = static_cast<int>(i);
+            }
             result = std::move(listing);
         }
         found = listings_.emplace(folder, std::move(result)).first;
@@ -96,22 +114,32 @@ const SnapshotSession::Listing* SnapshotSession::ListingOf(const PathText& folde
 
 std::optional<FileStamp> SnapshotSession::StampOf(const char* path) {
     const size_t split = FolderLength(path);
-    const Listing* listing = ListingOf(PathText(path, split, ""));
+    if (!looked_ || split != lastFolder_.Length() ||
+        std::memcmp(path, lastFolder_.Get(), split) != 0) {
+        looked_ = true;
+        lastFolder_ = PathText(path, split, "");
+        lastListing_ = ListingOf(lastFolder_);
+    }
+    const Listing* listing = lastListing_;
     if (listing == nullptr) {
         return std::nullopt;
     }
     const char* name = path + split;
     // The exact name; else, where the file system ignores case, the one name
     // that matches: two that differ in case alone tell nothing.
-    auto at = std::lower_bound(listing->begin(), listing->end(), name, NameBefore);
+    const size_t mask = listing->index.size() - 1;
     const StampedName* match = nullptr;
     int matches = 0;
-    for (; at != listing->end() && CompareNames(at->name.Get(), name) == 0; ++at) {
-        if (std::strcmp(at->name.Get(), name) == 0) {
-            return at->stamp;
+    for (size_t slot = HashOfName(name) & mask; listing->index[slot] >= 0;
+         slot = (slot + 1) & mask) {
+        const StampedName& entry = listing->names[static_cast<size_t>(listing->index[slot])];
+        if (std::strcmp(entry.name.Get(), name) == 0) {
+            return entry.stamp;
         }
-        match = &*at;
-        ++matches;
+        if (SameName(entry.name.Get(), name)) {
+            match = &entry;
+            ++matches;
+        }
     }
     return matches == 1 ? std::optional<FileStamp>(match->stamp) : std::nullopt;
 }

@@ -63,7 +63,12 @@ class SnapshotSession {
     int FilesReplayed() const { return replayed_; }
 
   private:
-    using Listing = std::vector<StampedName>;
+    // A folder's regular files, found by the hash of their names as the file
+    // system matches them.
+    struct Listing {
+        std::vector<StampedName> names;
+        std::vector<int> index;  // into names; -1 free; at most half full
+    };
 
     // The file at `path` (below the root) as its folder's listing has it.
     std::optional<FileStamp> StampOf(const char* path);
@@ -79,6 +84,10 @@ class SnapshotSession {
     std::vector<int> index_;       // previous_ entries by the hash of kind and path; -1 free
     std::vector<SnapshotEntry> fresh_;
     std::map<PathText, std::optional<Listing>> listings_;  // by folder; none: not listable
+    // The folder looked up last: most files follow one of their own folder.
+    PathText lastFolder_;
+    const Listing* lastListing_ = nullptr;
+    bool looked_ = false;  // whether lastFolder_ was looked up yet
     int64_t clock_;
     int catalogueFile_ = -1;  // index into fresh_ of the journal kept, or -1
     int manifestFile_ = -1;
