@@ -10,6 +10,7 @@
 #include "base/debug_output.h"
 #include "base/utf8_text.h"
 #include "catalogue/catalogue_records.h"
+#include "catalogue/snapshot_session.h"
 
 namespace {
 
@@ -67,11 +68,13 @@ FileReadStatus DriveFiles::Read(const char* path, size_t limit, XmlBuffer& buffe
 }
 
 CatalogueLoad::CatalogueLoad(DeviceCatalogue& catalogue, LoadObserver* observer,
-                             CatalogueFileSource* source, const LoadCeilings& ceilings)
+                             CatalogueFileSource* source, const LoadCeilings& ceilings,
+                             SnapshotSession* snapshot)
     : catalogue_(catalogue),
       lists_(catalogue.Lists() != nullptr ? *catalogue.Lists() : catalogue.ReplaceLists()),
       observer_(observer != nullptr ? observer : &silentObserver_),
       source_(source != nullptr ? source : &driveFiles_),
+      snapshot_(snapshot),
       budget_(ceilings),
       rootLength_(std::strlen(catalogue.DriveRoot())) {}
 
@@ -79,12 +82,12 @@ const char* CatalogueLoad::DriveRoot() const {
     return catalogue_.DriveRoot();
 }
 
-void CatalogueLoad::BeginPass(const char* name, const LoadCeilings& share) {
+void CatalogueLoad::BeginPass(const char* name, const LoadCeilings& share, bool counted) {
     pass_ = name;
     budget_.BeginPass(share);
     memo_.Clear();
     reportedCeiling_ = false;
-    filesLeftInPass_ = 1;
+    filesLeftInPass_ = counted ? 1 : 0;
 }
 
 void CatalogueLoad::EndPass() {
@@ -110,13 +113,42 @@ void CatalogueLoad::CountDone() {
     Progress();
 }
 
-void CatalogueLoad::SkipFile() {
-    CountDone();
+void CatalogueLoad::SkipFile(bool counted) {
+    if (counted) {
+        CountDone();
+    }
 }
 
-void CatalogueLoad::RecallFile(const char* path) {
+void CatalogueLoad::RecallFile(const char* path, bool counted) {
     observer_->OnManifestRecalled(path);
-    CountDone();
+    if (counted) {
+        CountDone();
+    }
+}
+
+const SnapshotEntry* CatalogueLoad::Unchanged(SnapshotFileKind kind, const char* link) {
+    return snapshot_ != nullptr ? snapshot_->Unchanged(kind, link) : nullptr;
+}
+
+bool CatalogueLoad::ReplayFile(const SnapshotEntry& entry, const char* path) {
+    if (budget_.SpendBytes(static_cast<size_t>(entry.cost))) {
+        return true;
+    }
+    ReportCeiling(path);
+    return false;
+}
+
+void CatalogueLoad::Record(int slot, const char* text) {
+    memo_.Record(slot, text);
+    if (snapshot_ != nullptr) {
+        snapshot_->JournalManifest(slot, text);
+    }
+}
+
+void CatalogueLoad::JournalCatalogue(int slot, const char* text) {
+    if (snapshot_ != nullptr) {
+        snapshot_->JournalCatalogue(slot, text);
+    }
 }
 
 void CatalogueLoad::Finish() {
@@ -141,6 +173,9 @@ const XmlBuffer* CatalogueLoad::ReadFile(const char* path) {
         // Within the cap, but past what the whole load may read: not parsed.
         ReportCeiling(path);
     } else {
+        if (snapshot_ != nullptr) {
+            snapshot_->FileRead(buffer_.InputSize());
+        }
         return &buffer_;
     }
     return nullptr;
@@ -230,4 +265,18 @@ void CatalogueLoad::ReportCeiling(const char* path) {
 
 void CatalogueLoad::Progress() {
     observer_->OnProgress(filesRead_, filesNamed_);
+}
+
+FileJournal::FileJournal(CatalogueLoad& load, SnapshotFileKind kind, const char* link,
+                         bool manifest)
+    : load_(load), manifest_(manifest) {
+    if (load_.Snapshot() != nullptr) {
+        load_.Snapshot()->BeginFile(kind, link, manifest);
+    }
+}
+
+FileJournal::~FileJournal() {
+    if (load_.Snapshot() != nullptr) {
+        load_.Snapshot()->EndFile(manifest_, !load_.Stopped());
+    }
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include "catalogue/catalogue_file.h"
+#include "catalogue/catalogue_snapshot.h"
 #include "catalogue/load_budget.h"
 #include "catalogue/load_observer.h"
 #include "catalogue/manifest_memo.h"
@@ -15,6 +16,7 @@
 
 class CatalogueLists;
 class DeviceCatalogue;
+class SnapshotSession;
 class TiXmlDocument;
 
 // Where a load gets its files: the player's drive (ReadCatalogueFile), or
@@ -35,9 +37,11 @@ class DriveFiles final : public CatalogueFileSource {
 class CatalogueLoad {
   public:
     // Fills the catalogue's current lists. Null observer or source: none, and
-    // the files of the drive.
+    // the files of the drive. With a snapshot, unchanged files are replayed
+    // from it and the others journalled into it.
     CatalogueLoad(DeviceCatalogue& catalogue, LoadObserver* observer, CatalogueFileSource* source,
-                  const LoadCeilings& ceilings = kLoadCeilings);
+                  const LoadCeilings& ceilings = kLoadCeilings,
+                  SnapshotSession* snapshot = nullptr);
     CatalogueLoad(const CatalogueLoad&) = delete;
     CatalogueLoad& operator=(const CatalogueLoad&) = delete;
 
@@ -50,9 +54,9 @@ class CatalogueLoad {
     ManifestMemo& Memo() { return memo_; }
 
     // Starts a pass (`name`: "album", "music") that may spend `share` of the
-    // budget, with its catalogue file already named; it forgets the manifests
-    // of the pass before.
-    void BeginPass(const char* name, const LoadCeilings& share);
+    // budget, with its catalogue file already named (unless it is not
+    // `counted`: see Unchanged); it forgets the manifests of the pass before.
+    void BeginPass(const char* name, const LoadCeilings& share, bool counted = true);
     // The pass is over: the files it named and did not reach, because it was
     // stopped, count as done.
     void EndPass();
@@ -69,10 +73,25 @@ class CatalogueLoad {
     // telling the observer why.
     const XmlBuffer* ReadFile(const char* path);
     // Counts a named file that is not read (its path does not fit) as done.
-    void SkipFile();
+    void SkipFile(bool counted = true);
     // Counts the manifest at `path` as read, taken from what its first read
     // gave (ManifestMemo), and tells the observer.
-    void RecallFile(const char* path);
+    void RecallFile(const char* path, bool counted = true);
+
+    // The journal of an earlier read of the file linked as `link`, when the
+    // load has a snapshot in which that file is unchanged; null when it is to
+    // be read. Such a file is not read: it is neither named nor counted as
+    // read, and neither are later links to it, so the progress counts only
+    // the files really read.
+    const SnapshotEntry* Unchanged(SnapshotFileKind kind, const char* link);
+    // Takes a replayed file's bytes from the budget as its read did: false,
+    // with the ceiling told, when they do not fit; it is then not replayed.
+    bool ReplayFile(const SnapshotEntry& entry, const char* path);
+    // A text a manifest's step kept: for the memo, and the manifest's journal.
+    void Record(int slot, const char* text);
+    // An item of the journal of the catalogue file being read, if any.
+    void JournalCatalogue(int slot, const char* text);
+    SnapshotSession* Snapshot() { return snapshot_; }
     // The load is over: named files it did not reach, because a ceiling
     // stopped it, count as done, so the progress ends with the two equal;
     // then the observer hears that the load is over.
@@ -107,6 +126,7 @@ class CatalogueLoad {
     DriveFiles driveFiles_;        // the source when no other is given
     LoadObserver* observer_;
     CatalogueFileSource* source_;
+    SnapshotSession* snapshot_;
     LoadBudget budget_;
     ManifestMemo memo_;
     XmlBuffer buffer_;
@@ -117,4 +137,19 @@ class CatalogueLoad {
     int filesRead_ = 0;
     int filesNamed_ = 0;
     int filesLeftInPass_ = 0;  // named by the pass under way and not yet done
+};
+
+// The journal of one file read afresh, from before its read to the end of
+// its step; kept when the step ran to its end. Does nothing without a
+// snapshot.
+class FileJournal {
+  public:
+    FileJournal(CatalogueLoad& load, SnapshotFileKind kind, const char* link, bool manifest);
+    ~FileJournal();
+    FileJournal(const FileJournal&) = delete;
+    FileJournal& operator=(const FileJournal&) = delete;
+
+  private:
+    CatalogueLoad& load_;
+    bool manifest_;
 };

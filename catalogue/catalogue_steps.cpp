@@ -161,7 +161,7 @@ bool AppendTrack(CatalogueLoad& load, const char* const (&values)[kTrackFieldCou
     for (int i = 0; i < kTrackFieldCount; ++i) {
         const char* kept = load.Kept(values[i], kTrackFieldElements[i], path);
         track->SetText(static_cast<TrackField>(i), kept);
-        load.Memo().Record(i, kept);
+        load.Record(i, kept);
     }
     return true;
 }
@@ -177,21 +177,41 @@ void ReplayTracks(CatalogueLoad& load, const ManifestTexts& texts, const char* p
     }
 }
 
-// The album texts an album manifest's first read set, set again.
+// The album texts an album manifest's first read set, set again (and told
+// the memo, when it is replayed from a snapshot for a manifest linked again).
 void ReplayAlbumManifest(CatalogueLoad& load, AlbumRecord& album, const ManifestTexts& texts,
                          const char* path) {
     for (size_t i = 0; i < texts.Count() && !load.Stopped(); ++i) {
         const auto& value = kAlbumManifestValues[texts.Slot(i)];
-        SetAlbumText(load, album, value.set, texts.Text(i), value.name, path);
+        if (const char* kept =
+                SetAlbumText(load, album, value.set, texts.Text(i), value.name, path)) {
+            load.Record(texts.Slot(i), kept);
+        }
     }
 }
 
-// Sets the album text from the value of each child of `node` in turn.
-void SetFromEachChild(CatalogueLoad& load, AlbumRecord& album, AlbumSetter set,
-                      const TiXmlNode* node, const char* path) {
+// The album catalogue's texts by their journal slot.
+AlbumSetter AlbumCatalogueSetter(int op) {
+    switch (op) {
+        case kAlbumOpManifestPath:
+            return &AlbumRecord::SetManifestPath;
+        case kAlbumOpTitle:
+            return &AlbumRecord::SetAlbumTitle;
+        default:
+            return &AlbumRecord::SetSearchKey;
+    }
+}
+
+// Sets the album text of journal slot `op` from the value of each child of
+// `node` in turn.
+void SetFromEachChild(CatalogueLoad& load, AlbumRecord& album, int op, const TiXmlNode* node,
+                      const char* path) {
     for (const TiXmlNode* child = node->FirstChild(); child != nullptr && !load.Stopped();
          child = child->NextSibling()) {
-        SetAlbumText(load, album, set, child->Value(), node->Value(), path);
+        if (const char* kept = SetAlbumText(load, album, AlbumCatalogueSetter(op), child->Value(),
+                                            node->Value(), path)) {
+            load.JournalCatalogue(op, kept);
+        }
     }
 }
 
@@ -214,7 +234,7 @@ void ReadAlbumManifestValue(CatalogueLoad& load, AlbumRecord& album, const TiXml
         return;
     }
     if (const char* kept = SetAlbumText(load, album, value.set, text, value.name, path)) {
-        load.Memo().Record(slot, kept);
+        load.Record(slot, kept);
     }
 }
 
@@ -224,34 +244,44 @@ void ReadAlbumMetadata(CatalogueLoad& load, const TiXmlNode* metadata, AlbumReco
          group = group->NextSibling()) {
         if (Named(group, "mpvm:MusicProperties")) {
             ForEachNamedChild(load, group, "mpvm:AlbumTitle", [&](const TiXmlNode* title) {
-                SetFromEachChild(load, album, &AlbumRecord::SetAlbumTitle, title, path);
+                SetFromEachChild(load, album, kAlbumOpTitle, title, path);
             });
         } else if (Named(group, "mrobe:MrobeProperties")) {
             ForEachNamedChild(load, group, "mrobe:SearchKey", [&](const TiXmlNode* key) {
-                SetFromEachChild(load, album, &AlbumRecord::SetSearchKey, key, path);
+                SetFromEachChild(load, album, kAlbumOpSearchKey, key, path);
             });
         }
     }
 }
 
 // Reads the manifest file an album names (named already), if its path fits,
-// or sets again what its first read set when the catalogue linked it before.
+// or sets again what its first read set when the catalogue linked it before,
+// or what a read of an earlier load set when the file is unchanged since.
 void FollowAlbumManifest(CatalogueLoad& load, AlbumRecord& album, const char* linkedFrom) {
     char path[kManifestPathSize];
-    if (album.ManifestPath() == nullptr) {
+    const char* link = album.ManifestPath();
+    if (link == nullptr) {
         return;
     }
-    if (!FormatPath(load, path, sizeof path, album.ManifestPath(), linkedFrom)) {
-        load.SkipFile();
+    const SnapshotEntry* unchanged = load.Unchanged(SnapshotFileKind::AlbumManifest, link);
+    if (!FormatPath(load, path, sizeof path, link, linkedFrom)) {
+        load.SkipFile(unchanged == nullptr);
         return;
     }
-    const ManifestMemo::TakenLink taken = load.Memo().Take(album.ManifestPath());
+    const ManifestMemo::TakenLink taken = load.Memo().Take(link);
     if (taken.earlier != nullptr) {
-        load.RecallFile(path);
+        load.RecallFile(path, unchanged == nullptr);
         ReplayAlbumManifest(load, album, *taken.earlier, path);
         return;
     }
     const ManifestMemo::Recording recording(load.Memo(), taken);
+    if (unchanged != nullptr) {
+        if (load.ReplayFile(*unchanged, path)) {
+            ReplayAlbumManifest(load, album, unchanged->journal, path);
+        }
+        return;
+    }
+    const FileJournal journal(load, SnapshotFileKind::AlbumManifest, link, true);
     if (const XmlBuffer* text = load.ReadFile(path)) {
         ReadAlbumManifest(load, album, path, *text);
     }
@@ -262,17 +292,25 @@ void FollowAlbumManifest(CatalogueLoad& load, AlbumRecord& album, const char* li
 // linked it before.
 void FollowTrackManifest(CatalogueLoad& load, const char* manifestPath, const char* linkedFrom) {
     char path[kManifestPathSize];
+    const SnapshotEntry* unchanged = load.Unchanged(SnapshotFileKind::TrackManifest, manifestPath);
     if (!FormatPath(load, path, sizeof path, manifestPath, linkedFrom)) {
-        load.SkipFile();
+        load.SkipFile(unchanged == nullptr);
         return;
     }
     const ManifestMemo::TakenLink taken = load.Memo().Take(manifestPath);
     if (taken.earlier != nullptr) {
-        load.RecallFile(path);
+        load.RecallFile(path, unchanged == nullptr);
         ReplayTracks(load, *taken.earlier, path);
         return;
     }
     const ManifestMemo::Recording recording(load.Memo(), taken);
+    if (unchanged != nullptr) {
+        if (load.ReplayFile(*unchanged, path)) {
+            ReplayTracks(load, unchanged->journal, path);
+        }
+        return;
+    }
+    const FileJournal journal(load, SnapshotFileKind::TrackManifest, manifestPath, true);
     if (const XmlBuffer* text = load.ReadFile(path)) {
         ReadTrackManifest(load, path, *text);
     }
@@ -288,8 +326,9 @@ int CountAlbumManifests(CatalogueLoad& load, const TiXmlNode* assets) {
         ForEachNamedChild(load, link, "mpv:LastURL",
                           [&](const TiXmlNode* url) { lastPath = url->LastChild(); });
         if (lastPath != nullptr) {
-            ++count;
+            count += load.Unchanged(SnapshotFileKind::AlbumManifest, lastPath->Value()) == nullptr;
             load.Memo().CountLink(lastPath->Value());
+            load.JournalCatalogue(kAlbumOpCount, lastPath->Value());
         }
     });
     load.Memo().EndCounting();
@@ -303,8 +342,10 @@ int CountTrackManifests(CatalogueLoad& load, const TiXmlNode* assets) {
     ForEachNamedChild(load, assets, "mpv:ManifestLink", [&](const TiXmlNode* link) {
         ForEachNamedChild(load, link, "mpv:LastURL", [&](const TiXmlNode* url) {
             if (url->FirstChild() != nullptr) {
-                ++count;
-                load.Memo().CountLink(url->FirstChild()->Value());
+                const char* link = url->FirstChild()->Value();
+                count += load.Unchanged(SnapshotFileKind::TrackManifest, link) == nullptr;
+                load.Memo().CountLink(link);
+                load.JournalCatalogue(0, link);
             }
         });
     });
@@ -321,7 +362,8 @@ void ReadAlbumLink(CatalogueLoad& load, const TiXmlNode* link, const char* path)
                 return;
             }
             current = load.Lists().AppendAlbum();
-            SetFromEachChild(load, *current, &AlbumRecord::SetManifestPath, entry, path);
+            load.JournalCatalogue(kAlbumOpNew, nullptr);
+            SetFromEachChild(load, *current, kAlbumOpManifestPath, entry, path);
         } else if (Named(entry, "nmf:Metadata") && current != nullptr) {
             ReadAlbumMetadata(load, entry, *current, path);
         }
@@ -329,21 +371,86 @@ void ReadAlbumLink(CatalogueLoad& load, const TiXmlNode* link, const char* path)
     // Only the link's last album has its manifest read, after all of the
     // link's metadata, so the manifest's title wins over album.mum's.
     if (current != nullptr && !load.Stopped()) {
+        load.JournalCatalogue(kAlbumOpFollow, nullptr);
         FollowAlbumManifest(load, *current, path);
     }
 }
 
-using Step = void (*)(CatalogueLoad&, const char*, const XmlBuffer&);
+// The album catalogue's journal, acted again: its links counted, then its
+// albums made and given their texts, and their manifests followed, within the
+// budget as the read did.
+void ReplayAlbumCatalogue(CatalogueLoad& load, const ManifestTexts& journal, const char* path) {
+    int count = 0;
+    for (size_t i = 0; i < journal.Count() && journal.Slot(i) == kAlbumOpCount; ++i) {
+        count += load.Unchanged(SnapshotFileKind::AlbumManifest, journal.Text(i)) == nullptr;
+        load.Memo().CountLink(journal.Text(i));
+    }
+    load.Memo().EndCounting();
+    load.NameFiles(count);
+    AlbumRecord* current = nullptr;
+    for (size_t i = 0; i < journal.Count() && !load.Stopped(); ++i) {
+        const int op = journal.Slot(i);
+        if (op == kAlbumOpNew) {
+            if (!load.AdmitAlbum(path)) {
+                return;
+            }
+            current = load.Lists().AppendAlbum();
+        } else if (op == kAlbumOpFollow) {
+            FollowAlbumManifest(load, *current, path);
+        } else if (op != kAlbumOpCount) {
+            SetAlbumText(load, *current, AlbumCatalogueSetter(op), journal.Text(i), "", path);
+        }
+    }
+}
 
-// One pass: its catalogue file with every manifest it links, within `share`.
-void LoadPass(CatalogueLoad& load, const char* name, const LoadCeilings& share, const char* file,
-              Step step) {
+// The music catalogue's journal, acted again: its links counted, then each
+// followed.
+void ReplayMusicCatalogue(CatalogueLoad& load, const ManifestTexts& journal, const char* path) {
+    int count = 0;
+    for (size_t i = 0; i < journal.Count(); ++i) {
+        count += load.Unchanged(SnapshotFileKind::TrackManifest, journal.Text(i)) == nullptr;
+        load.Memo().CountLink(journal.Text(i));
+    }
+    load.Memo().EndCounting();
+    load.NameFiles(count);
+    for (size_t i = 0; i < journal.Count() && !load.Stopped(); ++i) {
+        FollowTrackManifest(load, journal.Text(i), path);
+    }
+}
+
+using Step = void (*)(CatalogueLoad&, const char*, const XmlBuffer&);
+using Replay = void (*)(CatalogueLoad&, const ManifestTexts&, const char*);
+
+struct Pass {
+    const char* name;
+    const char* file;
+    SnapshotFileKind kind;
+    Step step;
+    Replay replay;
+};
+
+const Pass kAlbumPass = {"album", kAlbumCataloguePath, SnapshotFileKind::AlbumCatalogue,
+                         ReadAlbumCatalogue, ReplayAlbumCatalogue};
+const Pass kMusicPass = {"music", kMusicCataloguePath, SnapshotFileKind::MusicCatalogue,
+                         ReadMusicCatalogue, ReplayMusicCatalogue};
+
+// One pass: its catalogue file with every manifest it links, within `share`;
+// the file's journal replayed when it is unchanged since an earlier load.
+void LoadPass(CatalogueLoad& load, const Pass& pass, const LoadCeilings& share) {
     char path[kCataloguePathSize];
-    load.BeginPass(name, share);
-    if (!FormatPath(load, path, sizeof path, file, file)) {
-        load.SkipFile();
-    } else if (const XmlBuffer* text = load.ReadFile(path)) {
-        step(load, path, *text);
+    const SnapshotEntry* unchanged = load.Unchanged(pass.kind, pass.file);
+    load.BeginPass(pass.name, share, unchanged == nullptr);
+    if (!FormatPath(load, path, sizeof path, pass.file, pass.file)) {
+        load.SkipFile(unchanged == nullptr);
+    } else if (unchanged != nullptr) {
+        if (load.ReplayFile(*unchanged, path)) {
+            pass.replay(load, unchanged->journal, path);
+        }
+    } else {
+        const FileJournal journal(load, pass.kind, pass.file, false);
+        if (const XmlBuffer* text = load.ReadFile(path)) {
+            pass.step(load, path, *text);
+        }
     }
     load.EndPass();
 }
@@ -351,14 +458,15 @@ void LoadPass(CatalogueLoad& load, const char* name, const LoadCeilings& share, 
 }  // namespace
 
 void LoadCatalogue(DeviceCatalogue& catalogue, LoadObserver* observer, CatalogueFileSource* source,
-                   const LoadCeilings& ceilings) {
+                   const LoadCeilings& ceilings, SnapshotSession* snapshot) {
     catalogue.ReplaceLists();
-    CatalogueLoad load(catalogue, observer, source, ceilings);
-    load.NameFiles(2);
+    CatalogueLoad load(catalogue, observer, source, ceilings, snapshot);
+    load.NameFiles((load.Unchanged(kAlbumPass.kind, kAlbumPass.file) == nullptr) +
+                   (load.Unchanged(kMusicPass.kind, kMusicPass.file) == nullptr));
     // A ceiling reached while the albums are read stops the album pass alone:
     // the tracks are read with everything it did not spend.
-    LoadPass(load, "album", AlbumPassShare(ceilings), kAlbumCataloguePath, ReadAlbumCatalogue);
-    LoadPass(load, "music", ceilings, kMusicCataloguePath, ReadMusicCatalogue);
+    LoadPass(load, kAlbumPass, AlbumPassShare(ceilings));
+    LoadPass(load, kMusicPass, ceilings);
     load.Finish();
 }
 

@@ -23,6 +23,7 @@ class CatalogueFileSource;
 class CatalogueLoad;
 class DeviceCatalogue;
 class LoadObserver;
+class SnapshotSession;
 class TiXmlNode;
 class XmlBuffer;
 
@@ -30,9 +31,12 @@ class XmlBuffer;
 // pass (album.mum with every album manifest) and then the music pass
 // (music.mum with every track manifest). `observer` (may be null) learns the
 // progress and every problem; `source` (null: the drive) supplies the files.
+// With a `snapshot`, the files unchanged since the read it keeps are replayed
+// from it instead of read, to the same records, and the others journalled.
 void LoadCatalogue(DeviceCatalogue& catalogue, LoadObserver* observer = nullptr,
                    CatalogueFileSource* source = nullptr,
-                   const LoadCeilings& ceilings = kLoadCeilings);
+                   const LoadCeilings& ceilings = kLoadCeilings,
+                   SnapshotSession* snapshot = nullptr);
 
 // The steps of a load, one per kind of file. Each parses the prepared `text`
 // of the file at `path` (named in reports) into the load's lists (an album

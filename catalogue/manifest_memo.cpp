@@ -22,6 +22,12 @@ void ManifestTexts::Add(int slot, const char* text) {
     bytes_.insert(bytes_.end(), text, text + std::strlen(text) + 1);
 }
 
+void ManifestTexts::Add(int slot, const char* text, size_t length) {
+    entries_.push_back({slot, bytes_.size()});
+    bytes_.insert(bytes_.end(), text, text + length);
+    bytes_.push_back(0);
+}
+
 const char* ManifestTexts::Text(size_t i) const {
     const size_t offset = entries_[i].offset;
     return offset == kNone ? nullptr : bytes_.data() + offset;

@@ -21,11 +21,20 @@ class ManifestTexts {
   public:
     // Copies `text` (null for none).
     void Add(int slot, const char* text);
+    // Room for `count` texts more, of `bytes` bytes with their NULs.
+    void Reserve(size_t count, size_t bytes) {
+        entries_.reserve(entries_.size() + count);
+        bytes_.reserve(bytes_.size() + bytes);
+    }
+    // Copies the `length` bytes at `text`, which hold no NUL.
+    void Add(int slot, const char* text, size_t length);
 
     size_t Count() const { return entries_.size(); }
     int Slot(size_t i) const { return entries_[i].slot; }
     // Null for none. Valid as long as the texts are.
     const char* Text(size_t i) const;
+    // The bytes of every text with its NUL.
+    size_t TextBytes() const { return bytes_.size(); }
 
   private:
     static constexpr size_t kNone = SIZE_MAX;

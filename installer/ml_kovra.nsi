@@ -531,23 +531,39 @@ Function ShowNextSteps
   nsDialogs::Show
 FunctionEnd
 
-; The uninstaller's first page names the two files that go (the Plugins
-; folder, $INSTDIR here, stays), and its button starts the uninstall.
+!define SNAPSHOT_FILE "ml_kovra.cache"
+
+; The uninstaller's first page names the two files that go, and the read's
+; snapshot beside the settings (the Plugins folder, $INSTDIR here, stays),
+; and its button starts the uninstall.
 Function un.ConfirmRemoval
   nsDialogs::Create 1018
   Pop $0
-  ${NSD_CreateLabel} 0 0 100% 100% "These two files will be removed:$\r$\n$\r$\n$INSTDIR\${PLUGIN_FILE}$\r$\n$INSTDIR\${UNINSTALLER}$\r$\n$\r$\nWinamp, its other plug-ins and ml_kovra's settings in winamp.ini stay.$\r$\n$\r$\nClose Winamp first, then choose Uninstall."
+  ${NSD_CreateLabel} 0 0 100% 100% "These two files will be removed:$\r$\n$\r$\n$INSTDIR\${PLUGIN_FILE}$\r$\n$INSTDIR\${UNINSTALLER}$\r$\n$\r$\nwith the snapshot of the player's last read (${SNAPSHOT_FILE}) beside winamp.ini.$\r$\n$\r$\nWinamp, its other plug-ins and ml_kovra's settings in winamp.ini stay.$\r$\n$\r$\nClose Winamp first, then choose Uninstall."
   Pop $0
   GetDlgItem $0 $HWNDPARENT 1
   SendMessage $0 ${WM_SETTEXT} 0 "STR:$(^UninstallBtn)"
   nsDialogs::Show
 FunctionEnd
 
+; The plug-in's snapshot (and a temporary left by a write cut short) in each
+; folder the host's settings file may lie in. Only a cache: removing it costs
+; the next read its speed, nothing else.
+Function un.RemoveSnapshots
+  Delete "$INSTDIR\..\${SNAPSHOT_FILE}"
+  Delete "$INSTDIR\..\${SNAPSHOT_FILE}.new"
+  SetShellVarContext current
+  Delete "$APPDATA\Winamp\${SNAPSHOT_FILE}"
+  Delete "$APPDATA\Winamp\${SNAPSHOT_FILE}.new"
+FunctionEnd
+
 ; $INSTDIR is the Plugins folder, where the uninstaller lies. Only the two
-; files the installer wrote go: other plug-ins, the folder itself and the
-; host's settings file (where the plug-in's sort order and search stay for a
-; reinstall) are left as they are. The entry goes only when it names this
-; copy: one installed later in another host folder keeps it.
+; files the installer wrote go, with the snapshot of the player's last read
+; that the plug-in keeps beside the host's settings file (the host's folder,
+; or the user's Winamp folder of the application data): other plug-ins, the
+; folder itself and the settings file (where the plug-in's sort order and
+; search stay for a reinstall) are left as they are. The entry goes only when
+; it names this copy: one installed later in another host folder keeps it.
 Section "Uninstall"
   Call un.WaitForHostToClose
   ClearErrors
@@ -560,6 +576,7 @@ Section "Uninstall"
   StrCpy $R1 "$INSTDIR\${UNINSTALLER}"
   Call un.EntryNamesUninstaller
   Delete "$INSTDIR\${UNINSTALLER}"
+  Call un.RemoveSnapshots
   StrCmp $R0 1 0 kept
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
   kept:

@@ -11,6 +11,7 @@
 #include "catalogue/catalogue_records.h"
 #include "catalogue/catalogue_steps.h"
 #include "catalogue/player_files.h"
+#include "catalogue/snapshot_session.h"
 #include "library/library_item.h"
 #include "library/library_lists.h"
 
@@ -153,12 +154,12 @@ namespace {
 // Loads the catalogue of the player at the catalogue's drive root; false,
 // with the records read so far dropped, when the player was pulled (or
 // another put in its place) during the load, so that no partial rows come of
-// it.
+// it. The load starts from the snapshot at `snapshotPath` (may be empty).
 bool LoadWhilePlugged(DeviceCatalogue& catalogue, const std::optional<VolumeIdentity>& player,
-                      ImportObserver* observer) {
+                      ImportObserver* observer, const char* snapshotPath) {
     PlayerFiles files(catalogue.DriveRoot(), player);
     try {
-        LoadCatalogue(catalogue, observer, &files);
+        LoadCatalogueWithSnapshot(catalogue, observer, snapshotPath, kLoadCeilings, &files);
     } catch (const std::bad_alloc&) {
         // The records read so far stay (the last may lack the texts it was
         // being given); the rows are made as after any other load that
@@ -176,14 +177,16 @@ bool LoadWhilePlugged(DeviceCatalogue& catalogue, const std::optional<VolumeIden
 }  // namespace
 
 void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
-                     void (*locate)(DeviceCatalogue&), ImportObserver* observer) {
+                     void (*locate)(DeviceCatalogue&), ImportObserver* observer,
+                     const SettingsFile& settings) {
     RemovePlayerRows(lists, SampleRow::kGoes);
     lists.player.reset();
     if (locate != nullptr) {
         locate(catalogue);
     }
     const std::optional<VolumeIdentity> player = PlayerAt(catalogue.DriveRoot());
-    if (LoadWhilePlugged(catalogue, player, observer) && player) {
+    const PathText snapshotPath = SnapshotPathBeside(settings.path);
+    if (LoadWhilePlugged(catalogue, player, observer, snapshotPath.Get()) && player) {
         HeldPlayer held = {};
         std::memcpy(held.root, catalogue.DriveRoot(), sizeof held.root);
         held.identity = *player;

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "catalogue/load_observer.h"
+#include "host/settings.h"
 #include "library/columns.h"
 
 class DeviceCatalogue;
@@ -41,8 +42,12 @@ class ImportObserver : public LoadObserver {
 // read until then become rows; when the player is pulled during the load, none
 // do (the sample row alone is appended) and no player is held. `observer` may
 // be null.
+// With a settings file, the read starts from the snapshot of the player's last
+// read kept in its folder (kSnapshotFileName), reads only the catalogue files
+// changed since, and leaves a new snapshot there: the same rows, sooner.
 void ImportCatalogue(DeviceCatalogue& catalogue, LibraryLists& lists,
-                     void (*locate)(DeviceCatalogue&), ImportObserver* observer = nullptr);
+                     void (*locate)(DeviceCatalogue&), ImportObserver* observer = nullptr,
+                     const SettingsFile& settings = kNoSettingsFile);
 
 // Makes the code-page spelling of a well-formed UTF-8 text as a new text
 // (FreeText), or null; CodePageCopyOfUtf8 (base/code_page_text.h) for the

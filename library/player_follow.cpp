@@ -27,7 +27,7 @@ bool PlayerToRead(DeviceCatalogue& catalogue, const LibraryLists& lists,
 
 PlayerChange FollowPlayer(DeviceCatalogue& catalogue, LibraryLists& lists,
                           void (*locate)(DeviceCatalogue&), ImportObserver* observer,
-                          ReadNow readNow) {
+                          ReadNow readNow, const SettingsFile& settings) {
     if (lists.rowsOnLoan > 0) {
         return PlayerChange::kWaits;
     }
@@ -41,7 +41,7 @@ PlayerChange FollowPlayer(DeviceCatalogue& catalogue, LibraryLists& lists,
         return change;
     }
     if (lists.library.Count() == 0 || PlayerToRead(catalogue, lists, locate)) {
-        ImportCatalogue(catalogue, lists, locate, observer);
+        ImportCatalogue(catalogue, lists, locate, observer, settings);
         change = PlayerChange::kRead;
     }
     return change;

@@ -27,7 +27,8 @@ enum class PlayerChange {
 // holds no player's rows and was read before is read when `locate` finds a
 // player. A library that holds the host's items and was never read is
 // never filled from the player, and a player held stays while another
-// comes. `observer` (may be null) watches a read.
+// comes. `observer` (may be null) watches a read; a read starts from the
+// snapshot beside `settings` (ImportCatalogue).
 PlayerChange FollowPlayer(DeviceCatalogue& catalogue, LibraryLists& lists,
                           void (*locate)(DeviceCatalogue&), ImportObserver* observer,
-                          ReadNow readNow);
+                          ReadNow readNow, const SettingsFile& settings = kNoSettingsFile);

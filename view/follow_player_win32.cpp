@@ -18,7 +18,7 @@ PlayerChange LookAtPlayer(const ViewState& state, LibraryLists& lists, DeviceCat
     // A drive that goes away during the read must not ask the user for a disk.
     const CriticalErrorBoxesOff quiet;
     return FollowPlayer(catalogue, lists, LocateDevice, progress ? &*progress : nullptr,
-                        progress ? ReadNow::kYes : ReadNow::kNo);
+                        progress ? ReadNow::kYes : ReadNow::kNo, *state.settings);
 }
 
 bool FollowPlayerInView(const ViewState& state, LibraryLists& lists, DeviceCatalogue& catalogue) {

@@ -6,6 +6,7 @@
 //
 // writes DIR/<target>/<seed>, replacing earlier seeds.
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,8 @@
 #include <system_error>
 #include <vector>
 
+#include "catalogue/catalogue_records.h"
+#include "catalogue/snapshot_session.h"
 #include "tests/fuzz/catalogue_fixture.h"
 #include "tests/fuzz/fuzz_fields.h"
 #include "tools/sample_image/sample_image.h"
@@ -143,6 +146,28 @@ FuzzRecord HostRecordFields(const SampleTrack& track) {
             "0"};
 }
 
+// The snapshot a read of the image leaves, without its checksum (the target
+// seals what it is given).
+void WriteSnapshotSeed(const fs::path& image, const fs::path& seed) {
+    const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const auto& entry : fs::recursive_directory_iterator(image)) {
+        fs::last_write_time(entry.path(), hourAgo);
+    }
+    const fs::path cache = image / kSnapshotFileName;
+    const fs::path previous = fs::current_path();
+    fs::current_path(image);
+    DeviceCatalogue catalogue;
+    const char root[4] = "./";
+    catalogue.SetDriveRoot(root);
+    LoadCatalogueWithSnapshot(catalogue, nullptr, cache.c_str());
+    fs::current_path(previous);
+    const std::string bytes = Read(cache);
+    fs::remove(cache);
+    if (bytes.size() > 4) {
+        Write(seed, bytes.substr(0, bytes.size() - 4));
+    }
+}
+
 void WriteLibrarySeeds(const fs::path& out, const SampleImage& image) {
     std::vector<FuzzRecord> rows;
     for (const SampleTrack& track : image.tracks) {
@@ -223,6 +248,7 @@ int main(int argc, char** argv) {
         if (o.seed == options.seed) {
             WriteLibrarySeeds(out, image);
         }
+        WriteSnapshotSeed(imageRoot, out / "fuzz_snapshot" / (tag + "snapshot"));
     }
     fs::remove_all(imageRoot, error);
 

@@ -368,6 +368,8 @@ class Installer(unittest.TestCase):
         self.lists_the_player(HOST + r"\Plugins\ml_kovra.dll", HOST + r"\winamp.ini")
         settings = read_bytes(unix_path(HOST + r"\winamp.ini"))
         self.assertIn(b"[ml_kovra]", settings)
+        snapshot = unix_path(HOST + r"\ml_kovra.cache")
+        self.assertTrue(os.path.exists(snapshot), "no snapshot beside the settings file")
 
         installed = self.installation()
         with stand_in_host_running(HOST, "--window"):
@@ -384,6 +386,7 @@ class Installer(unittest.TestCase):
         self.assertEqual(sorted(os.listdir(plugins)), ["ml_other.dll"])
         self.assertEqual(read_bytes(os.path.join(plugins, "ml_other.dll")), OTHER_PLUGIN)
         self.assertEqual(read_bytes(unix_path(HOST + r"\winamp.ini")), settings)
+        self.assertFalse(os.path.exists(snapshot), "the snapshot stays")
         self.assertTrue(os.path.exists(unix_path(HOST + r"\winamp.exe")))
         self.assertIsNone(read_key(ENTRY_KEY))
         self.assertIsNotNone(read_key(HOST_KEY))
