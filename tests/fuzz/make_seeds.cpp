@@ -16,7 +16,7 @@
 
 #include "tests/fuzz/catalogue_fixture.h"
 #include "tests/fuzz/fuzz_fields.h"
-#include "tools/sample_image/sample_image.h"
+#include "tools/kovra-make-image/sample_image.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The audio-file lookup from folder listings gives the answers of a look at
 // each file itself.
-#include "tools/audio_file_lookup.h"
+#include "tools/kovra-catalogue/check/audio_file_lookup.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The export writers: CSV quoting, JSON escaping and repair of bytes that are
 // not UTF-8, and the playlist's lines.
-#include "tools/export_formats.h"
+#include "tools/kovra-catalogue/export/export_formats.h"
 
 #include <gtest/gtest.h>
 

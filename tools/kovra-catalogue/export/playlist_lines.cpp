@@ -1,14 +1,14 @@
 // The lines of an M3U8 playlist: a path is written only when every reader opens the file the
 // catalogue names with it, whichever way the reader splits lines, trims white space or resolves
 // names on Windows.
-#include "tools/playlist_lines.h"
+#include "tools/kovra-catalogue/export/playlist_lines.h"
 
 #include <cstdint>
 #include <cstring>
 
 #include "base/utf8_text.h"
 #include "catalogue/load_budget.h"
-#include "tools/windows_device_names.h"
+#include "tools/kovra-catalogue/system/windows_device_names.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/export_rows.h"
+#include "tools/kovra-catalogue/export/export_rows.h"
 
 enum class ExportFormat { M3u8, Csv, Json };
 

@@ -1,5 +1,5 @@
 // Writing an export to standard output or to a file, byte for byte.
-#include "tools/export_output.h"
+#include "tools/kovra-catalogue/export/export_output.h"
 
 #include <cerrno>
 #include <chrono>
@@ -12,8 +12,8 @@
 #include <io.h>
 #endif
 
-#include "tools/output_file.h"
-#include "tools/player_folders.h"
+#include "tools/kovra-catalogue/system/output_file.h"
+#include "tools/kovra-catalogue/export/player_folders.h"
 
 namespace fs = std::filesystem;
 

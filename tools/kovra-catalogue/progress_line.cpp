@@ -1,5 +1,5 @@
 // Draws and clears the progress line of a player read on a terminal.
-#include "tools/progress_line.h"
+#include "tools/kovra-catalogue/progress_line.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // An export's output file with the POSIX calls.
-#include "tools/output_file.h"
+#include "tools/kovra-catalogue/system/output_file.h"
 
 #include <cerrno>
 #include <system_error>

@@ -1,12 +1,12 @@
 // The export formats: M3U8, CSV and JSON writers over exported tracks.
-#include "tools/export_formats.h"
+#include "tools/kovra-catalogue/export/export_formats.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "base/utf8_text.h"
 #include "library/columns.h"
-#include "tools/playlist_lines.h"
+#include "tools/kovra-catalogue/export/playlist_lines.h"
 
 namespace {
 

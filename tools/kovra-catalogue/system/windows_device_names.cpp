@@ -1,6 +1,6 @@
 // Windows' device names, as its path functions recognise them in the last name of a path and,
 // for a file opened, in any name of it.
-#include "tools/windows_device_names.h"
+#include "tools/kovra-catalogue/system/windows_device_names.h"
 
 #include "base/ascii_text.h"
 

@@ -1,12 +1,12 @@
 // Finding a folder among the player's own by identity.
-#include "tools/player_folders.h"
+#include "tools/kovra-catalogue/export/player_folders.h"
 
 #include <set>
 #include <utility>
 #include <vector>
 
-#include "tools/folder_listing.h"
-#include "tools/output_file.h"
+#include "tools/kovra-catalogue/system/folder_listing.h"
+#include "tools/kovra-catalogue/system/output_file.h"
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 // never nest below a manifest, so the tracks made between one file and the next come from the
 // file taken first; the albums of album.mum are complete before their manifest is read, and its
 // last album is the one the manifest fills.
-#include "tools/catalogue_check.h"
+#include "tools/kovra-catalogue/check/catalogue_check.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -21,7 +21,7 @@
 #include "catalogue/catalogue_records.h"
 #include "catalogue/catalogue_steps.h"
 #include "catalogue/load_observer.h"
-#include "tools/audio_file_lookup.h"
+#include "tools/kovra-catalogue/check/audio_file_lookup.h"
 
 namespace {
 

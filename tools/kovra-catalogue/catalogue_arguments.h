@@ -5,7 +5,7 @@
 #include <string>
 
 #include "library/sort_order.h"
-#include "tools/export_formats.h"
+#include "tools/kovra-catalogue/export/export_formats.h"
 
 // What the command ends with; the usage text lists them.
 enum ExitCode : int {

@@ -1,5 +1,5 @@
 // Listing a folder with opendir and readdir: file names are bytes, found by their exact bytes.
-#include "tools/folder_listing.h"
+#include "tools/kovra-catalogue/system/folder_listing.h"
 
 #include <cerrno>
 

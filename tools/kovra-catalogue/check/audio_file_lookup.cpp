@@ -1,6 +1,6 @@
 // Audio files of a player, looked up one by one or in their folder's listing. The listing only
 // answers where it is sure to give the answer of a look at the name itself.
-#include "tools/audio_file_lookup.h"
+#include "tools/kovra-catalogue/check/audio_file_lookup.h"
 
 #include <cstdint>
 #include <cstring>
@@ -10,7 +10,7 @@
 
 #include "base/ascii_text.h"
 #include "base/utf8_text.h"
-#include "tools/windows_device_names.h"
+#include "tools/kovra-catalogue/system/windows_device_names.h"
 
 namespace {
 

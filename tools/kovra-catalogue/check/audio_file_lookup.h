@@ -6,7 +6,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "tools/folder_listing.h"
+#include "tools/kovra-catalogue/system/folder_listing.h"
 
 // Why the track's audio file (the catalogue's `lastUrl`, from the player's root, which is the
 // current folder) is not on the player: `lastUrl` itself when nothing has that name, "`lastUrl`

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "catalogue/load_budget.h"
-#include "tools/sample_image/sample_image.h"
+#include "tools/kovra-make-image/sample_image.h"
 
 namespace {
 

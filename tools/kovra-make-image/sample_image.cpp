@@ -1,5 +1,5 @@
 // Generates a made-up player image: album.mum, music.mum and the manifests they name.
-#include "tools/sample_image/sample_image.h"
+#include "tools/kovra-make-image/sample_image.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,13 +1,13 @@
 // Listing a folder with FindFirstFileW and FindNextFileW: names in UTF-16, given as UTF-8, found by
 // the file system in any case of their letters.
-#include "tools/folder_listing.h"
+#include "tools/kovra-catalogue/system/folder_listing.h"
 
 #include <windows.h>
 
 #include <cwchar>
 
 #include "base/wide_text.h"
-#include "tools/system_text.h"
+#include "tools/kovra-catalogue/system/system_text.h"
 
 const bool kCaseBlindFileNames = true;
 

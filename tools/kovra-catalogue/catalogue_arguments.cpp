@@ -1,5 +1,5 @@
 // Parses kovra-catalogue's command line into its options.
-#include "tools/catalogue_arguments.h"
+#include "tools/kovra-catalogue/catalogue_arguments.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // Picks and orders the exported tracks exactly as the view does, through the view's own rows.
-#include "tools/export_rows.h"
+#include "tools/kovra-catalogue/export/export_rows.h"
 
 #include <unordered_map>
 

@@ -17,14 +17,14 @@
 #include "library/library_lists.h"
 #include "library/search_filter.h"
 #include "library/sort_order.h"
-#include "tools/catalogue_arguments.h"
-#include "tools/catalogue_check.h"
-#include "tools/export_formats.h"
-#include "tools/export_output.h"
-#include "tools/export_rows.h"
-#include "tools/output_file.h"
-#include "tools/progress_line.h"
-#include "tools/system_text.h"
+#include "tools/kovra-catalogue/catalogue_arguments.h"
+#include "tools/kovra-catalogue/check/catalogue_check.h"
+#include "tools/kovra-catalogue/export/export_formats.h"
+#include "tools/kovra-catalogue/export/export_output.h"
+#include "tools/kovra-catalogue/export/export_rows.h"
+#include "tools/kovra-catalogue/system/output_file.h"
+#include "tools/kovra-catalogue/progress_line.h"
+#include "tools/kovra-catalogue/system/system_text.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // An export's output file with the Windows calls, every path wide.
-#include "tools/output_file.h"
+#include "tools/kovra-catalogue/system/output_file.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // The command's texts on Windows: UTF-16 arguments in, wide console writes out.
-#include "tools/system_text.h"
+#include "tools/kovra-catalogue/system/system_text.h"
 
 #include <windows.h>
 
