@@ -36,14 +36,6 @@ const char* const kAlbumColumns[] = {
     "manifest path", "creator", "album title", "genre", "recorded", "search key",
 };
 
-// Indexed by TrackField.
-const char* const kTrackColumns[] = {
-    "last url",   "creator",      "title",       "music by", "genre",      "recorded",
-    "play count", "playing time", "last played", "volume",   "search key", "control flag",
-};
-static_assert(sizeof kTrackColumns / sizeof kTrackColumns[0] == kTrackFieldCount,
-              "one column per track field");
-
 // Paths in `message` are UTF-8, shown as the names they spell on a Windows console too.
 void PrintError(const std::string& message) {
     WriteText(stderr, std::string(kProgram) + ": " + message + "\n");
@@ -121,7 +113,7 @@ void PrintAlbums(const CatalogueLists& lists) {
 }
 
 void PrintTracks(const CatalogueLists& lists) {
-    PrintHeader("tracks", CountRecords(lists.FirstTrack()), kTrackColumns);
+    PrintHeader("tracks", CountRecords(lists.FirstTrack()), kTrackFieldLabels);
     for (const TrackRecord* track = lists.FirstTrack(); track; track = track->Next()) {
         Row row;
         for (int field = 0; field < kTrackFieldCount; ++field) {

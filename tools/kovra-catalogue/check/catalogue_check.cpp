@@ -25,17 +25,6 @@
 
 namespace {
 
-// The two catalogue files, as the load names them when the drive root is empty.
-const char kAlbumCatalogue[] = "SYSTEM/List/Music/album.mum";
-const char kMusicCatalogue[] = "SYSTEM/List/Music/music.mum";
-
-// The elements a track's texts come from, in TrackField order.
-const char* const kTrackElements[kTrackFieldCount] = {
-    "mpv:LastURL",      "dc:creator",    "dc:title",        "mpvm:MusicBy",
-    "mpvm:Genre",       "mpvm:Recorded", "mpvm:PlayCount",  "mpvm:PlayingTime",
-    "mrobe:LastPlayed", "mrobe:Volume",  "mrobe:SearchKey", "mrobe:CtrlFlag",
-};
-
 enum class FileKind { None, AlbumCatalogue, AlbumManifest, MusicCatalogue, TrackManifest };
 
 std::string TrackLabel(long number) {
@@ -125,7 +114,7 @@ class Checker : public LoadObserver, public CatalogueFileSource {
             const int links = timesRead_[path];
             if (links > 1) {
                 Add("linked more than once", path,
-                    std::to_string(links) + " links in " + kMusicCatalogue);
+                    std::to_string(links) + " links in " + kMusicCataloguePath);
             }
         }
         report_.tracks = CountRecords(catalogue_.FirstTrack());
@@ -144,7 +133,7 @@ class Checker : public LoadObserver, public CatalogueFileSource {
         file_ = path;
         if (kind_ == FileKind::None) {
             kind_ = FileKind::AlbumCatalogue;  // always the first file a load reads
-        } else if (file_ == kMusicCatalogue && !musicPass_) {
+        } else if (file_ == kMusicCataloguePath && !musicPass_) {
             musicPass_ = true;
             kind_ = FileKind::MusicCatalogue;
         } else {
@@ -193,7 +182,7 @@ class Checker : public LoadObserver, public CatalogueFileSource {
         }
         for (int field = 0; field < kTrackFieldCount; ++field) {
             const std::string fault =
-                Utf8Fault(kTrackElements[field], track.Text(static_cast<TrackField>(field)));
+                Utf8Fault(kTrackFieldElements[field], track.Text(static_cast<TrackField>(field)));
             if (!fault.empty()) {
                 Add("not UTF-8", file_, label + ": " + fault);
             }
@@ -211,7 +200,7 @@ class Checker : public LoadObserver, public CatalogueFileSource {
                                              Utf8Fault("mpvm:AlbumTitle", album->AlbumTitle()),
                                              Utf8Fault("mrobe:SearchKey", album->SearchKey())}) {
                 if (!fault.empty()) {
-                    Add("not UTF-8", kAlbumCatalogue, label + fault);
+                    Add("not UTF-8", kAlbumCataloguePath, label + fault);
                 }
             }
         }
