@@ -123,19 +123,15 @@ void PrintTracks(const CatalogueLists& lists) {
     }
 }
 
-// The rows a view would show after its first filter pass: the catalogue
-// import's rows (with the sample row), searched and sorted, then the status line.
+// The rows a view would show after its first filter pass, with the sample row,
+// then the status line.
 bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
-    LibraryLists lists;
-    // The command works in UTF-8, its search text too: the rows keep the
-    // catalogue's artists and genres.
-    AppendCatalogueRows(catalogue, lists.library, nullptr);
-    FilterResult found = FilterLibrary(lists, options.search.c_str());
-    if (!found.rows) {
+    ShownRows shown;
+    if (!FindShownRows(catalogue, options.search.c_str(), options.sort, true, shown)) {
         PrintError("out of memory");
         return false;
     }
-    SortRows(*found.rows, options.sort, lists.sortRanks);
+    const FilterResult& found = shown.found;
     Row header;
     for (const ColumnInfo& column : kColumns) {
         header.Add(column.title);
@@ -151,7 +147,7 @@ bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
         row.Print();
     }
     char status[kStatusLineSize];
-    FormatStatusLine(status, sizeof status, lists.library.Count(), found);
+    FormatStatusLine(status, sizeof status, shown.lists.library.Count(), found);
     WriteText(stdout, std::string(status) + "\n");
     return true;
 }

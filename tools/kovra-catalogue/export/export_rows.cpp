@@ -1,8 +1,6 @@
 // Picks and orders the exported tracks exactly as the view does, through the view's own rows.
 #include "tools/kovra-catalogue/export/export_rows.h"
 
-#include <unordered_map>
-
 #include "catalogue/catalogue_records.h"
 #include "library/library_lists.h"
 #include "library/search_filter.h"
@@ -26,12 +24,9 @@ ExportCell CellOf(const ExportRow& row, int column) {
     return {row.Text(column), row.Number(column)};
 }
 
-bool CollectExportRows(const DeviceCatalogue& catalogue, const char* query, const SortState& sort,
-                       std::vector<ExportRow>& rows) {
-    // The view's rows are made, searched and sorted as the view makes them; each then leads back
-    // to the track it was made from.
-    LibraryLists lists;
-    std::unordered_map<const LibraryItem*, const TrackRecord*> trackOfRow;
+bool FindShownRows(const DeviceCatalogue& catalogue, const char* query, const SortState& sort,
+                   bool sampleRow, ShownRows& shown) {
+    ItemList& library = shown.lists.library;
     for (const TrackRecord* track = catalogue.FirstTrack(); track != nullptr;
          track = track->Next()) {
         // The command works in UTF-8: its rows keep the catalogue's artists and genres.
@@ -39,20 +34,34 @@ bool CollectExportRows(const DeviceCatalogue& catalogue, const char* query, cons
         if (row == nullptr) {
             return false;
         }
-        trackOfRow[row] = track;
-        if (!AdoptRow(lists.library, row)) {
+        shown.trackOfRow[row] = track;
+        if (!AdoptRow(library, row)) {
             return false;
         }
     }
-    FilterResult found = FilterRows(lists.library, query);
-    if (!found.rows) {
+    if (sampleRow) {
+        AppendSampleRow(library);
+    }
+    shown.found = FilterLibrary(shown.lists, query);
+    if (!shown.found.rows) {
         return false;
     }
-    SortRows(*found.rows, sort, lists.sortRanks);
-    rows.reserve(rows.size() + static_cast<size_t>(found.rows->Count()));
-    for (int32_t i = 0; i < found.rows->Count(); ++i) {
-        const LibraryItem* row = found.rows->Get(i);
-        rows.push_back(ExportRowOf(*row, *trackOfRow.at(row)));
+    SortRows(*shown.found.rows, sort, shown.lists.sortRanks);
+    return true;
+}
+
+bool CollectExportRows(const DeviceCatalogue& catalogue, const char* query, const SortState& sort,
+                       std::vector<ExportRow>& rows) {
+    // The view's rows, each then led back to the track it was made from.
+    ShownRows shown;
+    if (!FindShownRows(catalogue, query, sort, false, shown)) {
+        return false;
+    }
+    const ItemList& found = *shown.found.rows;
+    rows.reserve(rows.size() + static_cast<size_t>(found.Count()));
+    for (int32_t i = 0; i < found.Count(); ++i) {
+        const LibraryItem* row = found.Get(i);
+        rows.push_back(ExportRowOf(*row, *shown.trackOfRow.at(row)));
     }
     return true;
 }

@@ -3,13 +3,32 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "library/catalogue_import.h"
 #include "library/columns.h"
+#include "library/library_lists.h"
+#include "library/search_filter.h"
 
 class DeviceCatalogue;
+class TrackRecord;
 struct SortState;
+
+// The rows the library view shows for a search and an order: the view's own lists, made from
+// the catalogue's tracks as the view makes them, searched and sorted. `--rows` prints them as
+// the view does; an export leads each back to the track it was made from.
+struct ShownRows {
+    LibraryLists lists;
+    FilterResult found;  // the rows the search finds, in the order asked for
+    std::unordered_map<const LibraryItem*, const TrackRecord*> trackOfRow;  // null: the sample row
+};
+
+// Fills `shown` with the rows of the catalogue's current lists that the view shows for the
+// search text `query`, in the order `sort` gives them, with the sample row the library adds
+// when `sampleRow`. False when memory runs out.
+bool FindShownRows(const DeviceCatalogue& catalogue, const char* query, const SortState& sort,
+                   bool sampleRow, ShownRows& shown);
 
 // One track of an export: its row's texts as the catalogue gives them (TextsOfTrack: the view's
 // row blanks a title's bytes of 0x80 and above and builds the filename from the drive; an export

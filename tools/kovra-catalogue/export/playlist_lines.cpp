@@ -14,25 +14,11 @@ namespace {
 
 constexpr uint32_t kNotUtf8 = 0xFFFFFFFF;
 
-// One character of a text: its code point and bytes, or kNotUtf8 for a byte that starts no
-// well-formed UTF-8 sequence, taken alone (a Latin-1 0x85 is no line end to a UTF-8 reader).
-struct Character {
-    uint32_t point;
-    size_t length;
-};
-
-Character CharacterAt(const char* text) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    const size_t length = Utf8SequenceLength(text);
-    if (length <= 1) {
-        return {length == 1 ? bytes[0] : kNotUtf8, 1};
-    }
-    static const unsigned char kLeadBits[] = {0, 0, 0x1F, 0x0F, 0x07};
-    uint32_t point = bytes[0] & kLeadBits[length];
-    for (size_t i = 1; i < length; ++i) {
-        point = (point << 6) | (bytes[i] & 0x3F);
-    }
-    return {point, length};
+// The character at `text`, or kNotUtf8 for a byte that starts no well-formed UTF-8 sequence,
+// taken alone (a Latin-1 0x85 is no line end to a UTF-8 reader).
+Utf8Character CharacterAt(const char* text) {
+    const Utf8Character c = Utf8CharacterAt(text);
+    return c.length == 0 ? Utf8Character{kNotUtf8, 1} : c;
 }
 
 // Unicode's White_Space property: what a reader that trims a line may take off its start.
@@ -62,7 +48,7 @@ bool IsSeparator(char c) {
 const char* OffLineFault(const char* path) {
     const char* fault = nullptr;
     while (*path != 0) {
-        const Character c = CharacterAt(path);
+        const Utf8Character c = CharacterAt(path);
         if (IsLineBreak(c.point)) {
             return "a line break in its path";
         }
@@ -162,13 +148,13 @@ bool NeedsDotSlash(const char* path) {
 }
 
 size_t OffLineLength(const char* text) {
-    const Character c = CharacterAt(text);
+    const Utf8Character c = CharacterAt(text);
     return *text != 0 && IsOffLine(c.point) ? c.length : 0;
 }
 
 void AppendOnOneLine(std::string& out, const char* text) {
     while (*text != 0) {
-        const Character c = CharacterAt(text);
+        const Utf8Character c = CharacterAt(text);
         if (IsOffLine(c.point)) {
             out += ' ';
         } else {

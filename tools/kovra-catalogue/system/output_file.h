@@ -75,6 +75,12 @@ int CreateNewFile(const std::filesystem::path& path, bool ownerOnly);
 // Writes all of `text` to `fd` and closes it; false with errno set when either fails.
 bool WriteAndClose(int fd, const std::string& text);
 
+// The two calls WriteAndClose stands on, one body per system. WriteSome: the bytes of the
+// `size` at `data` one write took (an interrupted write is tried again), or -1 with errno set.
+// CloseFile: closes `fd`; false with errno set.
+long WriteSome(int fd, const char* data, size_t size);
+bool CloseFile(int fd);
+
 // Opens `path` for writing from its start, as fopen's "wb" does; null with errno set.
 std::FILE* OpenToOverwrite(const std::filesystem::path& path);
 

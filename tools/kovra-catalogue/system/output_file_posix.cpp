@@ -89,23 +89,16 @@ int CreateNewFile(const fs::path& path, bool ownerOnly) {
     return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, ownerOnly ? 0600 : 0666);
 }
 
-bool WriteAndClose(int fd, const std::string& text) {
-    size_t done = 0;
-    bool written = true;
-    while (written && done < text.size()) {
-        const ssize_t chunk = write(fd, text.data() + done, text.size() - done);
-        if (chunk < 0 && errno == EINTR) {
-            continue;
-        }
-        written = chunk > 0;
-        done += written ? static_cast<size_t>(chunk) : 0;
-    }
-    const int savedErrno = errno;
-    const bool closed = close(fd) == 0;
-    if (!written) {
-        errno = savedErrno;
-    }
-    return written && closed;
+long WriteSome(int fd, const char* data, size_t size) {
+    ssize_t chunk;
+    do {
+        chunk = write(fd, data, size);
+    } while (chunk < 0 && errno == EINTR);
+    return static_cast<long>(chunk);
+}
+
+bool CloseFile(int fd) {
+    return close(fd) == 0;
 }
 
 std::FILE* OpenToOverwrite(const fs::path& path) {

@@ -7,7 +7,6 @@
 #include <io.h>
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cwchar>
 
 namespace fs = std::filesystem;
@@ -161,20 +160,12 @@ int CreateNewFile(const fs::path& path, bool) {
     return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
 
-bool WriteAndClose(int fd, const std::string& text) {
-    size_t done = 0;
-    bool written = true;
-    while (written && done < text.size()) {
-        const int chunk = _write(fd, text.data() + done, static_cast<unsigned>(text.size() - done));
-        written = chunk > 0;
-        done += written ? static_cast<size_t>(chunk) : 0;
-    }
-    const int savedErrno = errno;
-    const bool closed = _close(fd) == 0;
-    if (!written) {
-        errno = savedErrno;
-    }
-    return written && closed;
+long WriteSome(int fd, const char* data, size_t size) {
+    return _write(fd, data, static_cast<unsigned>(size));
+}
+
+bool CloseFile(int fd) {
+    return _close(fd) == 0;
 }
 
 std::FILE* OpenToOverwrite(const fs::path& path) {
