@@ -177,8 +177,8 @@ int Export(const DeviceCatalogue& catalogue, const Options& options, const fs::p
             break;
     }
     for (const LeftOutTrack& track : leftOut) {
-        PrintError("left out of the playlist: " + PrintablePath(track.filename) + " (" + track.why +
-                   ")");
+        PrintError("left out of the playlist: " + PrintablePath(track.filename) + " (" +
+                   track.why.Text() + ")");
     }
     return leftOut.empty() ? kExitDone : kExitLeftOut;
 }

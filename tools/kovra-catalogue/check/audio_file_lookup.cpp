@@ -41,7 +41,7 @@ fs::path AudioPath(const char* lastUrl) {
     }
 }
 
-std::string NotRegularFile(const char* lastUrl) {
+WhyNot NotRegularFile(const char* lastUrl) {
     return std::string(lastUrl) + " is not a regular file";
 }
 
@@ -68,21 +68,36 @@ bool IsSpecialByte(unsigned char c) {
 
 }  // namespace
 
-std::string LookForAudioFile(const char* lastUrl) {
+WhyNot LookForAudioFile(const char* lastUrl) {
+    if (lastUrl == nullptr || *lastUrl == 0) {
+        return "names no audio file";
+    }
     std::error_code error;
     const fs::file_status status = fs::status(AudioPath(lastUrl), error);
     if (fs::is_regular_file(status)) {
-        return "";
+        return {};
     }
     return fs::exists(status) ? NotRegularFile(lastUrl) : lastUrl;
 }
 
-AudioFolders::AudioFolders() {
+AudioFiles::AudioFiles() {
     std::error_code error;
     currentFolderLength_ = fs::current_path(error).u8string().size();
 }
 
-std::string AudioFolders::Fault(const char* lastUrl) {
+const WhyNot& AudioFiles::Fault(const char* lastUrl) {
+    const std::string key = lastUrl != nullptr ? lastUrl : "";
+    auto found = faults_.find(key);
+    if (found == faults_.end()) {
+        found = faults_.emplace(key, FromListing(lastUrl)).first;
+    }
+    return found->second;
+}
+
+WhyNot AudioFiles::FromListing(const char* lastUrl) {
+    if (lastUrl == nullptr || *lastUrl == 0) {
+        return LookForAudioFile(lastUrl);
+    }
     const std::string relative = RelativePath(lastUrl);
     const size_t split = relative.find_last_of("/\\");
     const std::string name = relative.substr(split == std::string::npos ? 0 : split + 1);
@@ -92,7 +107,7 @@ std::string AudioFolders::Fault(const char* lastUrl) {
     const std::string folder = split == std::string::npos ? "" : relative.substr(0, split);
     switch (Find(ListingOf(folder), name)) {
         case Answer::RegularFile:
-            return "";
+            return {};
         case Answer::Other:
             return NotRegularFile(lastUrl);
         case Answer::Missing:
@@ -103,7 +118,7 @@ std::string AudioFolders::Fault(const char* lastUrl) {
     return LookForAudioFile(lastUrl);
 }
 
-bool AudioFolders::ListingAnswersFor(const std::string& relative, const std::string& name) const {
+bool AudioFiles::ListingAnswersFor(const std::string& relative, const std::string& name) const {
     // Windows trims trailing dots and spaces ("a.mp3." opens "a.mp3"); "." and ".." are steps.
     if (name.empty() || name.back() == '.' || name.back() == ' ') {
         return false;
@@ -118,7 +133,7 @@ bool AudioFolders::ListingAnswersFor(const std::string& relative, const std::str
            currentFolderLength_ + 1 + relative.size() < kShortPathLimit;
 }
 
-const AudioFolders::Listing& AudioFolders::ListingOf(const std::string& folder) {
+const AudioFiles::Listing& AudioFiles::ListingOf(const std::string& folder) {
     auto found = listings_.find(folder);
     if (found != listings_.end()) {
         return found->second;
@@ -137,7 +152,7 @@ const AudioFolders::Listing& AudioFolders::ListingOf(const std::string& folder) 
     return listing;
 }
 
-AudioFolders::Answer AudioFolders::Find(const Listing& listing, const std::string& name) {
+AudioFiles::Answer AudioFiles::Find(const Listing& listing, const std::string& name) {
     if (listing.outcome != ListingOutcome::Listed) {
         return listing.outcome == ListingOutcome::NoFolder ? Answer::Missing
                                                            : Answer::AskFileSystem;

@@ -7,23 +7,25 @@
 #include <unordered_map>
 
 #include "tools/kovra-catalogue/system/folder_listing.h"
+#include "tools/kovra-catalogue/system/why_not.h"
 
 // Why the track's audio file (the catalogue's `lastUrl`, from the player's root, which is the
 // current folder) is not on the player: `lastUrl` itself when nothing has that name, "`lastUrl`
-// is not a regular file" when something else has it; "" when the file is there. One look at the
-// file system for that name.
-std::string LookForAudioFile(const char* lastUrl);
+// is not a regular file" when something else has it, "names no audio file" when `lastUrl` is
+// null or empty. One look at the file system for that name.
+WhyNot LookForAudioFile(const char* lastUrl);
 
-// The answers of LookForAudioFile, from one listing per folder, made the first time a file of
-// the folder is asked for: a big folder is read once, not searched once per file. A name that the
-// listing cannot answer for as the file system would (a wildcard, device or short name, a name
-// Windows trims, a path too long for the system, one differing from a listed name in the case of
-// its letters where the system may or may not tell them apart...) is looked up by itself.
-class AudioFolders {
+// The answers of LookForAudioFile, each found once however many tracks name the file, from one
+// listing per folder, made the first time a file of the folder is asked for: a big folder is
+// read once, not searched once per file. A name that the listing cannot answer for as the file
+// system would (a wildcard, device or short name, a name Windows trims, a path too long for the
+// system, one differing from a listed name in the case of its letters where the system may or
+// may not tell them apart...) is looked up by itself.
+class AudioFiles {
   public:
-    AudioFolders();
+    AudioFiles();
 
-    std::string Fault(const char* lastUrl);
+    const WhyNot& Fault(const char* lastUrl);
 
   private:
     struct Listing {
@@ -37,10 +39,12 @@ class AudioFolders {
 
     enum class Answer { RegularFile, Other, Missing, AskFileSystem };
 
+    WhyNot FromListing(const char* lastUrl);
     bool ListingAnswersFor(const std::string& relative, const std::string& name) const;
     const Listing& ListingOf(const std::string& folder);
     static Answer Find(const Listing& listing, const std::string& name);
 
     size_t currentFolderLength_;
     std::unordered_map<std::string, Listing> listings_;
+    std::unordered_map<std::string, WhyNot> faults_;  // by `lastUrl`
 };

@@ -25,20 +25,17 @@
 
 namespace {
 
-enum class FileKind { None, AlbumCatalogue, AlbumManifest, MusicCatalogue, TrackManifest };
+enum class CatalogueFileKind { None, AlbumCatalogue, AlbumManifest, MusicCatalogue, TrackManifest };
 
 std::string TrackLabel(long number) {
     return "track " + std::to_string(number);
 }
 
-// "dc:title: byte 0xE9 at 12" for a text that is not valid UTF-8; "" for one that is, or none.
-std::string Utf8Fault(const char* element, const char* text) {
-    if (text == nullptr) {
-        return "";
-    }
-    const size_t at = FirstInvalidUtf8(text);
+// "dc:title: byte 0xE9 at 12" for a text that is not valid UTF-8; none for one that is, or none.
+WhyNot Utf8Fault(const char* element, const char* text) {
+    const size_t at = text != nullptr ? FirstInvalidUtf8(text) : SIZE_MAX;
     if (at == SIZE_MAX) {
-        return "";
+        return {};
     }
     char detail[160];
     std::snprintf(detail, sizeof detail, "%.64s: byte 0x%02X at %lu", element,
@@ -46,28 +43,6 @@ std::string Utf8Fault(const char* element, const char* text) {
                   static_cast<unsigned long>(at));
     return detail;
 }
-
-// The audio files of a player, each looked for once however many tracks name it, in a listing of
-// its folder.
-class AudioFiles {
-  public:
-    // Why the track's audio file is not on the player; "" when it is.
-    const std::string& Fault(const char* lastUrl) {
-        static const std::string kNone = "names no audio file";
-        if (lastUrl == nullptr) {
-            return kNone;
-        }
-        auto found = faults_.find(lastUrl);
-        if (found == faults_.end()) {
-            found = faults_.emplace(lastUrl, folders_.Fault(lastUrl)).first;
-        }
-        return found->second;
-    }
-
-  private:
-    AudioFolders folders_;
-    std::unordered_map<std::string, std::string> faults_;
-};
 
 class Checker : public LoadObserver, public CatalogueFileSource {
   public:
@@ -101,7 +76,8 @@ class Checker : public LoadObserver, public CatalogueFileSource {
         EndFile();
         BeginFile(path);
         const FileReadStatus status = ReadCatalogueFile(path, limit, buffer);
-        if (status == FileReadStatus::Read && kind_ == FileKind::AlbumManifest && !repeat_) {
+        if (status == FileReadStatus::Read && kind_ == CatalogueFileKind::AlbumManifest &&
+            !repeat_) {
             CheckAlbumManifest(path, buffer);
         }
         return status;
@@ -131,16 +107,17 @@ class Checker : public LoadObserver, public CatalogueFileSource {
 
     void BeginFile(const char* path) {
         file_ = path;
-        if (kind_ == FileKind::None) {
-            kind_ = FileKind::AlbumCatalogue;  // always the first file a load reads
+        if (kind_ == CatalogueFileKind::None) {
+            kind_ = CatalogueFileKind::AlbumCatalogue;  // always the first file a load reads
         } else if (file_ == kMusicCataloguePath && !musicPass_) {
             musicPass_ = true;
-            kind_ = FileKind::MusicCatalogue;
+            kind_ = CatalogueFileKind::MusicCatalogue;
         } else {
-            kind_ = musicPass_ ? FileKind::TrackManifest : FileKind::AlbumManifest;
+            kind_ =
+                musicPass_ ? CatalogueFileKind::TrackManifest : CatalogueFileKind::AlbumManifest;
         }
         repeat_ = timesRead_[file_]++ > 0;
-        if (kind_ == FileKind::TrackManifest && !repeat_) {
+        if (kind_ == CatalogueFileKind::TrackManifest && !repeat_) {
             linkOrder_.push_back(file_);
         }
         // The albums album.mum has made so far are complete: their manifest comes after them.
@@ -153,7 +130,7 @@ class Checker : public LoadObserver, public CatalogueFileSource {
             report_.problems.push_back(std::move(problem));
         }
         pending_.clear();
-        if (kind_ == FileKind::TrackManifest) {
+        if (kind_ == CatalogueFileKind::TrackManifest) {
             CheckNewTracks();
         }
     }
@@ -172,19 +149,17 @@ class Checker : public LoadObserver, public CatalogueFileSource {
 
     void CheckTrack(const TrackRecord& track, long number) {
         const std::string label = TrackLabel(number);
-        const std::string& audio = audioFiles_.Fault(track.LastUrl());
-        if (!audio.empty()) {
-            Add("audio file missing", file_, label + ": " + audio);
+        if (const WhyNot& audio = audioFiles_.Fault(track.LastUrl())) {
+            Add("audio file missing", file_, label + ": " + audio.Text());
         }
         if (track.Title() == nullptr) {
             const char* url = track.LastUrl();
             Add("no title", file_, url != nullptr ? label + ": " + url : label);
         }
         for (int field = 0; field < kTrackFieldCount; ++field) {
-            const std::string fault =
-                Utf8Fault(kTrackFieldElements[field], track.Text(static_cast<TrackField>(field)));
-            if (!fault.empty()) {
-                Add("not UTF-8", file_, label + ": " + fault);
+            const TrackField text = static_cast<TrackField>(field);
+            if (const WhyNot fault = Utf8Fault(TrackFieldElement(text), track.Text(text))) {
+                Add("not UTF-8", file_, label + ": " + fault.Text());
             }
         }
     }
@@ -196,11 +171,11 @@ class Checker : public LoadObserver, public CatalogueFileSource {
         for (; album != nullptr; album = album->Next()) {
             lastAlbum_ = album;
             const std::string label = "album " + std::to_string(++albumsSeen_) + ": ";
-            for (const std::string& fault : {Utf8Fault("mpv:LastURL", album->ManifestPath()),
-                                             Utf8Fault("mpvm:AlbumTitle", album->AlbumTitle()),
-                                             Utf8Fault("mrobe:SearchKey", album->SearchKey())}) {
-                if (!fault.empty()) {
-                    Add("not UTF-8", kAlbumCataloguePath, label + fault);
+            for (const WhyNot& fault : {Utf8Fault("mpv:LastURL", album->ManifestPath()),
+                                        Utf8Fault("mpvm:AlbumTitle", album->AlbumTitle()),
+                                        Utf8Fault("mrobe:SearchKey", album->SearchKey())}) {
+                if (fault) {
+                    Add("not UTF-8", kAlbumCataloguePath, label + fault.Text());
                 }
             }
         }
@@ -217,12 +192,12 @@ class Checker : public LoadObserver, public CatalogueFileSource {
         if (album.AlbumTitle() == nullptr) {
             pending_.push_back({"no album title", path, "no mpvm:AlbumTitle with a text"});
         }
-        for (const std::string& fault : {Utf8Fault("dc:creator", album.Creator()),
-                                         Utf8Fault("mpvm:AlbumTitle", album.AlbumTitle()),
-                                         Utf8Fault("mpvm:Genre", album.Genre()),
-                                         Utf8Fault("mpvm:Recorded", album.Recorded())}) {
-            if (!fault.empty()) {
-                pending_.push_back({"not UTF-8", path, fault});
+        for (const WhyNot& fault : {Utf8Fault("dc:creator", album.Creator()),
+                                    Utf8Fault("mpvm:AlbumTitle", album.AlbumTitle()),
+                                    Utf8Fault("mpvm:Genre", album.Genre()),
+                                    Utf8Fault("mpvm:Recorded", album.Recorded())}) {
+            if (fault) {
+                pending_.push_back({"not UTF-8", path, fault.Text()});
             }
         }
     }
@@ -235,7 +210,7 @@ class Checker : public LoadObserver, public CatalogueFileSource {
     std::vector<std::string> linkOrder_;  // track manifests, in the order first read
     std::vector<CheckProblem> pending_;   // of file_, added once the load has taken it in
     std::string file_;                    // the file read last
-    FileKind kind_ = FileKind::None;
+    CatalogueFileKind kind_ = CatalogueFileKind::None;
     bool repeat_ = false;     // file_ was read before
     bool musicPass_ = false;  // music.mum was reached
     const TrackRecord* lastTrack_ = nullptr;

@@ -118,7 +118,7 @@ void WriteM3u8(const std::vector<ExportRow>& rows, std::string& out,
                std::vector<LeftOutTrack>& leftOut) {
     out += "#EXTM3U\n";
     for (const ExportRow& row : rows) {
-        if (const char* fault = PlaylistPathFault(row.Text(kColumnFilename))) {
+        if (WhyNot fault = PlaylistPathFault(row.Text(kColumnFilename))) {
             leftOut.push_back({row.Text(kColumnFilename), fault});
             continue;
         }

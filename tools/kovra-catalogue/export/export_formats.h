@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "tools/kovra-catalogue/export/export_rows.h"
+#include "tools/kovra-catalogue/system/why_not.h"
 
 enum class ExportFormat { M3u8, Csv, Json };
 
 // A track an export left out, and why ("a line break in its path", ...).
 struct LeftOutTrack {
     const char* filename;  // the row's, as ExportRow has it
-    const char* why;
+    WhyNot why;
 };
 
 // Appends the whole export of `rows` to `out`, and to `leftOut` each track it left out.

@@ -44,9 +44,9 @@ bool IsSeparator(char c) {
 }
 
 // Why `path` holds a character no line can: a line break, or another C0 control (which no
-// Windows file name holds either); null when it holds none.
-const char* OffLineFault(const char* path) {
-    const char* fault = nullptr;
+// Windows file name holds either); none when it holds none.
+WhyNot OffLineFault(const char* path) {
+    WhyNot fault;
     while (*path != 0) {
         const Utf8Character c = CharacterAt(path);
         if (IsLineBreak(c.point)) {
@@ -92,7 +92,7 @@ bool IsDotsOnly(const char* segment, size_t length) {
     return length > 0 && length != 2 && std::strspn(segment, ".") >= length;
 }
 
-const char* SegmentFault(const char* path) {
+WhyNot SegmentFault(const char* path) {
     while (*path != 0) {
         const size_t length = std::strcspn(path, "/\\");
         if (IsDotsOnly(path, length)) {
@@ -103,7 +103,7 @@ const char* SegmentFault(const char* path) {
         }
         path += path[length] != 0 ? length + 1 : length;
     }
-    return nullptr;
+    return {};
 }
 
 }  // namespace
@@ -117,7 +117,7 @@ const char* PathFromRoot(const char* path) {
     return path;
 }
 
-const char* PlaylistPathFault(const char* path) {
+WhyNot PlaylistPathFault(const char* path) {
     const char* relative = PathFromRoot(path);
     if (*relative == 0) {
         return "names no audio file";
@@ -125,7 +125,7 @@ const char* PlaylistPathFault(const char* path) {
     if (MayBeCut(path)) {
         return "may be cut short at the text ceiling";
     }
-    if (const char* fault = OffLineFault(relative)) {
+    if (WhyNot fault = OffLineFault(relative)) {
         return fault;
     }
     if (IsSeparator(path[0]) && IsSeparator(path[1])) {

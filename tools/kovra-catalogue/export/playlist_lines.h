@@ -5,12 +5,14 @@
 #include <cstddef>
 #include <string>
 
+#include "tools/kovra-catalogue/system/why_not.h"
+
 // The catalogue's `path` relative to the player's root: without its leading slashes.
 const char* PathFromRoot(const char* path);
 
 // Why the catalogue's `path` cannot be a playlist line naming a file of the player ("a URL, off
-// the player", ...); null when it can.
-const char* PlaylistPathFault(const char* path);
+// the player", ...); none when it can.
+WhyNot PlaylistPathFault(const char* path);
 
 // True when the relative `path`, written as it is, would be read as something else: it begins
 // with "#", which a reader takes for a directive, or with white space, which a reader may trim.
