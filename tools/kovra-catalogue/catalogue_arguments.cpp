@@ -53,53 +53,46 @@ bool TakesValue(const std::string& arg) {
     return arg == "--search" || arg == "--sort" || arg == "--export" || arg == "--output";
 }
 
-// One option with its value; false with `error` set when the value does not do.
-bool ApplyValue(const std::string& arg, const std::string& value, Options& options, Given& given,
-                std::string& error) {
+// One option with its value; why not when the value does not do.
+WhyNot ApplyValue(const std::string& arg, const std::string& value, Options& options,
+                  Given& given) {
     if (arg == "--search") {
         options.search = value;
         given.searchOrSort = true;
     } else if (arg == "--sort") {
         if (!ParseSort(value, options.sort)) {
-            error = "cannot sort by '" + value +
-                    "': use artist, title, album, length, track, genre, year or filename, "
-                    "with :desc to descend";
-            return false;
+            return "cannot sort by '" + value +
+                   "': use artist, title, album, length, track, genre, year or filename, "
+                   "with :desc to descend";
         }
         given.searchOrSort = true;
     } else if (arg == "--export") {
         if (!ParseFormat(value, options.format)) {
-            error = "unknown export format '" + value + "': use m3u8, csv or json";
-            return false;
+            return "unknown export format '" + value + "': use m3u8, csv or json";
         }
         given.exportFormat = true;
     } else {
         if (value.empty()) {
-            error = "--output needs a file name";
-            return false;
+            return "--output needs a file name";
         }
         options.outputPath = value;
         given.output = true;
     }
-    return true;
+    return {};
 }
 
-bool ChooseMode(const Given& given, Options& options, std::string& error) {
+WhyNot ChooseMode(const Given& given, Options& options) {
     if (!given.path) {
-        error = "no PATH given: name the folder or drive the player is mounted at";
-        return false;
+        return "no PATH given: name the folder or drive the player is mounted at";
     }
     if (given.check && (given.rows || given.searchOrSort || given.exportFormat || given.output)) {
-        error = "--check stands alone: it reads the whole player";
-        return false;
+        return "--check stands alone: it reads the whole player";
     }
     if (given.rows && given.exportFormat) {
-        error = "--rows and --export cannot be combined";
-        return false;
+        return "--rows and --export cannot be combined";
     }
     if (given.output && !given.exportFormat) {
-        error = "--output goes with --export";
-        return false;
+        return "--output goes with --export";
     }
     if (given.check) {
         options.mode = Mode::Check;
@@ -108,12 +101,12 @@ bool ChooseMode(const Given& given, Options& options, std::string& error) {
     } else if (given.rows || given.searchOrSort) {
         options.mode = Mode::Rows;
     }
-    return true;
+    return {};
 }
 
 }  // namespace
 
-Parsed ParseArguments(int argc, char** argv, Options& options, std::string& error) {
+Parsed ParseArguments(int argc, char** argv, Options& options, WhyNot& error) {
     Given given;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -132,7 +125,8 @@ Parsed ParseArguments(int argc, char** argv, Options& options, std::string& erro
                 error = arg + " needs a value";
                 return Parsed::Invalid;
             }
-            if (!ApplyValue(arg, argv[++i], options, given, error)) {
+            error = ApplyValue(arg, argv[++i], options, given);
+            if (error) {
                 return Parsed::Invalid;
             }
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -146,7 +140,8 @@ Parsed ParseArguments(int argc, char** argv, Options& options, std::string& erro
             given.path = true;
         }
     }
-    return ChooseMode(given, options, error) ? Parsed::Run : Parsed::Invalid;
+    error = ChooseMode(given, options);
+    return error ? Parsed::Invalid : Parsed::Run;
 }
 
 void PrintUsage(std::FILE* to) {

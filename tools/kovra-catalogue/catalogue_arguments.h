@@ -6,6 +6,7 @@
 
 #include "library/sort_order.h"
 #include "tools/kovra-catalogue/export/export_formats.h"
+#include "tools/kovra-catalogue/system/why_not.h"
 
 // What the command ends with; the usage text lists them.
 enum ExitCode : int {
@@ -38,7 +39,7 @@ enum class Parsed { Run, Help, Version, Invalid };
 
 // Fills `options` from the command line. For Parsed::Invalid, `error` says in one line what is
 // wrong.
-Parsed ParseArguments(int argc, char** argv, Options& options, std::string& error);
+Parsed ParseArguments(int argc, char** argv, Options& options, WhyNot& error);
 
 void PrintUsage(std::FILE* to);
 

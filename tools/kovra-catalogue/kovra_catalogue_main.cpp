@@ -1,6 +1,8 @@
 // kovra-catalogue: prints, tab-separated, the albums and tracks the loader reads from a player
 // image, or the rows the plug-in's view would show, searched and sorted, or exports those rows, or
 // checks the player's catalogue.
+#include "tools/kovra-catalogue/kovra_catalogue_main.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
@@ -32,42 +34,42 @@ namespace fs = std::filesystem;
 
 const char kProgram[] = "kovra-catalogue";
 
-const char* const kAlbumColumns[] = {
-    "manifest path", "creator", "album title", "genre", "recorded", "search key",
-};
+}  // namespace
 
 // Paths in `message` are UTF-8, shown as the names they spell on a Windows console too.
 void PrintError(const std::string& message) {
     WriteText(stderr, std::string(kProgram) + ": " + message + "\n");
 }
 
+namespace {
+
+const char* const kAlbumColumns[] = {
+    "manifest path", "creator", "album title", "genre", "recorded", "search key",
+};
+
 // A player is a folder (or drive) with index.mum in it, as the plug-in finds one. The loader
 // reads paths relative to the current folder when the drive root is empty, so the player's
-// folder becomes the current one. False with the reason told when it is no player.
-bool EnterPlayer(const std::string& playerPath) {
+// folder becomes the current one. Why not when it is no player.
+WhyNot EnterPlayer(const std::string& playerPath) {
     std::error_code error;
     const fs::path folder = fs::u8path(playerPath);
     if (!fs::is_directory(folder, error)) {
-        PrintError(playerPath + " is not a folder");
-        return false;
+        return playerPath + " is not a folder";
     }
     fs::current_path(folder, error);
     if (error) {
-        PrintError("cannot enter " + playerPath + ": " + error.message());
-        return false;
+        return "cannot enter " + playerPath + ": " + error.message();
     }
     // Only a regular file is opened: a FIFO by that name would block the open.
     if (!fs::is_regular_file("index.mum", error)) {
-        PrintError("not a player: no index.mum in " + playerPath);
-        return false;
+        return "not a player: no index.mum in " + playerPath;
     }
     std::FILE* index = std::fopen("index.mum", "rb");
     if (index == nullptr) {
-        PrintError("cannot read index.mum in " + playerPath);
-        return false;
+        return "cannot read index.mum in " + playerPath;
     }
     std::fclose(index);
-    return true;
+    return {};
 }
 
 // One output line. A missing text prints as nothing; tabs and line breaks inside a text become
@@ -165,13 +167,13 @@ int Export(const DeviceCatalogue& catalogue, const Options& options, const fs::p
     std::string text;
     std::vector<LeftOutTrack> leftOut;
     WriteExport(options.format, rows, text, leftOut);
-    std::string error;
+    WhyNot error;
     switch (WriteOutput(output, player, text, error)) {
         case OutputResult::OnPlayer:
-            PrintError(error);
+            PrintError(error.Text());
             return kExitBadArguments;
         case OutputResult::Failed:
-            PrintError(error);
+            PrintError(error.Text());
             return kExitCannotWrite;
         case OutputResult::Written:
             break;
@@ -229,7 +231,7 @@ int Print(const DeviceCatalogue& catalogue, const Options& options) {
 
 // True, with the exit code set, when the command line asks for no run: help, the version, or
 // a mistake, which `error` tells.
-bool AnsweredWithoutRun(Parsed parsed, const std::string& error, int& exitCode) {
+bool AnsweredWithoutRun(Parsed parsed, const WhyNot& error, int& exitCode) {
     switch (parsed) {
         case Parsed::Help:
             PrintUsage(stdout);
@@ -240,7 +242,7 @@ bool AnsweredWithoutRun(Parsed parsed, const std::string& error, int& exitCode) 
             exitCode = kExitDone;
             return true;
         case Parsed::Invalid:
-            PrintError(error + " (see " + kProgram + " --help)");
+            PrintError(error.Text() + " (see " + kProgram + " --help)");
             exitCode = kExitBadArguments;
             return true;
         case Parsed::Run:
@@ -251,7 +253,7 @@ bool AnsweredWithoutRun(Parsed parsed, const std::string& error, int& exitCode) 
 
 int Run(int argc, char** argv) {
     Options options;
-    std::string error;
+    WhyNot error;
     int exitCode = kExitDone;
     if (AnsweredWithoutRun(ParseArguments(argc, argv, options, error), error, exitCode)) {
         return exitCode;
@@ -263,7 +265,8 @@ int Run(int argc, char** argv) {
         PrintError("cannot write " + options.outputPath + ": " + pathError.message());
         return kExitCannotWrite;
     }
-    if (!EnterPlayer(options.playerPath)) {
+    if (const WhyNot why = EnterPlayer(options.playerPath)) {
+        PrintError(why.Text());
         return kExitNotAPlayer;
     }
     const fs::path player = fs::current_path(pathError);
@@ -286,25 +289,6 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-#ifdef _WIN32
-// The arguments arrive as UTF-16 and go on as UTF-8; paths are widened again only at the file
-// system, so any name a user can type opens the file it spells, whatever the code page.
-int wmain(int argc, wchar_t** argv) {
-    std::vector<std::string> arguments;
-    std::string error;
-    if (!Utf8Arguments(argc, argv, arguments, error)) {
-        PrintError(error);
-        return kExitNotText;
-    }
-    std::vector<char*> pointers;
-    for (std::string& argument : arguments) {
-        pointers.push_back(&argument[0]);
-    }
-    pointers.push_back(nullptr);
-    return Run(argc, pointers.data());
-}
-#else
-int main(int argc, char** argv) {
+int RunCommand(int argc, char** argv) {
     return Run(argc, argv);
 }
-#endif

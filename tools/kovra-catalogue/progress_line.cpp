@@ -5,11 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "tools/kovra-catalogue/system/system_text.h"
 
 namespace {
 
@@ -20,14 +16,6 @@ uint32_t NowMs() {
 }
 
 }  // namespace
-
-bool IsTerminal(std::FILE* stream) {
-#ifdef _WIN32
-    return _isatty(_fileno(stream)) != 0;
-#else
-    return isatty(fileno(stream)) != 0;
-#endif
-}
 
 ProgressLine::ProgressLine(std::FILE* to) : to_(to), terminal_(IsTerminal(to)) {
     if (terminal_) {

@@ -7,9 +7,6 @@
 #include "catalogue/load_observer.h"
 #include "library/read_progress_text.h"
 
-// True when `stream` is a terminal (isatty; _isatty on Windows).
-bool IsTerminal(std::FILE* stream);
-
 // Draws "Reading the player... 12 of 340 catalogue files" in place (each text returns to the
 // start of the line with CR), paced as the library view paces its status line, so a small player
 // draws nothing. Draws nothing at all when the stream is not a terminal.

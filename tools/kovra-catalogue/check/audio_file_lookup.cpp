@@ -24,11 +24,9 @@ constexpr size_t kShortPathLimit = 260;
 std::string RelativePath(const char* lastUrl) {
     std::string relative = lastUrl;
     relative.erase(0, relative.find_first_not_of("/\\"));
-#ifndef _WIN32
     for (char& c : relative) {
-        c = c == '\\' ? '/' : c;
+        c = c == '\\' && !kBackslashSeparates ? '/' : c;
     }
-#endif
     return relative;
 }
 

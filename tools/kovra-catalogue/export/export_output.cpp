@@ -7,25 +7,13 @@
 #include <cstring>
 #include <system_error>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 #include "tools/kovra-catalogue/system/output_file.h"
+#include "tools/kovra-catalogue/system/windows_device_names.h"
 #include "tools/kovra-catalogue/export/player_folders.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The C runtime on Windows turns every LF on a text stream into CR LF, which would change the
-// CSV's line ends and every other format's bytes.
-void MakeStdoutBinary() {
-#ifdef _WIN32
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
-}
 
 bool WriteAll(std::FILE* stream, const std::string& text) {
     return std::fwrite(text.data(), 1, text.size(), stream) == text.size() &&
@@ -55,37 +43,32 @@ int CreateInFolder(const fs::path& folder, bool ownerOnly, fs::path& created) {
     return fd;
 }
 
-bool WriteInPlace(const fs::path& target, const std::string& text, std::string& error) {
+WhyNot WriteInPlace(const fs::path& target, const std::string& text) {
     std::FILE* file = OpenToOverwrite(target);
     if (file == nullptr) {
-        error = std::strerror(errno);
-        return false;
+        return std::strerror(errno);
     }
     const bool written = WriteAll(file, text);
     const int savedErrno = errno;
     if (std::fclose(file) != 0 || !written) {
-        error = std::strerror(written ? errno : savedErrno);
-        return false;
+        return std::strerror(written ? errno : savedErrno);
     }
-    return true;
+    return {};
 }
 
 // The folder takes no new file, yet the file in it may be writable: written in place when no
 // other name shares it (the player check was made on this folder).
-bool WriteWithoutNewFile(const fs::path& target, const FileFacts* old, const std::string& text,
-                         std::string& error) {
+WhyNot WriteWithoutNewFile(const fs::path& target, const FileFacts* old, const std::string& text) {
     if (old != nullptr && old->links == 1) {
-        return WriteInPlace(target, text, error);
+        return WriteInPlace(target, text);
     }
-    error = "its folder " + FolderOf(target).u8string() + " takes no new file" +
-            (old != nullptr ? " and the file has other names (hard links)" : "");
-    return false;
+    return "its folder " + FolderOf(target).u8string() + " takes no new file" +
+           (old != nullptr ? " and the file has other names (hard links)" : "");
 }
 
 // Writes `text` into a new file in `target`'s folder and renames it over `target`, whose old
 // file (`old`, null when there is none) keeps its bytes under any other name it has.
-bool ReplaceWithNewFile(const fs::path& target, const FileFacts* old, const std::string& text,
-                        std::string& error) {
+WhyNot ReplaceWithNewFile(const fs::path& target, const FileFacts* old, const std::string& text) {
     std::error_code fsError;
     const fs::perms kept =
         old != nullptr ? fs::status(target, fsError).permissions() : fs::perms::unknown;
@@ -93,11 +76,11 @@ bool ReplaceWithNewFile(const fs::path& target, const FileFacts* old, const std:
     const int fd = CreateInFolder(FolderOf(target), old != nullptr, created);
     if (fd < 0) {
         if (errno == EACCES || errno == EPERM) {
-            return WriteWithoutNewFile(target, old, text, error);
+            return WriteWithoutNewFile(target, old, text);
         }
-        error = std::strerror(errno);
-        return false;
+        return std::strerror(errno);
     }
+    WhyNot error;
     if (!WriteAndClose(fd, text)) {
         error = std::strerror(errno);
     } else if (fs::rename(created, target, fsError); fsError) {
@@ -108,26 +91,25 @@ bool ReplaceWithNewFile(const fs::path& target, const FileFacts* old, const std:
         if (kept != fs::perms::unknown) {
             fs::permissions(target, kept, fsError);
         }
-        return true;
+        return {};
     }
     RemoveFile(created);
-    return false;
+    return error;
 }
 
 // Writes `text` to the file `target` names, `target` being off the player: in place for what is
 // no regular file (a device, a FIFO), else by a new file renamed over it. A read-only file is
 // refused on every system: its flag is for the user to remove on purpose.
-bool WriteFile(const fs::path& target, const std::string& text, std::string& error) {
+WhyNot WriteFile(const fs::path& target, const std::string& text) {
     FileFacts old;
     const bool exists = ReadFileFacts(target, LastLink::Follow, old);
     if (exists && old.kind != FileKind::Regular) {
-        return WriteInPlace(target, text, error);
+        return WriteInPlace(target, text);
     }
     if (exists && old.readOnly) {
-        error = "it is read-only (make it writable to replace it)";
-        return false;
+        return "it is read-only (make it writable to replace it)";
     }
-    return ReplaceWithNewFile(target, exists ? &old : nullptr, text, error);
+    return ReplaceWithNewFile(target, exists ? &old : nullptr, text);
 }
 
 // Writes `text` to the file `path` names (`target`, the name written), provided the folder
@@ -135,7 +117,7 @@ bool WriteFile(const fs::path& target, const std::string& text, std::string& err
 // its identity. Nothing is ever written to the player, not even on request, nor where the check
 // cannot see.
 OutputResult WriteOffPlayer(const fs::path& path, const fs::path& target, const fs::path& player,
-                            const std::string& text, std::string& error) {
+                            const std::string& text, WhyNot& error) {
     fs::path unlisted;
     switch (FindPlayerFolder(FolderOf(target), player, unlisted)) {
         case PlayerFolder::Yes:
@@ -148,18 +130,17 @@ OutputResult WriteOffPlayer(const fs::path& path, const fs::path& target, const 
         case PlayerFolder::No:
             break;
     }
-    std::string reason;
-    if (WriteFile(target, text, reason)) {
-        return OutputResult::Written;
+    if (const WhyNot reason = WriteFile(target, text)) {
+        error = "cannot write " + path.u8string() + ": " + reason.Text();
+        return OutputResult::Failed;
     }
-    error = "cannot write " + path.u8string() + ": " + reason;
-    return OutputResult::Failed;
+    return OutputResult::Written;
 }
 
 }  // namespace
 
 OutputResult WriteOutput(const fs::path& path, const fs::path& player, const std::string& text,
-                         std::string& error) {
+                         WhyNot& error) {
     if (path.empty()) {
         MakeStdoutBinary();
         if (!WriteAll(stdout, text)) {
@@ -168,12 +149,13 @@ OutputResult WriteOutput(const fs::path& path, const fs::path& player, const std
         }
         return OutputResult::Written;
     }
-    std::string reason;
+    WhyNot reason;
     fs::path target;
     std::error_code nameError;
-    if (IsDeviceName(path)) {
+    if (IsWindowsDeviceName(path)) {
         // A device name of Windows ("NUL") has no folder to check or to make a file in.
-        if (WriteInPlace(path, text, reason)) {
+        reason = WriteInPlace(path, text);
+        if (!reason) {
             return OutputResult::Written;
         }
     } else if (WrittenName(path, target, nameError)) {
@@ -181,6 +163,6 @@ OutputResult WriteOutput(const fs::path& path, const fs::path& player, const std
     } else {
         reason = nameError.message();
     }
-    error = "cannot write " + path.u8string() + ": " + reason;
+    error = "cannot write " + path.u8string() + ": " + reason.Text();
     return OutputResult::Failed;
 }

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 
+#include "tools/kovra-catalogue/system/why_not.h"
+
 enum class OutputResult {
     Written,
     OnPlayer,  // the file would or might lie on the player: nothing was written
@@ -24,4 +26,4 @@ enum class OutputResult {
 // device such as /dev/null or NUL, a FIFO) is written in place. Nothing is left behind by a
 // write that fails. `error`: one line saying what went wrong.
 OutputResult WriteOutput(const std::filesystem::path& path, const std::filesystem::path& player,
-                         const std::string& text, std::string& error);
+                         const std::string& text, WhyNot& error);

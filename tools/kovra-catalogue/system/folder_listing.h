@@ -29,3 +29,7 @@ ListingOutcome ListFolder(const std::string& folder, std::vector<FolderEntry>& e
 
 // True where the file system finds a file by its name in any case of its letters (Windows).
 extern const bool kCaseBlindFileNames;
+
+// True where the system reads "\\" between the names of a path as it reads "/" (Windows); elsewhere
+// a catalogue's "\\" is turned into "/" before the system sees it.
+extern const bool kBackslashSeparates;

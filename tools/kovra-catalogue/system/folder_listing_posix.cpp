@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <unistd.h>
 
+const bool kBackslashSeparates = false;
 const bool kCaseBlindFileNames = false;
 
 namespace {

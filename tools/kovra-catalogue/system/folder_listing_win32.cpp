@@ -7,8 +7,9 @@
 #include <cwchar>
 
 #include "base/wide_text.h"
-#include "tools/kovra-catalogue/system/system_text.h"
+#include "tools/kovra-catalogue/system/system_text_win32.h"
 
+const bool kBackslashSeparates = true;
 const bool kCaseBlindFileNames = true;
 
 namespace {

@@ -62,12 +62,6 @@ bool ReadFileFacts(const std::filesystem::path& path, LastLink last, FileFacts& 
 // after the drive letter it is reached through.
 bool MayShareFolders(const FileFacts& one, const FileFacts& other);
 
-// True when `path` is one of the names the system keeps for its devices in every folder ("NUL",
-// "CON", "COM1", ...) or a device path ("\\.\NUL", not "\\.\C:\x" which is a file's): Windows
-// only. A device of the native build
-// is a file in /dev, and its facts say it is no regular file.
-bool IsDeviceName(const std::filesystem::path& path);
-
 // Makes the file `path` for writing, failing when any file has that name; `ownerOnly` keeps it
 // readable by its owner alone until its permissions are set. -1 with errno set on failure.
 int CreateNewFile(const std::filesystem::path& path, bool ownerOnly);
@@ -80,6 +74,10 @@ bool WriteAndClose(int fd, const std::string& text);
 // CloseFile: closes `fd`; false with errno set.
 long WriteSome(int fd, const char* data, size_t size);
 bool CloseFile(int fd);
+
+// Keeps standard output's bytes as they are written: the C runtime on Windows turns every LF on
+// a text stream into CR LF, which would change the CSV's line ends and every other format's bytes.
+void MakeStdoutBinary();
 
 // Opens `path` for writing from its start, as fopen's "wb" does; null with errno set.
 std::FILE* OpenToOverwrite(const std::filesystem::path& path);

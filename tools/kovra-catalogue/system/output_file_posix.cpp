@@ -81,10 +81,6 @@ bool MayShareFolders(const FileFacts& one, const FileFacts& other) {
     return one.volume == other.volume;
 }
 
-bool IsDeviceName(const fs::path&) {
-    return false;
-}
-
 int CreateNewFile(const fs::path& path, bool ownerOnly) {
     return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, ownerOnly ? 0600 : 0666);
 }
@@ -100,6 +96,8 @@ long WriteSome(int fd, const char* data, size_t size) {
 bool CloseFile(int fd) {
     return close(fd) == 0;
 }
+
+void MakeStdoutBinary() {}
 
 std::FILE* OpenToOverwrite(const fs::path& path) {
     return std::fopen(path.c_str(), "wb");

@@ -145,17 +145,6 @@ bool MayShareFolders(const FileFacts&, const FileFacts&) {
     return true;
 }
 
-bool IsDeviceName(const fs::path& path) {
-    // The system's own reading of the name: "NUL", "C:\x\nul.txt" and "\\.\NUL" all become
-    // "\\.\NUL", which names no folder. "\\.\C:\x.csv" and "\\.\UNC\server\share\x.csv" name
-    // files in folders, as their "\\?\" forms do.
-    wchar_t full[MAX_PATH];
-    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-    const bool onDrive = length > 6 && full[5] == L':' && full[6] == L'\\';
-    return length > 4 && length < MAX_PATH && std::wcsncmp(full, L"\\\\.\\", 4) == 0 && !onDrive &&
-           std::wcsncmp(full + 4, L"UNC\\", 4) != 0;
-}
-
 int CreateNewFile(const fs::path& path, bool) {
     return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
@@ -166,6 +155,10 @@ long WriteSome(int fd, const char* data, size_t size) {
 
 bool CloseFile(int fd) {
     return _close(fd) == 0;
+}
+
+void MakeStdoutBinary() {
+    _setmode(_fileno(stdout), _O_BINARY);
 }
 
 std::FILE* OpenToOverwrite(const fs::path& path) {

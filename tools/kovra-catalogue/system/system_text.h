@@ -6,19 +6,9 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
-#ifdef _WIN32
-// The UTF-8 form of the NUL-terminated wide `text` into `utf8`; false when `text` has none (a
-// surrogate without its pair).
-bool Utf8FromWide(const wchar_t* text, std::string& utf8);
-
-// Appends the UTF-8 forms of the `argc` wide arguments `argv`, as wmain receives them; false with
-// `error` naming the first that is not text (a surrogate without its pair), which no file name
-// or search spells and which UTF-8 cannot carry.
-bool Utf8Arguments(int argc, wchar_t** argv, std::vector<std::string>& arguments,
-                   std::string& error);
-#endif
+// True when `stream` writes to a terminal (a console on Windows).
+bool IsTerminal(std::FILE* stream);
 
 // Writes the UTF-8 `text` to `stream`: on a Windows console as the characters it spells (the
 // console would read its bytes in its code page), anywhere else (a file, a pipe, a terminal of

@@ -1,5 +1,6 @@
 // The command's texts on Windows: UTF-16 arguments in, wide console writes out.
 #include "tools/kovra-catalogue/system/system_text.h"
+#include "tools/kovra-catalogue/system/system_text_win32.h"
 
 #include <windows.h>
 
@@ -57,18 +58,20 @@ bool Utf8FromWide(const wchar_t* text, std::string& utf8) {
     return true;
 }
 
-bool Utf8Arguments(int argc, wchar_t** argv, std::vector<std::string>& arguments,
-                   std::string& error) {
+WhyNot Utf8Arguments(int argc, wchar_t** argv, std::vector<std::string>& arguments) {
     for (int i = 0; i < argc; ++i) {
         std::string utf8;
         if (!Utf8FromWide(argv[i], utf8)) {
-            error = "argument " + std::to_string(i) +
-                    " is not text (half of a UTF-16 pair alone): " + ShownArgument(argv[i]);
-            return false;
+            return "argument " + std::to_string(i) +
+                   " is not text (half of a UTF-16 pair alone): " + ShownArgument(argv[i]);
         }
         arguments.push_back(std::move(utf8));
     }
-    return true;
+    return {};
+}
+
+bool IsTerminal(std::FILE* stream) {
+    return _isatty(_fileno(stream)) != 0;
 }
 
 void WriteText(std::FILE* stream, const std::string& text) {
