@@ -1,6 +1,7 @@
 // Parses kovra-catalogue's command line into its options.
 #include "tools/kovra-catalogue/catalogue_arguments.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "kovra_version.h"
@@ -17,6 +18,41 @@ struct Given {
     bool exportFormat = false;
     bool output = false;
 };
+
+// "artist, title, ... or filename": the names --sort takes, from the table of columns.
+std::string SortColumnNames() {
+    std::string names;
+    for (int column = 0; column < kColumnCount; ++column) {
+        names += column == 0 ? "" : column + 1 < kColumnCount ? ", " : " or ";
+        names += kColumns[column].name;
+    }
+    return names;
+}
+
+// `text` filled into lines of at most 76 columns, each after 18 spaces but the first, which
+// follows the option's name.
+std::string Filled(const std::string& text) {
+    const size_t kIndent = 18;
+    const size_t kWidth = 76;
+    std::string filled;
+    size_t lineLength = kIndent;
+    size_t at = 0;
+    while (at < text.size()) {
+        const size_t end = std::min(text.find(' ', at), text.size());
+        const size_t length = end - at;
+        if (lineLength > kIndent && lineLength + 1 + length > kWidth) {
+            filled += "\n" + std::string(kIndent, ' ');
+            lineLength = kIndent;
+        } else if (lineLength > kIndent) {
+            filled += ' ';
+            ++lineLength;
+        }
+        filled.append(text, at, length);
+        lineLength += length;
+        at = end + 1;
+    }
+    return filled;
+}
 
 // "artist", "track:desc", ... into a sort state; false for an unknown column.
 bool ParseSort(const std::string& text, SortState& sort) {
@@ -61,9 +97,8 @@ WhyNot ApplyValue(const std::string& arg, const std::string& value, Options& opt
         given.searchOrSort = true;
     } else if (arg == "--sort") {
         if (!ParseSort(value, options.sort)) {
-            return "cannot sort by '" + value +
-                   "': use artist, title, album, length, track, genre, year or filename, "
-                   "with :desc to descend";
+            return "cannot sort by '" + value + "': use " + SortColumnNames() +
+                   ", with :desc to descend";
         }
         given.searchOrSort = true;
     } else if (arg == "--export") {
@@ -145,33 +180,34 @@ Parsed ParseArguments(int argc, char** argv, Options& options, WhyNot& error) {
 }
 
 void PrintUsage(std::FILE* to) {
-    std::fprintf(to,
-                 "usage: kovra-catalogue PATH [--rows] [--search TEXT] [--sort COLUMN[:desc]]\n"
-                 "       kovra-catalogue PATH --export m3u8|csv|json [--search TEXT] [--sort "
-                 "COLUMN[:desc]]\n"
-                 "                       [--output FILE]\n"
-                 "       kovra-catalogue PATH --check\n"
-                 "       kovra-catalogue --version\n"
-                 "  reads the player mounted at PATH (a folder or a drive such as E:/) as the\n"
-                 "  media library does; never writes to it. Without options, prints its albums\n"
-                 "  and tracks, one tab-separated line each.\n"
-                 "  --rows          print the rows the library view shows instead, and its\n"
-                 "                  status line last\n"
-                 "  --search TEXT   only the rows the search TEXT finds (implies --rows)\n"
-                 "  --sort COLUMN   sort by artist, title, album, length, track, genre, year\n"
-                 "                  or filename; add :desc to descend (implies --rows)\n"
-                 "  --export FORMAT the view's tracks (searched and sorted as above, without its\n"
-                 "                  sample row) as an m3u8 playlist with paths relative to PATH,\n"
-                 "                  csv or json, with the texts as the player's files hold them\n"
-                 "  --output FILE   write the export to FILE instead of standard output\n"
-                 "  --check         list every problem the player's catalogue holds, one line\n"
-                 "                  each (kind, file, detail, tab-separated), then a summary\n"
-                 "exit codes: 0 done (--check: no problem), 1 --check found problems,\n"
-                 "            2 PATH is not a player or cannot be read, or an argument is\n"
-                 "              not text,\n"
-                 "            3 bad arguments, 4 the output cannot be written,\n"
-                 "            5 the playlist left out tracks whose path it cannot hold (each\n"
-                 "              named on standard error; the rest is written)\n");
+    std::fprintf(
+        to,
+        "usage: kovra-catalogue PATH [--rows] [--search TEXT] [--sort COLUMN[:desc]]\n"
+        "       kovra-catalogue PATH --export m3u8|csv|json [--search TEXT] [--sort "
+        "COLUMN[:desc]]\n"
+        "                       [--output FILE]\n"
+        "       kovra-catalogue PATH --check\n"
+        "       kovra-catalogue --version\n"
+        "  reads the player mounted at PATH (a folder or a drive such as E:/) as the\n"
+        "  media library does; never writes to it. Without options, prints its albums\n"
+        "  and tracks, one tab-separated line each.\n"
+        "  --rows          print the rows the library view shows instead, and its\n"
+        "                  status line last\n"
+        "  --search TEXT   only the rows the search TEXT finds (implies --rows)\n"
+        "  --sort COLUMN   %s\n"
+        "  --export FORMAT the view's tracks (searched and sorted as above, without its\n"
+        "                  sample row) as an m3u8 playlist with paths relative to PATH,\n"
+        "                  csv or json, with the texts as the player's files hold them\n"
+        "  --output FILE   write the export to FILE instead of standard output\n"
+        "  --check         list every problem the player's catalogue holds, one line\n"
+        "                  each (kind, file, detail, tab-separated), then a summary\n"
+        "exit codes: 0 done (--check: no problem), 1 --check found problems,\n"
+        "            2 PATH is not a player or cannot be read, or an argument is\n"
+        "              not text,\n"
+        "            3 bad arguments, 4 the output cannot be written,\n"
+        "            5 the playlist left out tracks whose path it cannot hold (each\n"
+        "              named on standard error; the rest is written)\n",
+        Filled("sort by " + SortColumnNames() + "; add :desc to descend (implies --rows)").c_str());
 }
 
 void PrintVersion(std::FILE* to) {

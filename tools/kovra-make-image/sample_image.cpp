@@ -593,14 +593,14 @@ bool HoldsForeignCatalogue(const std::string& root) {
     return fs::exists(base / "SYSTEM", error);
 }
 
-bool WriteSampleImage(const std::string& root, const SampleImageOptions& options) {
-    if (HoldsForeignCatalogue(root)) {
-        return false;
-    }
-    const fs::path base(root);
+namespace {
+
+// Empties the image's manifest folders at `base` (or makes them); false when they cannot be
+// made.
+bool PrepareFolders(const fs::path& base) {
     std::error_code error;
     // Manifests of an earlier, larger image would linger unreferenced; only folders of an image
-    // this generator wrote can exist here, as the check above made sure.
+    // this generator wrote can exist here, as the caller made sure.
     fs::remove_all(base / kAlbumFolder, error);
     fs::remove_all(base / kTrackFolder, error);
     // The audio files of an earlier image too; but a folder of that name beside no image may be
@@ -613,7 +613,17 @@ bool WriteSampleImage(const std::string& root, const SampleImageOptions& options
         return false;
     }
     fs::create_directories(base / kTrackFolder, error);
-    if (error) {
+    return !error;
+}
+
+}  // namespace
+
+bool WriteSampleImage(const std::string& root, const SampleImageOptions& options) {
+    if (HoldsForeignCatalogue(root)) {
+        return false;
+    }
+    const fs::path base(root);
+    if (!PrepareFolders(base)) {
         return false;
     }
     // index.mum first: should the run stop half way, the marker still says whose files these are.
