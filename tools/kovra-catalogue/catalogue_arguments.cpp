@@ -19,7 +19,8 @@ struct Given {
     bool output = false;
 };
 
-// "artist, title, ... or filename": the names --sort takes, from the table of columns.
+// "artist, title, ... or filename": the names --sort takes, from the table of
+// columns.
 std::string SortColumnNames() {
     std::string names;
     for (int column = 0; column < kColumnCount; ++column) {
@@ -29,8 +30,8 @@ std::string SortColumnNames() {
     return names;
 }
 
-// `text` filled into lines of at most 76 columns, each after 18 spaces but the first, which
-// follows the option's name.
+// `text` filled into lines of at most 76 columns, each after 18 spaces but the
+// first, which follows the option's name.
 std::string Filled(const std::string& text) {
     const size_t kIndent = 18;
     const size_t kWidth = 76;

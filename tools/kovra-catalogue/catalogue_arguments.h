@@ -1,4 +1,5 @@
-// The command line of kovra-catalogue: what to read, what to print and where, and its exit codes.
+// The command line of kovra-catalogue: what to read, what to print and where,
+// and its exit codes.
 #pragma once
 
 #include <cstdio>
@@ -37,8 +38,8 @@ struct Options {
 
 enum class Parsed { Run, Help, Version, Invalid };
 
-// Fills `options` from the command line. For Parsed::Invalid, `error` says in one line what is
-// wrong.
+// Fills `options` from the command line. For Parsed::Invalid, `error` says in
+// one line what is wrong.
 Parsed ParseArguments(int argc, char** argv, Options& options, WhyNot& error);
 
 void PrintUsage(std::FILE* to);

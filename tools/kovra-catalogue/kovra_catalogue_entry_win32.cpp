@@ -1,6 +1,6 @@
-// kovra-catalogue's entry point on Windows. The arguments arrive as UTF-16 and go on as UTF-8;
-// paths are widened again only at the file system, so any name a user can type opens the file
-// it spells, whatever the code page.
+// kovra-catalogue's entry point on Windows. The arguments arrive as UTF-16 and
+// go on as UTF-8; paths are widened again only at the file system, so any name
+// a user can type opens the file it spells, whatever the code page.
 #include <string>
 #include <vector>
 

@@ -1,6 +1,6 @@
-// kovra-catalogue: prints, tab-separated, the albums and tracks the loader reads from a player
-// image, or the rows the plug-in's view would show, searched and sorted, or exports those rows, or
-// checks the player's catalogue.
+// kovra-catalogue: prints, tab-separated, the albums and tracks the loader
+// reads from a player image, or the rows the plug-in's view would show,
+// searched and sorted, or exports those rows, or checks the player's catalogue.
 #include "tools/kovra-catalogue/kovra_catalogue_main.h"
 
 #include <cstdio>
@@ -36,7 +36,8 @@ const char kProgram[] = "kovra-catalogue";
 
 }  // namespace
 
-// Paths in `message` are UTF-8, shown as the names they spell on a Windows console too.
+// Paths in `message` are UTF-8, shown as the names they spell on a Windows
+// console too.
 void PrintError(const std::string& message) {
     WriteText(stderr, std::string(kProgram) + ": " + message + "\n");
 }
@@ -47,9 +48,10 @@ const char* const kAlbumColumns[] = {
     "manifest path", "creator", "album title", "genre", "recorded", "search key",
 };
 
-// A player is a folder (or drive) with index.mum in it, as the plug-in finds one. The loader
-// reads paths relative to the current folder when the drive root is empty, so the player's
-// folder becomes the current one. Why not when it is no player.
+// A player is a folder (or drive) with index.mum in it, as the plug-in finds
+// one. The loader reads paths relative to the current folder when the drive
+// root is empty, so the player's folder becomes the current one. Why not when
+// it is no player.
 WhyNot EnterPlayer(const std::string& playerPath) {
     std::error_code error;
     const fs::path folder = fs::u8path(playerPath);
@@ -72,8 +74,9 @@ WhyNot EnterPlayer(const std::string& playerPath) {
     return {};
 }
 
-// One output line. A missing text prints as nothing; tabs and line breaks inside a text become
-// spaces, since they would split the record. Lines reach a console as the characters they spell.
+// One output line. A missing text prints as nothing; tabs and line breaks
+// inside a text become spaces, since they would split the record. Lines reach a
+// console as the characters they spell.
 class Row {
   public:
     void Add(const char* text) {
@@ -154,9 +157,10 @@ bool PrintRows(const DeviceCatalogue& catalogue, const Options& options) {
     return true;
 }
 
-// The view's tracks in the chosen format, to standard output or the output file, then a line
-// for each track the export left out. The output file's path was made absolute before the
-// player's folder (`player`) became the current one.
+// The view's tracks in the chosen format, to standard output or the output
+// file, then a line for each track the export left out. The output file's path
+// was made absolute before the player's folder (`player`) became the current
+// one.
 int Export(const DeviceCatalogue& catalogue, const Options& options, const fs::path& output,
            const fs::path& player) {
     std::vector<ExportRow> rows;
@@ -195,9 +199,9 @@ int FlushStandardOutput() {
 
 // One line per problem, then the summary.
 int Check(DeviceCatalogue& catalogue, ProgressLine& progress) {
-    // Thousands of lines go out in a few large writes: to a console or device (NUL, /dev/null)
-    // the C runtime on Windows would make each call a write of its own, under wine a round trip
-    // to its server.
+    // Thousands of lines go out in a few large writes: to a console or device
+    // (NUL, /dev/null) the C runtime on Windows would make each call a write of
+    // its own, under wine a round trip to its server.
     std::setvbuf(stdout, nullptr, _IOFBF, 64 * 1024);
     const CheckReport report = CheckCatalogue(catalogue, &progress);
     progress.Clear();
@@ -229,8 +233,8 @@ int Print(const DeviceCatalogue& catalogue, const Options& options) {
     return FlushStandardOutput();
 }
 
-// True, with the exit code set, when the command line asks for no run: help, the version, or
-// a mistake, which `error` tells.
+// True, with the exit code set, when the command line asks for no run: help,
+// the version, or a mistake, which `error` tells.
 bool AnsweredWithoutRun(Parsed parsed, const WhyNot& error, int& exitCode) {
     switch (parsed) {
         case Parsed::Help:

@@ -1,4 +1,5 @@
-// kovra-make-image: writes a made-up player image into a folder, for tests, benchmarks and demos.
+// kovra-make-image: writes a made-up player image into a folder, for tests,
+// benchmarks and demos.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +11,8 @@
 
 namespace {
 
-// A load keeps no more tracks than this, so a bigger image would only show the load stopping.
+// A load keeps no more tracks than this, so a bigger image would only show the
+// load stopping.
 constexpr unsigned long kMaxTracks = kLoadCeilings.tracks;
 
 struct Arguments {

@@ -1,4 +1,5 @@
-// Generates a made-up player image: album.mum, music.mum and the manifests they name.
+// Generates a made-up player image: album.mum, music.mum and the manifests they
+// name.
 #include "tools/kovra-make-image/sample_image.h"
 
 #include <algorithm>
@@ -14,8 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// index.mum of every generated image carries this, so that a later run can tell its own earlier
-// image (safe to replace) from a real player (never to be touched).
+// index.mum of every generated image carries this, so that a later run can tell
+// its own earlier image (safe to replace) from a real player (never to be
+// touched).
 const char kImageMarker[] = "kovra sample image";
 
 const char kAlbumFolder[] = "SYSTEM/List/Music/Album";
@@ -32,8 +34,9 @@ const char kNamespaces[] =
     "xmlns:mrobe=\"urn:olympus:mrobe:device:1.0\"";
 
 // ---------------------------------------------------------------------------
-// Randomness. std:: distributions give different numbers on different standard libraries, and
-// the image must be the same everywhere for a seed, so this is splitmix64 and plain modulo.
+// Randomness. std:: distributions give different numbers on different standard
+// libraries, and the image must be the same everywhere for a seed, so this is
+// splitmix64 and plain modulo.
 
 class Random {
   public:
@@ -62,8 +65,9 @@ class Random {
 };
 
 // ---------------------------------------------------------------------------
-// Word lists. Roughly a third of the words carry non-ASCII letters, so that most screens of the
-// list show some. A few texts carry '&', '<' or '>' so that escaping is exercised.
+// Word lists. Roughly a third of the words carry non-ASCII letters, so that
+// most screens of the list show some. A few texts carry '&', '<' or '>' so that
+// escaping is exercised.
 
 const char* const kAdjectives[] = {
     "Silver",  "Quiet",  "Electric", "Golden",  "Broken",  "Velvet", "Midnight", "Crimson",
@@ -110,7 +114,8 @@ const char* const kGenres[] = {
     "Hip-Hop", "Reggae", "Blues", "Soul",       "R&B",  "Música Latina", "Schlager",
 };
 
-// Some artists and titles hold "the beat", so that searching for it finds a handful of rows.
+// Some artists and titles hold "the beat", so that searching for it finds a
+// handful of rows.
 const char* const kBeatArtists[] = {
     "The Beatniks",
     "The Beat Brothers",
@@ -150,7 +155,8 @@ std::string MakeArtist(Random& random, const std::vector<SampleAlbum>& earlierAl
     if (albumIndex % 16 == 3) {
         return random.Pick(kBeatArtists);
     }
-    // Now and then an artist with an album already on the player gets another one.
+    // Now and then an artist with an album already on the player gets another
+    // one.
     if (albumIndex > 0 && random.OneIn(5)) {
         return earlierAlbums[random.Below(albumIndex)].creator;
     }
@@ -211,8 +217,9 @@ std::string SearchKey(const std::string& text) {
     return key;
 }
 
-// One folder or file name of the audio path: no characters FAT refuses, at most 32 bytes cut at a
-// character boundary, no trailing dot or space. Keeps whole paths well under 120 bytes.
+// One folder or file name of the audio path: no characters FAT refuses, at most
+// 32 bytes cut at a character boundary, no trailing dot or space. Keeps whole
+// paths well under 120 bytes.
 std::string PathPart(const std::string& text) {
     std::string part;
     for (char c : text) {
@@ -283,8 +290,8 @@ void AddTrack(Random& random, ImageModel& image, const SampleAlbum& album, int n
     image.extras.push_back(std::move(extras));
 }
 
-// Splits the album's tracks into manifests: mostly one track each, about one in ten with two or
-// three.
+// Splits the album's tracks into manifests: mostly one track each, about one in
+// ten with two or three.
 void AddManifests(Random& random, ImageModel& image, size_t first, size_t count) {
     size_t at = first;
     while (at < first + count) {
@@ -329,7 +336,8 @@ ImageModel BuildImage(const SampleImageOptions& options) {
         image.albumTrackCounts.push_back(size);
         remaining -= size;
     }
-    // music.mum lists manifests in the order they reached the player, not album by album.
+    // music.mum lists manifests in the order they reached the player, not album
+    // by album.
     image.linkOrder.resize(image.manifests.size());
     for (size_t i = 0; i < image.linkOrder.size(); ++i) {
         image.linkOrder[i] = i;
@@ -527,7 +535,8 @@ std::string TrackManifestFile(const ImageModel& image, const TrackManifest& mani
 // ---------------------------------------------------------------------------
 // Files
 
-// Binary mode: the text holds LF only and must reach the disk so on Windows too.
+// Binary mode: the text holds LF only and must reach the disk so on Windows
+// too.
 bool WriteFile(const fs::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -595,16 +604,17 @@ bool HoldsForeignCatalogue(const std::string& root) {
 
 namespace {
 
-// Empties the image's manifest folders at `base` (or makes them); false when they cannot be
-// made.
+// Empties the image's manifest folders at `base` (or makes them); false when
+// they cannot be made.
 bool PrepareFolders(const fs::path& base) {
     std::error_code error;
-    // Manifests of an earlier, larger image would linger unreferenced; only folders of an image
-    // this generator wrote can exist here, as the caller made sure.
+    // Manifests of an earlier, larger image would linger unreferenced; only
+    // folders of an image this generator wrote can exist here, as the caller
+    // made sure.
     fs::remove_all(base / kAlbumFolder, error);
     fs::remove_all(base / kTrackFolder, error);
-    // The audio files of an earlier image too; but a folder of that name beside no image may be
-    // the user's own music.
+    // The audio files of an earlier image too; but a folder of that name beside
+    // no image may be the user's own music.
     if (fs::exists(base / "index.mum", error)) {
         fs::remove_all(base / kAudioFolder, error);
     }
@@ -626,7 +636,8 @@ bool WriteSampleImage(const std::string& root, const SampleImageOptions& options
     if (!PrepareFolders(base)) {
         return false;
     }
-    // index.mum first: should the run stop half way, the marker still says whose files these are.
+    // index.mum first: should the run stop half way, the marker still says
+    // whose files these are.
     if (!WriteFile(base / "index.mum", IndexFile())) {
         return false;
     }

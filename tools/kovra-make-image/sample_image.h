@@ -1,5 +1,5 @@
-// A fake player image (catalogue files and manifests in a folder tree) for tests, benchmarks and
-// the demo.
+// A fake player image (catalogue files and manifests in a folder tree) for
+// tests, benchmarks and the demo.
 #pragma once
 
 #include <string>
@@ -14,7 +14,8 @@ struct SampleImageOptions {
 struct SampleTrack {
     std::string lastUrl, creator, title, genre, recorded, playingTime;
     std::string manifestPath;  // the track manifest that holds this track
-    // The remaining texts the loader reads, so that a load can be checked field by field.
+    // The remaining texts the loader reads, so that a load can be checked field
+    // by field.
     std::string musicBy, playCount, lastPlayed, volume, searchKey, controlFlag;
 };
 
@@ -30,15 +31,18 @@ struct SampleImage {
 // What WriteSampleImage writes for `options`, without touching the disk.
 SampleImage DescribeSampleImage(const SampleImageOptions& options);
 
-// Every catalogue file a load of `image` reads, in the order it reads them: album.mum, the album
-// manifests, music.mum, the track manifests. Paths are relative to the image's root.
+// Every catalogue file a load of `image` reads, in the order it reads them:
+// album.mum, the album manifests, music.mum, the track manifests. Paths are
+// relative to the image's root.
 std::vector<std::string> CatalogueFilesInReadOrder(const SampleImage& image);
 
-// Writes the image under `root`, creating it if needed. Returns false on an I/O failure, and
-// also, writing nothing, when `root` already holds a catalogue that this generator did not write
-// (see HoldsForeignCatalogue). Rewriting an earlier sample image replaces its manifests.
+// Writes the image under `root`, creating it if needed. Returns false on an I/O
+// failure, and also, writing nothing, when `root` already holds a catalogue
+// that this generator did not write (see HoldsForeignCatalogue). Rewriting an
+// earlier sample image replaces its manifests.
 bool WriteSampleImage(const std::string& root, const SampleImageOptions& options);
 
-// True when `root` holds index.mum or a SYSTEM folder but is not a sample image: most likely a
-// real player, whose catalogue must never be overwritten with made-up data.
+// True when `root` holds index.mum or a SYSTEM folder but is not a sample
+// image: most likely a real player, whose catalogue must never be overwritten
+// with made-up data.
 bool HoldsForeignCatalogue(const std::string& root);

@@ -1,5 +1,6 @@
-// Audio files of a player, looked up one by one or in their folder's listing. The listing only
-// answers where it is sure to give the answer of a look at the name itself.
+// Audio files of a player, looked up one by one or in their folder's listing.
+// The listing only answers where it is sure to give the answer of a look at the
+// name itself.
 #include "tools/kovra-catalogue/check/audio_file_lookup.h"
 
 #include <cstdint>
@@ -16,11 +17,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Windows' MAX_PATH: its path functions that take no "\\?\" path open none longer.
+// Windows' MAX_PATH: its path functions that take no "\\?\" path open none
+// longer.
 constexpr size_t kShortPathLimit = 260;
 
-// The path below the player's root. The plug-in puts the drive letter before the catalogue's
-// path, so a leading slash means the player's root.
+// The path below the player's root. The plug-in puts the drive letter before
+// the catalogue's path, so a leading slash means the player's root.
 std::string RelativePath(const char* lastUrl) {
     std::string relative = lastUrl;
     relative.erase(0, relative.find_first_not_of("/\\"));
@@ -117,7 +119,8 @@ WhyNot AudioFiles::FromListing(const char* lastUrl) {
 }
 
 bool AudioFiles::ListingAnswersFor(const std::string& relative, const std::string& name) const {
-    // Windows trims trailing dots and spaces ("a.mp3." opens "a.mp3"); "." and ".." are steps.
+    // Windows trims trailing dots and spaces ("a.mp3." opens "a.mp3"); "." and
+    // ".." are steps.
     if (name.empty() || name.back() == '.' || name.back() == ' ') {
         return false;
     }
@@ -159,7 +162,8 @@ AudioFiles::Answer AudioFiles::Find(const Listing& listing, const std::string& n
     if (found == listing.exact.end()) {
         found = listing.folded.find(AsciiLowered(name));
         if (found == listing.folded.end()) {
-            // A system that folds other letters too might find a listed name all the same.
+            // A system that folds other letters too might find a listed name
+            // all the same.
             return HasNonAscii(name) || listing.nonAscii ? Answer::AskFileSystem : Answer::Missing;
         }
         if (!kCaseBlindFileNames) {

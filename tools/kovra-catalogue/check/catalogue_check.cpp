@@ -1,12 +1,13 @@
-// Checks a player's catalogue: the plug-in's own load, watched file by file, and the records it
-// made, each traced back to the file it came from.
+// Checks a player's catalogue: the plug-in's own load, watched file by file,
+// and the records it made, each traced back to the file it came from.
 //
-// The load is the plug-in's LoadCatalogue, given this checker as its observer and as its file
-// source; the source reads each file exactly as the drive source does, and only notes which file
-// is being read (a manifest linked again is not read: the observer hears it recalled). Steps
-// never nest below a manifest, so the tracks made between one file and the next come from the
-// file taken first; the albums of album.mum are complete before their manifest is read, and its
-// last album is the one the manifest fills.
+// The load is the plug-in's LoadCatalogue, given this checker as its observer
+// and as its file source; the source reads each file exactly as the drive
+// source does, and only notes which file is being read (a manifest linked again
+// is not read: the observer hears it recalled). Steps never nest below a
+// manifest, so the tracks made between one file and the next come from the file
+// taken first; the albums of album.mum are complete before their manifest is
+// read, and its last album is the one the manifest fills.
 #include "tools/kovra-catalogue/check/catalogue_check.h"
 
 #include <cstdint>
@@ -31,7 +32,8 @@ std::string TrackLabel(long number) {
     return "track " + std::to_string(number);
 }
 
-// "dc:title: byte 0xE9 at 12" for a text that is not valid UTF-8; none for one that is, or none.
+// "dc:title: byte 0xE9 at 12" for a text that is not valid UTF-8; none for one
+// that is, or none.
 WhyNot Utf8Fault(const char* element, const char* text) {
     const size_t at = text != nullptr ? FirstInvalidUtf8(text) : SIZE_MAX;
     if (at == SIZE_MAX) {
@@ -120,7 +122,8 @@ class Checker : public LoadObserver, public CatalogueFileSource {
         if (kind_ == CatalogueFileKind::TrackManifest && !repeat_) {
             linkOrder_.push_back(file_);
         }
-        // The albums album.mum has made so far are complete: their manifest comes after them.
+        // The albums album.mum has made so far are complete: their manifest
+        // comes after them.
         CheckNewAlbums();
     }
 
@@ -181,9 +184,9 @@ class Checker : public LoadObserver, public CatalogueFileSource {
         }
     }
 
-    // What the album manifest gives on its own, as the loader's own step reads it into an album
-    // of a scratch catalogue: the album it fills already holds album.mum's title, which would
-    // hide a manifest that gives none.
+    // What the album manifest gives on its own, as the loader's own step reads
+    // it into an album of a scratch catalogue: the album it fills already holds
+    // album.mum's title, which would hide a manifest that gives none.
     void CheckAlbumManifest(const char* path, const XmlBuffer& text) {
         DeviceCatalogue scratch;
         CatalogueLoad load(scratch, nullptr, nullptr);

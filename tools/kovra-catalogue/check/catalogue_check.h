@@ -1,4 +1,5 @@
-// kovra-catalogue --check: reads a player as the plug-in does and lists every problem it meets.
+// kovra-catalogue --check: reads a player as the plug-in does and lists every
+// problem it meets.
 #pragma once
 
 #include <string>
@@ -7,8 +8,9 @@
 class DeviceCatalogue;
 class LoadObserver;
 
-// One problem: what it is (a load problem's name, or one of the checker's own kinds), the file
-// it lies in (relative to the player's root) and what exactly is wrong.
+// One problem: what it is (a load problem's name, or one of the checker's own
+// kinds), the file it lies in (relative to the player's root) and what exactly
+// is wrong.
 struct CheckProblem {
     std::string kind;
     std::string file;
@@ -22,10 +24,11 @@ struct CheckReport {
     long albums = 0;
 };
 
-// Loads the player whose root is the current folder into `catalogue` with the plug-in's own
-// loader, and checks what it read. Each problem is named once, with the file it lies in, however
-// often the load reads that file. `progress` (may be null) hears how far the load has come.
-// Nothing is ever written to the player.
+// Loads the player whose root is the current folder into `catalogue` with the
+// plug-in's own loader, and checks what it read. Each problem is named once,
+// with the file it lies in, however often the load reads that file. `progress`
+// (may be null) hears how far the load has come. Nothing is ever written to the
+// player.
 CheckReport CheckCatalogue(DeviceCatalogue& catalogue, LoadObserver* progress);
 
 // "412 files read, 300 tracks, 26 albums, 1 problem"

@@ -20,8 +20,9 @@ bool WriteAll(std::FILE* stream, const std::string& text) {
            std::fflush(stream) == 0;
 }
 
-// A name for the new file in `folder`, tried until one is free. Its length is fixed and short,
-// so any name the output may have leaves room for it in the folder.
+// A name for the new file in `folder`, tried until one is free. Its length is
+// fixed and short, so any name the output may have leaves room for it in the
+// folder.
 fs::path NewFileName(const fs::path& folder, unsigned attempt) {
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
     char name[16];
@@ -30,7 +31,8 @@ fs::path NewFileName(const fs::path& folder, unsigned attempt) {
     return folder / name;
 }
 
-// Makes a new file in `folder` for writing; -1 with errno set when it cannot be made.
+// Makes a new file in `folder` for writing; -1 with errno set when it cannot be
+// made.
 int CreateInFolder(const fs::path& folder, bool ownerOnly, fs::path& created) {
     int fd = -1;
     for (unsigned attempt = 0; fd < 0 && attempt < 100; ++attempt) {
@@ -56,8 +58,9 @@ WhyNot WriteInPlace(const fs::path& target, const std::string& text) {
     return {};
 }
 
-// The folder takes no new file, yet the file in it may be writable: written in place when no
-// other name shares it (the player check was made on this folder).
+// The folder takes no new file, yet the file in it may be writable: written in
+// place when no other name shares it (the player check was made on this
+// folder).
 WhyNot WriteWithoutNewFile(const fs::path& target, const FileFacts* old, const std::string& text) {
     if (old != nullptr && old->links == 1) {
         return WriteInPlace(target, text);
@@ -66,8 +69,9 @@ WhyNot WriteWithoutNewFile(const fs::path& target, const FileFacts* old, const s
            (old != nullptr ? " and the file has other names (hard links)" : "");
 }
 
-// Writes `text` into a new file in `target`'s folder and renames it over `target`, whose old
-// file (`old`, null when there is none) keeps its bytes under any other name it has.
+// Writes `text` into a new file in `target`'s folder and renames it over
+// `target`, whose old file (`old`, null when there is none) keeps its bytes
+// under any other name it has.
 WhyNot ReplaceWithNewFile(const fs::path& target, const FileFacts* old, const std::string& text) {
     std::error_code fsError;
     const fs::perms kept =
@@ -86,8 +90,9 @@ WhyNot ReplaceWithNewFile(const fs::path& target, const FileFacts* old, const st
     } else if (fs::rename(created, target, fsError); fsError) {
         error = fsError.message();
     } else {
-        // Set once the new file has the name: it stays private until then, and a new file that
-        // a failed rename leaves is never read-only, which Windows would keep from removal.
+        // Set once the new file has the name: it stays private until then, and
+        // a new file that a failed rename leaves is never read-only, which
+        // Windows would keep from removal.
         if (kept != fs::perms::unknown) {
             fs::permissions(target, kept, fsError);
         }
@@ -97,9 +102,10 @@ WhyNot ReplaceWithNewFile(const fs::path& target, const FileFacts* old, const st
     return error;
 }
 
-// Writes `text` to the file `target` names, `target` being off the player: in place for what is
-// no regular file (a device, a FIFO), else by a new file renamed over it. A read-only file is
-// refused on every system: its flag is for the user to remove on purpose.
+// Writes `text` to the file `target` names, `target` being off the player: in
+// place for what is no regular file (a device, a FIFO), else by a new file
+// renamed over it. A read-only file is refused on every system: its flag is for
+// the user to remove on purpose.
 WhyNot WriteFile(const fs::path& target, const std::string& text) {
     FileFacts old;
     const bool exists = ReadFileFacts(target, LastLink::Follow, old);
@@ -112,10 +118,10 @@ WhyNot WriteFile(const fs::path& target, const std::string& text) {
     return ReplaceWithNewFile(target, exists ? &old : nullptr, text);
 }
 
-// Writes `text` to the file `path` names (`target`, the name written), provided the folder
-// written in is none of the player's: checked after every link was followed, by its name and by
-// its identity. Nothing is ever written to the player, not even on request, nor where the check
-// cannot see.
+// Writes `text` to the file `path` names (`target`, the name written), provided
+// the folder written in is none of the player's: checked after every link was
+// followed, by its name and by its identity. Nothing is ever written to the
+// player, not even on request, nor where the check cannot see.
 OutputResult WriteOffPlayer(const fs::path& path, const fs::path& target, const fs::path& player,
                             const std::string& text, WhyNot& error) {
     fs::path unlisted;
@@ -153,7 +159,8 @@ OutputResult WriteOutput(const fs::path& path, const fs::path& player, const std
     fs::path target;
     std::error_code nameError;
     if (IsWindowsDeviceName(path)) {
-        // A device name of Windows ("NUL") has no folder to check or to make a file in.
+        // A device name of Windows ("NUL") has no folder to check or to make a
+        // file in.
         reason = WriteInPlace(path, text);
         if (!reason) {
             return OutputResult::Written;

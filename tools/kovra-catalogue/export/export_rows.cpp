@@ -1,4 +1,5 @@
-// Picks and orders the exported tracks exactly as the view does, through the view's own rows.
+// Picks and orders the exported tracks exactly as the view does, through the
+// view's own rows.
 #include "tools/kovra-catalogue/export/export_rows.h"
 
 #include "catalogue/catalogue_records.h"
@@ -29,7 +30,8 @@ bool FindShownRows(const DeviceCatalogue& catalogue, const char* query, const So
     ItemList& library = shown.lists.library;
     for (const TrackRecord* track = catalogue.FirstTrack(); track != nullptr;
          track = track->Next()) {
-        // The command works in UTF-8: its rows keep the catalogue's artists and genres.
+        // The command works in UTF-8: its rows keep the catalogue's artists and
+        // genres.
         LibraryItem* row = RowFromTrack(*track, catalogue.DriveRoot(), nullptr);
         if (row == nullptr) {
             return false;

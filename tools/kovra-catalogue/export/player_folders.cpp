@@ -33,10 +33,11 @@ bool BelowByPath(const fs::path& folder, const Identity& root) {
     }
 }
 
-// Sets `folders` to the folders right inside `at` that lie on the player's file system (`root`),
-// with their identities. Links are not folders here: they may lead off the player. False, with
-// the folder named in `unlisted`, when `at` cannot be listed to its end or a name in it that may
-// be a folder cannot be looked at.
+// Sets `folders` to the folders right inside `at` that lie on the player's file
+// system (`root`), with their identities. Links are not folders here: they may
+// lead off the player. False, with the folder named in `unlisted`, when `at`
+// cannot be listed to its end or a name in it that may be a folder cannot be
+// looked at.
 bool FoldersWithin(const fs::path& at, const FileFacts& root, Folders& folders,
                    fs::path& unlisted) {
     std::vector<FolderEntry> entries;
@@ -101,7 +102,8 @@ PlayerFolder FindPlayerFolder(const fs::path& folder, const fs::path& player, fs
     if (BelowByPath(folder, IdentityOf(root))) {
         return PlayerFolder::Yes;
     }
-    // Another volume holds none of the player's folders: they need not be listed.
+    // Another volume holds none of the player's folders: they need not be
+    // listed.
     if (OnDifferentVolumes(folder, player)) {
         return PlayerFolder::No;
     }

@@ -1,4 +1,5 @@
-// Listing a folder with opendir and readdir: file names are bytes, found by their exact bytes.
+// Listing a folder with opendir and readdir: file names are bytes, found by
+// their exact bytes.
 #include "tools/kovra-catalogue/system/folder_listing.h"
 
 #include <cerrno>
@@ -11,7 +12,8 @@ const bool kCaseBlindFileNames = false;
 
 namespace {
 
-// A link is followed by a look at the name, as the lookup of a single file does.
+// A link is followed by a look at the name, as the lookup of a single file
+// does.
 EntryKind KindOf(unsigned char type) {
     switch (type) {
         case DT_REG:
@@ -40,8 +42,8 @@ ListingOutcome ListFolder(const std::string& folder, std::vector<FolderEntry>& e
         return errno == ENOENT || errno == ENOTDIR ? ListingOutcome::NoFolder
                                                    : ListingOutcome::Failed;
     }
-    // Without search permission its names can be read but its files not reached: a look at
-    // each file finds none.
+    // Without search permission its names can be read but its files not
+    // reached: a look at each file finds none.
     if (access(path.c_str(), X_OK) != 0) {
         closedir(listing);
         return ListingOutcome::Failed;

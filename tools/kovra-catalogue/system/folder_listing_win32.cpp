@@ -1,5 +1,5 @@
-// Listing a folder with FindFirstFileW and FindNextFileW: names in UTF-16, given as UTF-8, found by
-// the file system in any case of their letters.
+// Listing a folder with FindFirstFileW and FindNextFileW: names in UTF-16,
+// given as UTF-8, found by the file system in any case of their letters.
 #include "tools/kovra-catalogue/system/folder_listing.h"
 
 #include <windows.h>
@@ -14,7 +14,8 @@ const bool kCaseBlindFileNames = true;
 
 namespace {
 
-// A link or junction is followed by a look at the name, as the lookup of a single file does.
+// A link or junction is followed by a look at the name, as the lookup of a
+// single file does.
 EntryKind KindOf(DWORD attributes) {
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         return EntryKind::AskFileSystem;
@@ -26,9 +27,10 @@ bool IsDotOrDotDot(const wchar_t* name) {
     return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0;
 }
 
-// "folder\*", or "*" for the current folder; false when `folder` is not UTF-8 or the pattern
-// does not fit a path of the ANSI-sized functions, as the lookup of a single file's does not. A
-// "\\?\" path is taken at any length: the system reads it as it is.
+// "folder\*", or "*" for the current folder; false when `folder` is not UTF-8
+// or the pattern does not fit a path of the ANSI-sized functions, as the lookup
+// of a single file's does not. A "\\?\" path is taken at any length: the system
+// reads it as it is.
 bool PatternOf(const std::string& folder, std::wstring& pattern) {
     if (!folder.empty()) {
         const WideText wide = WideFromUtf8(folder.c_str());

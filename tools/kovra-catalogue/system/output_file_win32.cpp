@@ -27,7 +27,8 @@ bool StartsWith(const std::wstring& text, const wchar_t* start) {
     return text.compare(0, std::wcslen(start), start) == 0;
 }
 
-// "\\?\UNC\server\share": the root of a share, which opens only with a separator after it.
+// "\\?\UNC\server\share": the root of a share, which opens only with a
+// separator after it.
 bool IsShareRoot(const std::wstring& path) {
     const size_t server = std::wcslen(L"\\\\?\\UNC\\");
     const size_t share = path.find(L'\\', server);
@@ -46,8 +47,9 @@ uint64_t VolumeSize(const fs::path& folder) {
     return GetDiskFreeSpaceExW(name.c_str(), &available, &total, nullptr) ? total.QuadPart : 0;
 }
 
-// Wine numbers a folder's volume after the drive letter mapped nearest above it, so that two
-// letters of one file system give different serial numbers; Windows gives a volume's own.
+// Wine numbers a folder's volume after the drive letter mapped nearest above
+// it, so that two letters of one file system give different serial numbers;
+// Windows gives a volume's own.
 bool SerialsTellVolumesApart() {
     static const bool windows =
         GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
@@ -118,8 +120,8 @@ bool OnDifferentVolumes(const fs::path& one, const fs::path& other) {
 }
 
 bool ReadFileFacts(const fs::path& path, LastLink last, FileFacts& facts) {
-    // Only attributes are read: a file another program holds open still answers. Folders open
-    // only with the backup flag.
+    // Only attributes are read: a file another program holds open still
+    // answers. Folders open only with the backup flag.
     const DWORD flags =
         FILE_FLAG_BACKUP_SEMANTICS | (last == LastLink::Keep ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
     const HANDLE file = CreateFileW(SystemPath(path).c_str(), FILE_READ_ATTRIBUTES,

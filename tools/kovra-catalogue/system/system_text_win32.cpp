@@ -17,8 +17,8 @@ HANDLE ConsoleOf(std::FILE* stream) {
     return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) ? handle : nullptr;
 }
 
-// Asked once per standard stream: a report writes thousands of lines, and under wine each
-// question is a round trip to its server.
+// Asked once per standard stream: a report writes thousands of lines, and under
+// wine each question is a round trip to its server.
 HANDLE CachedConsoleOf(std::FILE* stream) {
     static const HANDLE output = ConsoleOf(stdout);
     static const HANDLE error = ConsoleOf(stderr);
@@ -81,7 +81,8 @@ void WriteText(std::FILE* stream, const std::string& text) {
                            ? MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)
                            : 0;
     if (length > 0) {
-        // Bytes that are no UTF-8 show as U+FFFD; whatever the stream holds goes out first.
+        // Bytes that are no UTF-8 show as U+FFFD; whatever the stream holds
+        // goes out first.
         std::wstring wide(static_cast<size_t>(length), L'\0');
         MultiByteToWideChar(CP_UTF8, 0, text.data(), size, &wide[0], length);
         std::fflush(stream);
@@ -90,7 +91,7 @@ void WriteText(std::FILE* stream, const std::string& text) {
             return;
         }
     }
-    // A file or a pipe, or a console that took no wide text: the bytes, with the stream's own
-    // error state when they cannot be written.
+    // A file or a pipe, or a console that took no wide text: the bytes, with
+    // the stream's own error state when they cannot be written.
     std::fwrite(text.data(), 1, text.size(), stream);
 }

@@ -1,7 +1,8 @@
-// Why something was not done, the one way kovra-catalogue's parts say so: a line of text for
-// the user, empty when it was done. A function that can only succeed or fail returns one; one
-// with more outcomes returns its outcome and fills one. The system calls below keep the
-// system's own errno, which the part that calls them turns into a WhyNot.
+// Why something was not done, the one way kovra-catalogue's parts say so: a
+// line of text for the user, empty when it was done. A function that can only
+// succeed or fail returns one; one with more outcomes returns its outcome and
+// fills one. The system calls below keep the system's own errno, which the part
+// that calls them turns into a WhyNot.
 #pragma once
 
 #include <string>

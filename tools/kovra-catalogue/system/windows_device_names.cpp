@@ -1,5 +1,5 @@
-// Windows' device names, as its path functions recognise them in the last name of a path and,
-// for a file opened, in any name of it.
+// Windows' device names, as its path functions recognise them in the last name
+// of a path and, for a file opened, in any name of it.
 #include "tools/kovra-catalogue/system/windows_device_names.h"
 
 #include "base/ascii_text.h"
@@ -13,7 +13,8 @@ bool StartsWith(const char* name, const char* upper) {
 }  // namespace
 
 bool IsWindowsDeviceName(const char* name, size_t length) {
-    // The system reads the name up to its first dot (or stream colon), less trailing spaces.
+    // The system reads the name up to its first dot (or stream colon), less
+    // trailing spaces.
     size_t base = 0;
     while (base < length && name[base] != '.' && name[base] != ':') {
         ++base;

@@ -6,9 +6,10 @@
 #include <cwchar>
 
 bool IsWindowsDeviceName(const std::filesystem::path& path) {
-    // The system's own reading of the name: "NUL", "C:\x\nul.txt" and "\\.\NUL" all become
-    // "\\.\NUL", which names no folder. "\\.\C:\x.csv" and "\\.\UNC\server\share\x.csv" name
-    // files in folders, as their "\\?\" forms do.
+    // The system's own reading of the name: "NUL", "C:\x\nul.txt" and "\\.\NUL"
+    // all become "\\.\NUL", which names no folder. "\\.\C:\x.csv" and
+    // "\\.\UNC\server\share\x.csv" name files in folders, as their "\\?\" forms
+    // do.
     wchar_t full[MAX_PATH];
     const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
     const bool onDrive = length > 6 && full[5] == L':' && full[6] == L'\\';
