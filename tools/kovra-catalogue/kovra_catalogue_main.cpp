@@ -255,7 +255,9 @@ bool AnsweredWithoutRun(Parsed parsed, const WhyNot& error, int& exitCode) {
     return false;
 }
 
-int Run(int argc, char** argv) {
+}  // namespace
+
+int RunCommand(int argc, char** argv) {
     Options options;
     WhyNot error;
     int exitCode = kExitDone;
@@ -289,10 +291,4 @@ int Run(int argc, char** argv) {
         return Export(catalogue, options, output, player);
     }
     return Print(catalogue, options);
-}
-
-}  // namespace
-
-int RunCommand(int argc, char** argv) {
-    return Run(argc, argv);
 }
