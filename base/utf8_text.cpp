@@ -65,6 +65,21 @@ size_t Utf8SequenceLength(const char* text) {
     return length;
 }
 
+Utf8Character Utf8CharacterAt(const char* text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    const size_t length = Utf8SequenceLength(text);
+    if (length <= 1) {
+        return {length == 1 ? bytes[0] : 0u, length};
+    }
+    // The bits a lead byte gives the code point, by the sequence's length.
+    static const unsigned char kLeadBits[] = {0, 0, 0x1F, 0x0F, 0x07};
+    uint32_t point = bytes[0] & kLeadBits[length];
+    for (size_t i = 1; i < length; ++i) {
+        point = (point << 6) | (bytes[i] & 0x3F);
+    }
+    return {point, length};
+}
+
 size_t FirstInvalidUtf8(const char* text) {
     size_t at = 0;
     while (text[at] != 0) {

@@ -11,6 +11,16 @@
 // U+10FFFF. `text` is NUL-terminated; the NUL itself counts as a sequence of 1.
 size_t Utf8SequenceLength(const char* text);
 
+// One character of a text: its code point and the bytes of its sequence.
+struct Utf8Character {
+    uint32_t point;
+    size_t length;  // Utf8SequenceLength's: 0 where no well-formed sequence starts
+};
+
+// The character whose well-formed sequence starts at the NUL-terminated
+// `text`; {0, 0} when none does.
+Utf8Character Utf8CharacterAt(const char* text);
+
 // The offset of the first byte of the NUL-terminated `text` that belongs to no
 // well-formed sequence, or SIZE_MAX when every byte does.
 size_t FirstInvalidUtf8(const char* text);

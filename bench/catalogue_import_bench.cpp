@@ -13,7 +13,7 @@
 #include "catalogue/catalogue_records.h"
 #include "library/catalogue_import.h"
 #include "library/library_lists.h"
-#include "tools/sample_image/sample_image.h"
+#include "tools/kovra-make-image/sample_image.h"
 
 namespace {
 

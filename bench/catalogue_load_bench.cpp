@@ -11,7 +11,7 @@
 
 #include "catalogue/catalogue_records.h"
 #include "catalogue/catalogue_steps.h"
-#include "tools/sample_image/sample_image.h"
+#include "tools/kovra-make-image/sample_image.h"
 
 namespace {
 

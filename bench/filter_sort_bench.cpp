@@ -20,7 +20,7 @@
 #include "library/library_lists.h"
 #include "library/search_filter.h"
 #include "library/sort_order.h"
-#include "tools/sample_image/sample_image.h"
+#include "tools/kovra-make-image/sample_image.h"
 
 namespace {
 

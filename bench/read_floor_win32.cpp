@@ -29,7 +29,7 @@
 #include "catalogue/catalogue_steps.h"
 #include "library/catalogue_import.h"
 #include "library/library_lists.h"
-#include "tools/sample_image/sample_image.h"
+#include "tools/kovra-make-image/sample_image.h"
 
 namespace {
 

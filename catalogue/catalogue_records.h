@@ -100,6 +100,12 @@ inline constexpr const char* kTrackFieldElements[kTrackFieldCount] = {
     "mrobe:LastPlayed", "mrobe:Volume",  "mrobe:SearchKey", "mrobe:CtrlFlag",
 };
 
+// The same fields in words, as a listing of the catalogue heads its columns.
+inline constexpr const char* kTrackFieldLabels[kTrackFieldCount] = {
+    "last url",   "creator",      "title",       "music by", "genre",      "recorded",
+    "play count", "playing time", "last played", "volume",   "search key", "control flag",
+};
+
 constexpr const char* TrackFieldElement(TrackField field) {
     return kTrackFieldElements[static_cast<int>(field)];
 }

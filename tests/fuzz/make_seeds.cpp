@@ -19,7 +19,7 @@
 #include "catalogue/snapshot_session.h"
 #include "tests/fuzz/catalogue_fixture.h"
 #include "tests/fuzz/fuzz_fields.h"
-#include "tools/sample_image/sample_image.h"
+#include "tools/kovra-make-image/sample_image.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "base/debug_output.h"
 #include "tests/support/rows.h"
 #include "tests/support/temp_dir.h"
-#include "tools/sample_image/sample_image.h"
+#include "tools/kovra-make-image/sample_image.h"
 
 namespace {
 

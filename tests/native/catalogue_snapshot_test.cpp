@@ -14,7 +14,7 @@
 #include "catalogue/catalogue_steps.h"
 #include "catalogue/load_observer.h"
 #include "tests/support/temp_dir.h"
-#include "tools/sample_image/sample_image.h"
+#include "tools/kovra-make-image/sample_image.h"
 
 namespace {
 

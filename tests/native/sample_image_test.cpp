@@ -1,6 +1,6 @@
 // The sample image generator: reproducible bytes, and images the loader reads
 // back as described.
-#include "tools/sample_image/sample_image.h"
+#include "tools/kovra-make-image/sample_image.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The test command's own helpers on planted faults: count-results names a
 test program that stopped early, check-floors an upward include in angle
-brackets, and reflow-comments fills a long comment without losing a word."""
+brackets or one across the rooms of tools/, and reflow-comments fills a long
+comment without losing a word."""
 import importlib.machinery
 import importlib.util
 import os
@@ -47,21 +48,32 @@ class CountResults(unittest.TestCase):
             self.assertEqual((result.stdout.strip(), result.stderr), (counts, stopped), programs)
 
 
+ROOMS = "tools/kovra-catalogue/"
+
+
 class CheckFloors(unittest.TestCase):
-    def test_an_upward_include_is_found_in_either_spelling(self):
-        cases = [  # (the line in library/a.h, the fault named or None)
-            ('#include "base/b.h"', None),
-            ("#include <base/b.h>", None),
-            ("#include <gtest/gtest.h>", None),
-            ('#include "view/v.h"', "library/a.h:1: includes view/v.h"),
-            ("#include <view/v.h>", "library/a.h:1: includes view/v.h"),
+    def test_an_include_across_floors_or_rooms_is_found(self):
+        cases = [  # (the includer, its line, the fault named or None)
+            ("library/a.h", '#include "base/b.h"', None),
+            ("library/a.h", "#include <base/b.h>", None),
+            ("library/a.h", "#include <gtest/gtest.h>", None),
+            ("library/a.h", '#include "view/v.h"', "library/a.h:1: includes view/v.h"),
+            ("library/a.h", "#include <view/v.h>", "library/a.h:1: includes view/v.h"),
+            (ROOMS + "check/c.h", f'#include "{ROOMS}system/s.h"', None),
+            (ROOMS + "main.cpp", f'#include "{ROOMS}export/e.h"', None),
+            (ROOMS + "check/c.h", f'#include "{ROOMS}export/e.h"',
+             f"{ROOMS}check/c.h:1: includes {ROOMS}export/e.h"),
+            (ROOMS + "system/s.h", f'#include "{ROOMS}main.h"', f"{ROOMS}system/s.h:1: includes"),
+            ("tools/loose.h", "", "tools/loose.h: in no room of tools/"),
         ]
-        for line, fault in cases:
+        for includer, line, fault in cases:
             with tempfile.TemporaryDirectory() as root:
                 os.mkdir(os.path.join(root, "scripts"))
                 shutil.copy(os.path.join(SCRIPTS, "check-floors"), os.path.join(root, "scripts"))
                 shutil.copy(os.path.join(SCRIPTS, "..", "README.md"), root)
-                for name, text in [("library/a.h", line), ("base/b.h", ""), ("view/v.h", "")]:
+                files = [(includer, line), ("base/b.h", ""), ("view/v.h", ""),
+                         (ROOMS + "system/s.h", ""), (ROOMS + "export/e.h", ""), (ROOMS + "main.h", "")]
+                for name, text in files[:1] + [f for f in files[1:] if f[0] != includer]:
                     os.makedirs(os.path.join(root, os.path.dirname(name)), exist_ok=True)
                     with open(os.path.join(root, name), "w") as source:
                         source.write(text + "\n")

@@ -1,6 +1,6 @@
 // The audio-file lookup from folder listings gives the answers of a look at
 // each file itself.
-#include "tools/audio_file_lookup.h"
+#include "tools/kovra-catalogue/check/audio_file_lookup.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace {
 using testing_support::CurrentDirGuard;
 using testing_support::TempDir;
 
-TEST(AudioFolders, AnswerAsTheLookOfEachFileDoes) {
+TEST(AudioFiles, AnswerAsTheLookOfEachFileDoes) {
     TempDir player;
     for (const char* file : {"MUSIC/present.mp3", "MUSIC/Caf\xC3\xA9.mp3", "MUSIC/ lead.mp3",
                              "MUSIC/odd (1) [x] {y} #z; 'q'.mp3", "MUSIC/sub/in.mp3", "root.mp3"}) {
@@ -21,7 +21,7 @@ TEST(AudioFolders, AnswerAsTheLookOfEachFileDoes) {
     }
     std::filesystem::create_directories(player.Path() / "EMPTY");
     const CurrentDirGuard inPlayer(player.Path());
-    AudioFolders folders;
+    AudioFiles files;
     for (const char* lastUrl : {"/MUSIC/present.mp3",
                                 "/MUSIC/missing.mp3",
                                 "/MUSIC/PRESENT.MP3",
@@ -51,8 +51,11 @@ TEST(AudioFolders, AnswerAsTheLookOfEachFileDoes) {
                                 "/MUSIC/present.mp3/a.mp3",
                                 "",
                                 "/"}) {
-        EXPECT_EQ(folders.Fault(lastUrl), LookForAudioFile(lastUrl)) << lastUrl;
+        EXPECT_EQ(files.Fault(lastUrl).Text(), LookForAudioFile(lastUrl).Text()) << lastUrl;
     }
+    // A track that names no file has none on the player.
+    EXPECT_EQ(files.Fault(nullptr).Text(), "names no audio file");
+    EXPECT_EQ(files.Fault("").Text(), "names no audio file");
 }
 
 }  // namespace

@@ -21,7 +21,7 @@
 #include "tests/windows/support/host_opens.h"
 #include "tests/windows/support/import_patch.h"
 #include "tests/windows/support/plugin_fixture.h"
-#include "tools/sample_image/sample_image.h"
+#include "tools/kovra-make-image/sample_image.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "resources/resource.h"
 #include "tests/windows/support/plugin_fixture.h"
 #include "tests/windows/support/process_resources.h"
-#include "tools/sample_image/sample_image.h"
+#include "tools/kovra-make-image/sample_image.h"
 
 namespace {
 

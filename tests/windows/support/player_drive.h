@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tools/sample_image/sample_image.h"
+#include "tools/kovra-make-image/sample_image.h"
 
 namespace testing_support {
 

@@ -1,6 +1,0 @@
-// The command's texts on a POSIX system: bytes in, bytes out.
-#include "tools/system_text.h"
-
-void WriteText(std::FILE* stream, const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
-}
