@@ -79,42 +79,30 @@ struct NameCase {
     RowOrigin origin;
     const char* name;      // the row's filename in the folder
     const char* files[2];  // the folder's files, named in UTF-8; each holds its own name
-    const char* handed;    // what the host is handed in the folder
+    const char* handed;    // what the host is handed in the folder; null: the name as it is
     const char* opens;     // the file that opens by that name, or null for none
 };
 constexpr RowOrigin kHost = RowOrigin::Host;
 constexpr RowOrigin kDevice = RowOrigin::Device;
-// "Ã©tÃ©" in UTF-8: the file the bytes of "été" in UTF-8 name in code page
-// 1252.
-const char kMisread1252[] = "\xC3\x83\xC2\xA9t\xC3\x83\xC2\xA9.mp3";
-// "蜒週" in UTF-8: the file the bytes of "像T" in UTF-8 name in code page 932.
-const char kMisread932[] = "\xE8\x9C\x92\xE9\x80\xB1.mp3";
+// Names in UTF-8, each with the file its bytes name in the code page: "été"
+// read in 1252 is "Ã©tÃ©", "© 2004" is "Â© 2004", "像T" read in 932 is "蜒週".
+const char kEte[] = "\xC3\xA9t\xC3\xA9.mp3";
+const char kEteIn1252[] = "\xC3\x83\xC2\xA9t\xC3\x83\xC2\xA9.mp3";
+const char kCopyright[] = "\xC2\xA9 2004.mp3";
+const char kCopyrightIn1252[] = "\xC3\x82\xC2\xA9 2004.mp3";
+const char kXiangT[] = "\xE5\x83\x8F\x54.mp3";
+const char kXiangTIn932[] = "\xE8\x9C\x92\xE9\x80\xB1.mp3";
 const NameCase kNameCases[] = {
     // The host's names, valid UTF-8 by accident, go back as they are...
-    {1252, kHost, "\xC3\xA9t\xC3\xA9.mp3", {kMisread1252}, "\xC3\xA9t\xC3\xA9.mp3", kMisread1252},
-    {1252,
-     kHost,
-     "\xC2\xA9 2004.mp3",
-     {"\xC3\x82\xC2\xA9 2004.mp3"},
-     "\xC2\xA9 2004.mp3",
-     "\xC3\x82\xC2\xA9 2004.mp3"},
-    {932, kHost, "\xE5\x83\x8F\x54.mp3", {kMisread932}, "\xE5\x83\x8F\x54.mp3", kMisread932},
+    {1252, kHost, kEte, {kEteIn1252}, nullptr, kEteIn1252},
+    {1252, kHost, kCopyright, {kCopyrightIn1252}, nullptr, kCopyrightIn1252},
+    {932, kHost, kXiangT, {kXiangTIn932}, nullptr, kXiangTIn932},
     // ...also when their file is missing (a share offline, a file moved).
-    {1252, kHost, "\xC3\xA9t\xC3\xA9 gone.mp3", {}, "\xC3\xA9t\xC3\xA9 gone.mp3", nullptr},
-    {932, kHost, "\xE5\x83\x8F\x54 gone.mp3", {}, "\xE5\x83\x8F\x54 gone.mp3", nullptr},
+    {1252, kHost, "\xC3\xA9t\xC3\xA9 gone.mp3", {}, nullptr, nullptr},
+    {932, kHost, "\xE5\x83\x8F\x54 gone.mp3", {}, nullptr, nullptr},
     // The catalogue's names open their own file, not one their bytes name.
-    {1252,
-     kDevice,
-     "\xC3\xA9t\xC3\xA9.mp3",
-     {"\xC3\xA9t\xC3\xA9.mp3", kMisread1252},
-     "\xE9t\xE9.mp3",
-     "\xC3\xA9t\xC3\xA9.mp3"},
-    {932,
-     kDevice,
-     "\xE5\x83\x8F\x54.mp3",
-     {"\xE5\x83\x8F\x54.mp3", kMisread932},
-     "\x91\x9CT.mp3",
-     "\xE5\x83\x8F\x54.mp3"},
+    {1252, kDevice, kEte, {kEte, kEteIn1252}, "\xE9t\xE9.mp3", kEte},
+    {932, kDevice, kXiangT, {kXiangT, kXiangTIn932}, "\x91\x9CT.mp3", kXiangT},
 };
 
 class EveryRow : public RowSelection {
@@ -157,7 +145,7 @@ TEST(HostFilenameCodePageTest, EachRowIsHandedTheNameItsOriginMeans) {
         ExportedRows rows(ExportScope::kEveryRow, lists, EveryRow(), &filenames);
         ASSERT_EQ(rows.List()->count, 1);
         const std::string handed = rows.List()->records[0].filename;
-        EXPECT_EQ(handed, folder + c.handed) << c.name;
+        EXPECT_EQ(handed, folder + (c.handed != nullptr ? c.handed : c.name)) << c.name;
         EXPECT_EQ(HostReads(handed), c.opens != nullptr ? c.opens : "(none)") << c.name;
         ++tried;
     }
