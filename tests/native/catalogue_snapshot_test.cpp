@@ -150,6 +150,11 @@ struct Mutation {
     bool writtenAsRead;  // the player was written as it was read: no time tells
 };
 
+// By name: gtest would print the bytes, padding and all.
+void PrintTo(const Mutation& m, std::ostream* out) {
+    *out << m.name;
+}
+
 const char kNewManifest[] = "SYSTEM/List/Music/Track/new.mpv";
 
 const Mutation kMutations[] = {
@@ -234,7 +239,8 @@ class SnapshotReadTest : public SnapshotTest, public ::testing::WithParamInterfa
         const std::string fromSnapshot = Load(snapshot_, &filesRead, ceilings);
         const std::string fresh = Load("", nullptr, ceilings);
         EXPECT_EQ(fromSnapshot, fresh);
-        EXPECT_EQ(Load(snapshot_, nullptr, ceilings), fresh) << "the snapshot the changed player left";
+        EXPECT_EQ(Load(snapshot_, nullptr, ceilings), fresh)
+            << "the snapshot the changed player left";
         if (countsFiles && mutation.filesRead >= 0) {
             EXPECT_EQ(filesRead, mutation.filesRead);
         }
@@ -311,6 +317,10 @@ struct DamagedSnapshot {
     const char* name;
     std::string (*damage)(const std::string& good);
 };
+
+void PrintTo(const DamagedSnapshot& d, std::ostream* out) {
+    *out << d.name;
+}
 
 constexpr size_t kCountOffset = 8 + 4 + 24;  // after the magic, the version and the identity
 
