@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,20 @@ class NamedFiles : public LoadObserver {
     int named = 0;
 };
 
+// The records of a load of the player in the current folder, from the
+// snapshot at `snapshot` ("": a fresh read); the files it read in `filesRead`.
+std::string Load(const fs::path& snapshot, int* filesRead = nullptr,
+                 const LoadCeilings& ceilings = kLoadCeilings) {
+    DeviceCatalogue catalogue;
+    catalogue.SetDriveRoot(kRoot);
+    NamedFiles named;
+    LoadCatalogueWithSnapshot(catalogue, &named, snapshot.string().c_str(), ceilings);
+    if (filesRead != nullptr) {
+        *filesRead = named.named;
+    }
+    return Records(catalogue);
+}
+
 // Sets a file's last-write time `seconds` from now.
 void Age(const fs::path& file, int seconds) {
     fs::last_write_time(file, fs::file_time_type::clock::now() + std::chrono::seconds(seconds));
@@ -105,6 +120,29 @@ struct Player {
     }
 };
 
+// A player of 40 tracks written an hour ago in a folder of its own, the
+// current folder; the snapshot goes to a settings folder of its own.
+class SnapshotTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SampleImageOptions options;
+        options.trackCount = 40;
+        player_.image = DescribeSampleImage(options);
+        ASSERT_TRUE(WriteSampleImage(player_.root.string(), options));
+        AgeAll(player_.root, -3600);
+        inPlayer_.emplace(player_.root);
+        if (!ReadVolumeIdentity(kRoot)) {
+            GTEST_SKIP() << "the system tells no identity of a folder";
+        }
+    }
+
+    TempDir image_;
+    TempDir settings_;
+    Player player_{image_.Path(), {}};
+    const fs::path snapshot_ = settings_.Path() / kSnapshotFileName;
+    std::optional<CurrentDirGuard> inPlayer_;
+};
+
 struct Mutation {
     const char* name;
     std::function<void(Player&)> apply;
@@ -112,6 +150,7 @@ struct Mutation {
     bool writtenAsRead;  // the player was written as it was read: no time tells
 };
 
+// By name: gtest would print the bytes, padding and all.
 void PrintTo(const Mutation& m, std::ostream* out) {
     *out << m.name;
 }
@@ -184,100 +223,70 @@ const Mutation kMutations[] = {
      -1, false},
 };
 
-class SnapshotReadTest : public ::testing::TestWithParam<Mutation> {
+class SnapshotReadTest : public SnapshotTest, public ::testing::WithParamInterface<Mutation> {
   protected:
-    // A load of the player in the current folder, from the snapshot when
-    // `snapshot`.
-    std::string Load(bool snapshot, int* filesRead = nullptr) {
-        DeviceCatalogue catalogue;
-        catalogue.SetDriveRoot(kRoot);
-        NamedFiles named;
-        const std::string path = snapshot ? (settings_.Path() / kSnapshotFileName).string() : "";
-        LoadCatalogueWithSnapshot(catalogue, &named, path.c_str(), ceilings_);
-        if (filesRead != nullptr) {
-            *filesRead = named.named;
+    // Reads the player once to leave the snapshot, changes it: the read from
+    // the snapshot, the next one and a fresh read agree.
+    void Check(const LoadCeilings& ceilings, bool countsFiles) {
+        const Mutation& mutation = GetParam();
+        if (mutation.writtenAsRead) {
+            AgeAll(player_.root, 0);
         }
-        return Records(catalogue);
-    }
-
-    // Writes the player, reads it once to leave the snapshot, changes it:
-    // the read from the snapshot, the next one and a fresh read agree.
-    void Check(const Mutation& mutation, int tracks) {
-        Player player{image_.Path(), {}};
-        SampleImageOptions options;
-        options.trackCount = tracks;
-        player.image = DescribeSampleImage(options);
-        ASSERT_TRUE(WriteSampleImage(player.root.string(), options));
-        const CurrentDirGuard inImage(player.root);
-        if (!ReadVolumeIdentity(kRoot)) {
-            GTEST_SKIP() << "the system tells no identity of a folder";
-        }
-        AgeAll(player.root, mutation.writtenAsRead ? 0 : -3600);
-        Load(true);
-        ASSERT_TRUE(fs::exists(settings_.Path() / kSnapshotFileName));
-        mutation.apply(player);
+        Load(snapshot_, nullptr, ceilings);
+        ASSERT_TRUE(fs::exists(snapshot_));
+        mutation.apply(player_);
         int filesRead = 0;
-        const std::string fromSnapshot = Load(true, &filesRead);
-        const std::string fresh = Load(false);
+        const std::string fromSnapshot = Load(snapshot_, &filesRead, ceilings);
+        const std::string fresh = Load("", nullptr, ceilings);
         EXPECT_EQ(fromSnapshot, fresh);
-        EXPECT_EQ(Load(true), fresh) << "the snapshot the changed player left";
-        if (mutation.filesRead >= 0) {
+        EXPECT_EQ(Load(snapshot_, nullptr, ceilings), fresh)
+            << "the snapshot the changed player left";
+        if (countsFiles && mutation.filesRead >= 0) {
             EXPECT_EQ(filesRead, mutation.filesRead);
         }
     }
-
-    TempDir image_;
-    TempDir settings_;
-    LoadCeilings ceilings_ = kLoadCeilings;
 };
 
 TEST_P(SnapshotReadTest, GivesTheRecordsOfAFreshRead) {
-    Check(GetParam(), 40);
+    Check(kLoadCeilings, true);
 }
 
 // The load's ceilings stop both reads at the same track.
 TEST_P(SnapshotReadTest, StopsWhereAFreshReadStops) {
-    ceilings_.tracks = 25;
-    Check(Mutation{GetParam().name, GetParam().apply, -1, GetParam().writtenAsRead}, 40);
+    LoadCeilings ceilings = kLoadCeilings;
+    ceilings.tracks = 25;
+    Check(ceilings, false);
 }
 
 INSTANTIATE_TEST_SUITE_P(Mutations, SnapshotReadTest, ::testing::ValuesIn(kMutations),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SnapshotRead, TheSamePlayerElsewhereIsReadFromItsSnapshot) {
-    TempDir first;
-    TempDir second;
-    TempDir settings;
-    const fs::path copy = second.Path() / "player";
-    ASSERT_TRUE(WriteSampleImage(first.Path().string(), SampleImageOptions{}));
-    AgeAll(first.Path(), -3600);
-    fs::copy(first.Path(), copy, fs::copy_options::recursive);
-    for (const auto& e : fs::recursive_directory_iterator(first.Path())) {
+TEST_F(SnapshotTest, TheSamePlayerElsewhereIsReadFromItsSnapshot) {
+    const std::string here = Load(snapshot_);
+    TempDir elsewhere;
+    const fs::path copy = elsewhere.Path() / "player";
+    fs::copy(player_.root, copy, fs::copy_options::recursive);
+    for (const auto& e : fs::recursive_directory_iterator(player_.root)) {
         if (e.is_regular_file()) {
-            fs::last_write_time(copy / fs::relative(e.path(), first.Path()),
+            fs::last_write_time(copy / fs::relative(e.path(), player_.root),
                                 fs::last_write_time(e.path()));
         }
     }
-    const std::string snapshot = (settings.Path() / kSnapshotFileName).string();
-    std::string records[2];
-    NamedFiles named[2];
-    for (int i = 0; i < 2; ++i) {
-        const CurrentDirGuard in(i == 0 ? first.Path() : copy);
-        if (!ReadVolumeIdentity(kRoot)) {
-            GTEST_SKIP() << "the system tells no identity of a folder";
-        }
-        DeviceCatalogue catalogue;
-        catalogue.SetDriveRoot(kRoot);
-        LoadCatalogueWithSnapshot(catalogue, &named[i], snapshot.c_str());
-        records[i] = Records(catalogue);
-    }
-    EXPECT_EQ(records[0], records[1]);
-    EXPECT_EQ(named[1].named, 0);
+    const CurrentDirGuard inCopy(copy);
+    int filesRead = -1;
+    EXPECT_EQ(Load(snapshot_, &filesRead), here);
+    EXPECT_EQ(filesRead, 0);
 }
 
-}  // namespace
-
-namespace {
+// A snapshot that cannot be written (its folder is gone) costs the read
+// nothing but the snapshot; one on the player is never written.
+TEST_F(SnapshotTest, NoSnapshotWrittenChangesNothingButTheTime) {
+    const std::string fresh = Load("");
+    for (const char* path : {"no-such-folder/ml_kovra.cache", "./ml_kovra.cache"}) {
+        EXPECT_EQ(Load(path), fresh) << path;
+        EXPECT_FALSE(fs::exists(path)) << path;
+    }
+}
 
 uint32_t Fnv1a(const std::string& bytes) {
     uint32_t hash = 2166136261u;
@@ -298,6 +307,12 @@ std::string Resealed(std::string bytes) {
     return bytes;
 }
 
+// The stored form with the byte at `at` changed.
+std::string Flipped(std::string bytes, size_t at) {
+    bytes[at] ^= 0x21;
+    return bytes;
+}
+
 struct DamagedSnapshot {
     const char* name;
     std::string (*damage)(const std::string& good);
@@ -314,24 +329,9 @@ const DamagedSnapshot kDamagedSnapshots[] = {
     {"Truncated", [](const std::string& s) { return s.substr(0, s.size() / 2); }},
     {"TruncatedAndResealed",
      [](const std::string& s) { return Resealed(s.substr(0, s.size() / 2)); }},
-    {"AByteChanged",
-     [](const std::string& s) {
-         std::string d = s;
-         d[d.size() / 2] ^= 0x20;
-         return d;
-     }},
-    {"OtherVersion",
-     [](const std::string& s) {
-         std::string d = s;
-         ++d[8];
-         return Resealed(d);
-     }},
-    {"OtherPlayer",
-     [](const std::string& s) {
-         std::string d = s;
-         d[12] ^= 1;
-         return Resealed(d);
-     }},
+    {"AByteChanged", [](const std::string& s) { return Flipped(s, s.size() / 2); }},
+    {"OtherVersion", [](const std::string& s) { return Resealed(Flipped(s, 8)); }},
+    {"OtherPlayer", [](const std::string& s) { return Resealed(Flipped(s, 12)); }},
     {"BytesAfterItsEntries",
      [](const std::string& s) { return Resealed(s + std::string(40, 'x')); }},
     {"CountBeyondItsBytes",
@@ -342,49 +342,32 @@ const DamagedSnapshot kDamagedSnapshots[] = {
     {"NotASnapshot", [](const std::string&) { return std::string(4096, '\0'); }},
 };
 
-class DamagedSnapshotTest : public ::testing::TestWithParam<DamagedSnapshot> {};
+class DamagedSnapshotTest : public SnapshotTest,
+                            public ::testing::WithParamInterface<DamagedSnapshot> {};
 
 // Set aside whole: a full read, then a sound snapshot in its place.
 TEST_P(DamagedSnapshotTest, IsReadAsNoneAndReplaced) {
-    TempDir image;
-    TempDir settings;
-    ASSERT_TRUE(WriteSampleImage(image.Path().string(), SampleImageOptions{}));
-    AgeAll(image.Path(), -3600);
-    const CurrentDirGuard in(image.Path());
-    if (!ReadVolumeIdentity(kRoot)) {
-        GTEST_SKIP() << "the system tells no identity of a folder";
-    }
-    const fs::path cache = settings.Path() / kSnapshotFileName;
-    auto load = [&](int& filesRead) {
-        DeviceCatalogue catalogue;
-        catalogue.SetDriveRoot(kRoot);
-        NamedFiles named;
-        LoadCatalogueWithSnapshot(catalogue, &named, cache.string().c_str());
-        filesRead = named.named;
-        return Records(catalogue);
-    };
     int everyFile = 0;
-    const std::string fresh = load(everyFile);
-    WriteFile(cache, GetParam().damage(ReadFile(cache)));
+    const std::string fresh = Load(snapshot_, &everyFile);
+    WriteFile(snapshot_, GetParam().damage(ReadFile(snapshot_)));
     int filesRead = 0;
-    EXPECT_EQ(load(filesRead), fresh);
+    EXPECT_EQ(Load(snapshot_, &filesRead), fresh);
     EXPECT_EQ(filesRead, everyFile);
-    const std::string replaced = ReadFile(cache);
+    const std::string replaced = ReadFile(snapshot_);
     EXPECT_TRUE(DecodeSnapshot(replaced.data(), replaced.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Snapshots, DamagedSnapshotTest, ::testing::ValuesIn(kDamagedSnapshots),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Journals that no read writes are refused, though sealed as sound.
-struct ImpossibleJournal {
-    const char* name;
-    SnapshotFileKind kind;
-    std::vector<std::pair<int, const char*>> items;
-};
-
+// Journals that no read writes are refused, though sealed as sound; one
+// sound file is taken, the same file twice is not.
 TEST(DecodeSnapshot, RefusesJournalsNoReadWrites) {
-    const ImpossibleJournal cases[] = {
+    const struct {
+        const char* name;
+        SnapshotFileKind kind;
+        std::vector<std::pair<int, const char*>> items;
+    } cases[] = {
         {"TrackSlotOutOfOrder", SnapshotFileKind::TrackManifest, {{1, "a"}}},
         {"TrackCut", SnapshotFileKind::TrackManifest, {{0, "a"}, {1, "b"}}},
         {"AlbumManifestSlot4", SnapshotFileKind::AlbumManifest, {{4, "a"}}},
@@ -397,15 +380,14 @@ TEST(DecodeSnapshot, RefusesJournalsNoReadWrites) {
          {{kAlbumOpNew, nullptr}, {kAlbumOpCount, "x"}}},
         {"AlbumOpBeyondTheLast", SnapshotFileKind::AlbumCatalogue, {{kAlbumOpFollow + 1, nullptr}}},
     };
-    for (const ImpossibleJournal& c : cases) {
-        CatalogueSnapshot snapshot;
+    for (const auto& c : cases) {
         SnapshotEntry entry;
         entry.kind = c.kind;
         entry.path = PathText("SYSTEM/x.mpv");
         for (const auto& [slot, text] : c.items) {
             entry.journal.Add(slot, text);
         }
-        const std::vector<char> bytes = EncodeSnapshot(snapshot, {&entry});
+        const std::vector<char> bytes = EncodeSnapshot(CatalogueSnapshot(), {&entry});
         EXPECT_FALSE(DecodeSnapshot(bytes.data(), bytes.size())) << c.name;
     }
     SnapshotEntry sound;
@@ -413,33 +395,10 @@ TEST(DecodeSnapshot, RefusesJournalsNoReadWrites) {
     for (int i = 0; i < kTrackFieldCount; ++i) {
         sound.journal.Add(i, i == 3 ? nullptr : "t");
     }
-    const std::vector<char> bytes = EncodeSnapshot(CatalogueSnapshot(), {&sound, &sound});
-    EXPECT_FALSE(DecodeSnapshot(bytes.data(), bytes.size())) << "one file twice";
+    const std::vector<char> twice = EncodeSnapshot(CatalogueSnapshot(), {&sound, &sound});
+    EXPECT_FALSE(DecodeSnapshot(twice.data(), twice.size())) << "one file twice";
     const std::vector<char> once = EncodeSnapshot(CatalogueSnapshot(), {&sound});
     EXPECT_TRUE(DecodeSnapshot(once.data(), once.size()));
-}
-
-}  // namespace
-
-namespace {
-
-// A snapshot that cannot be written (its folder is gone) costs the read
-// nothing but the snapshot; one on the player is never written.
-TEST(SnapshotRead, NoSnapshotWrittenChangesNothingButTheTime) {
-    TempDir image;
-    ASSERT_TRUE(WriteSampleImage(image.Path().string(), SampleImageOptions{}));
-    AgeAll(image.Path(), -3600);
-    const CurrentDirGuard in(image.Path());
-    DeviceCatalogue fresh;
-    fresh.SetDriveRoot(kRoot);
-    LoadCatalogue(fresh);
-    for (const char* path : {"no-such-folder/ml_kovra.cache", "./ml_kovra.cache"}) {
-        DeviceCatalogue catalogue;
-        catalogue.SetDriveRoot(kRoot);
-        LoadCatalogueWithSnapshot(catalogue, nullptr, path);
-        EXPECT_EQ(Records(catalogue), Records(fresh)) << path;
-        EXPECT_FALSE(fs::exists(path)) << path;
-    }
 }
 
 }  // namespace

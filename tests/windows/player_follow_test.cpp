@@ -9,9 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "devhost/player_plug.h"
@@ -54,76 +57,33 @@ Titles TitlesOf(const std::string& image) {
     return titles;
 }
 
-enum class Act {
-    kOpenView,
-    kCloseView,
-    kPlug,            // `what` on `letter`
-    kPull,            // whatever is on `letter`
-    kPullDuringRead,  // plug `what` on `letter`, pull it at the read's first progress text
-    kDropUserRow,     // onto the tree item
-    kSearch,          // type `what`
-    kPlayAllPulling,  // play every row; the host pulls `letter` while it holds them
-};
-
-struct Step {
-    Act act;
-    char letter;
-    const char* what;
-    // After the step, once the view (when open) has settled: the images
-    // whose tracks it shows, and "user" and "sample" for those rows.
-    std::vector<std::string> shown;
-};
-
-struct Sequence {
-    const char* name;
-    std::vector<Step> steps;
-};
-
-const Step kOpen = {Act::kOpenView, 0, "", {}};
-
-const std::vector<Sequence> kSequences = {
+// Each sequence starts with a fresh plug-in and empty drives. A step is a
+// verb and its words, then after "=" what the open view shows once it has
+// settled: the images whose tracks it shows, "user" and "sample" for those
+// rows. "plug E a" puts image a into E:, "pull E" takes out what is there,
+// "pull-during-read E big" plugs big into E: and pulls it at its read's first
+// progress text, "play-pulling E" plays every row while the host pulls E: as
+// it holds them, "drop" drops a row of the host's onto the tree item,
+// "search e" types e.
+const std::vector<std::pair<const char*, std::vector<const char*>>> kSequences = {
     {"pulled, then attached again",
-     {{Act::kPlug, 'E', "a", {}},
-      {Act::kOpenView, 0, "", {"a", "sample"}},
-      {Act::kPull, 'E', "", {"sample"}},
-      {Act::kPlug, 'E', "a", {"a", "sample"}}}},
+     {"plug E a", "open = a sample", "pull E = sample", "plug E a = a sample"}},
     {"a second player waits while the first is shown",
-     {{Act::kPlug, 'E', "a", {}},
-      {Act::kOpenView, 0, "", {"a", "sample"}},
-      {Act::kPlug, 'G', "b", {"a", "sample"}},
-      {Act::kPull, 'E', "", {"b", "sample"}}}},
+     {"plug E a", "open = a sample", "plug G b = a sample", "pull E = b sample"}},
     {"attached on another letter after a look that found none",
-     {{Act::kOpenView, 0, "", {"sample"}}, {Act::kPlug, 'G', "b", {"b", "sample"}}}},
+     {"open = sample", "plug G b = b sample"}},
     {"the user's rows and search stay through a swap",
-     {{Act::kOpenView, 0, "", {"sample"}},
-      {Act::kDropUserRow, 0, "", {"user", "sample"}},
-      {Act::kSearch, 0, "e", {"user", "sample"}},
-      {Act::kPlug, 'E', "a", {"a", "user", "sample"}},
-      {Act::kPull, 'E', "", {"user", "sample"}},
-      {Act::kPlug, 'E', "b", {"b", "user", "sample"}}}},
+     {"open = sample", "drop = user sample", "search e = user sample", "plug E a = a user sample",
+      "pull E = user sample", "plug E b = b user sample"}},
     {"items the host sent before any read keep the player out",
-     {{Act::kDropUserRow, 0, "", {}},
-      {Act::kPlug, 'E', "a", {}},
-      {Act::kOpenView, 0, "", {"user"}},
-      {Act::kPull, 'E', "", {"user"}},
-      {Act::kPlug, 'E', "b", {"user"}}}},
+     {"drop", "plug E a", "open = user", "pull E = user", "plug E b = user"}},
     {"pulled while the host holds rows handed to it",
-     {{Act::kPlug, 'E', "a", {}},
-      {Act::kOpenView, 0, "", {"a", "sample"}},
-      {Act::kPlayAllPulling, 'E', "", {"sample"}}}},
+     {"plug E a", "open = a sample", "play-pulling E = sample"}},
     {"pulled during the read",
-     {{Act::kOpenView, 0, "", {"sample"}},
-      {Act::kPullDuringRead, 'E', "big", {"sample"}},
-      {Act::kPlug, 'E', "big", {"big", "sample"}}}},
+     {"open = sample", "pull-during-read E big = sample", "plug E big = big sample"}},
     {"pulled and attached while no view is open",
-     {{Act::kPlug, 'E', "a", {}},
-      {Act::kOpenView, 0, "", {"a", "sample"}},
-      {Act::kCloseView, 0, "", {}},
-      {Act::kPull, 'E', "", {}},
-      {Act::kOpenView, 0, "", {"sample"}},
-      {Act::kCloseView, 0, "", {}},
-      {Act::kPlug, 'E', "b", {}},
-      {Act::kOpenView, 0, "", {"b", "sample"}}}},
+     {"plug E a", "open = a sample", "close", "pull E", "open = sample", "close", "plug E b",
+      "open = b sample"}},
 };
 
 // The folders with-drives maps E: and G: to, and the images beside them.
@@ -171,12 +131,14 @@ class PlayerFollowTest : public testing_support::PluginTest {
         return FollowFolder() + "\\images\\" + name;
     }
 
-    void Run(const Step& step);
-    void PullDuringRead(const Step& step);
+    // Takes the step, then checks what the open view shows.
+    void Run(const std::string& step);
+    void Act(const std::string& verb, char letter, const std::string& what);
+    void PullDuringRead(char letter, const std::string& image);
     void PlayAllPulling(char letter);
-    Titles Expected(const std::vector<std::string>& shown) const;
-    // Pumps until the open view shows `expected` with its usual status line.
-    Titles WaitForTitles(const Titles& expected);
+    // Pumps until the open view, with its usual status line, shows the
+    // titles of the rows of `sources`: images by name, "user" and "sample".
+    ::testing::AssertionResult Shows(const std::vector<std::string>& sources);
 
     HWND view_ = nullptr;
     std::string search_;
@@ -185,39 +147,45 @@ class PlayerFollowTest : public testing_support::PluginTest {
     HostItems user_{{kUserItem}};
 };
 
-void PlayerFollowTest::Run(const Step& step) {
-    switch (step.act) {
-        case Act::kOpenView:
-            view_ = OpenView();
-            ASSERT_NE(view_, nullptr);
-            break;
-        case Act::kCloseView:
-            ASSERT_TRUE(DestroyWindow(view_));
-            view_ = nullptr;
-            break;
-        case Act::kPlug:
-            ASSERT_TRUE(slots_[step.letter]->Plug(ImageFolder(step.what)));
-            plugged_[step.letter] = step.what;
-            break;
-        case Act::kPull:
-            ASSERT_TRUE(slots_[step.letter]->Pull(ImageFolder(plugged_[step.letter])));
-            plugged_[step.letter].clear();
-            break;
-        case Act::kPullDuringRead:
-            PullDuringRead(step);
-            break;
-        case Act::kDropUserRow:
-            ASSERT_EQ(Send(PLUGMSG_TREE_DROP_TARGET, TreeId(), 0,
-                           reinterpret_cast<INT_PTR>(user_.List())),
-                      1);
-            break;
-        case Act::kSearch:
-            search_ = step.what;
-            SetDlgItemTextA(view_, IDC_SEARCH, step.what);
-            break;
-        case Act::kPlayAllPulling:
-            PlayAllPulling(step.letter);
-            break;
+void PlayerFollowTest::Run(const std::string& step) {
+    const size_t equals = step.find(" = ");
+    std::istringstream said(step.substr(0, equals));
+    std::string verb, first, last;
+    said >> verb >> first >> last;
+    Act(verb, first.empty() ? 0 : first[0], last.empty() ? first : last);
+    std::istringstream after(equals == std::string::npos ? "" : step.substr(equals + 3));
+    const std::vector<std::string> shown{std::istream_iterator<std::string>(after), {}};
+    if (!HasFatalFailure() && view_ != nullptr && !shown.empty()) {
+        EXPECT_TRUE(Shows(shown));
+        EXPECT_EQ(SearchText(view_), search_);
+    }
+}
+
+void PlayerFollowTest::Act(const std::string& verb, char letter, const std::string& what) {
+    if (verb == "open") {
+        view_ = OpenView();
+        ASSERT_NE(view_, nullptr);
+    } else if (verb == "close") {
+        ASSERT_TRUE(DestroyWindow(view_));
+        view_ = nullptr;
+    } else if (verb == "plug") {
+        ASSERT_TRUE(slots_[letter]->Plug(ImageFolder(what)));
+        plugged_[letter] = what;
+    } else if (verb == "pull") {
+        ASSERT_TRUE(slots_[letter]->Pull(ImageFolder(plugged_[letter])));
+        plugged_[letter].clear();
+    } else if (verb == "pull-during-read") {
+        PullDuringRead(letter, what);
+    } else if (verb == "play-pulling") {
+        PlayAllPulling(letter);
+    } else if (verb == "drop") {
+        ASSERT_EQ(
+            Send(PLUGMSG_TREE_DROP_TARGET, TreeId(), 0, reinterpret_cast<INT_PTR>(user_.List())),
+            1);
+    } else {
+        ASSERT_EQ(verb, "search");
+        search_ = what;
+        SetDlgItemTextA(view_, IDC_SEARCH, what.c_str());
     }
 }
 
@@ -246,21 +214,21 @@ void PlayerFollowTest::PlayAllPulling(char letter) {
 
 // The drive's folder goes while the view's thread reads it; the news of it
 // waits, as the system's would, until that thread looks for messages again.
-void PlayerFollowTest::PullDuringRead(const Step& step) {
-    PlayerSlot& slot = *slots_[step.letter];
+void PlayerFollowTest::PullDuringRead(char letter, const std::string& image) {
+    PlayerSlot& slot = *slots_[letter];
     bool pulled = false;
     devhost::StatusListener status(view_, [&](const std::string& text) {
         if (!pulled && devhost::IsProgressText(text)) {
-            pulled = slot.Pull(ImageFolder(step.what), Broadcast::kFromAnotherThread);
+            pulled = slot.Pull(ImageFolder(image), Broadcast::kFromAnotherThread);
         }
     });
-    ASSERT_TRUE(slot.Plug(ImageFolder(step.what)));
-    plugged_[step.letter] = step.what;
+    ASSERT_TRUE(slot.Plug(ImageFolder(image)));
+    plugged_[letter] = image;
     for (int waited = 0; !pulled && waited < 20000; waited += 10) {
         Host().Pump(10);
     }
     ASSERT_TRUE(pulled) << "the read showed no progress";
-    plugged_[step.letter].clear();
+    plugged_[letter].clear();
     Host().Pump(300);  // the news arrives after the read
     // The read ended with the pull: no rows were added, none ever showed.
     for (const devhost::StatusListener::Text& text : status.Texts()) {
@@ -270,57 +238,42 @@ void PlayerFollowTest::PullDuringRead(const Step& step) {
     }
 }
 
-Titles PlayerFollowTest::Expected(const std::vector<std::string>& shown) const {
-    Titles titles;
-    for (const std::string& source : shown) {
-        if (source == "sample") {
-            titles.push_back(kSampleTitle);
-        } else if (source == "user") {
-            titles.push_back(kUserItem.title);
-        } else {
-            const Titles tracks = TitlesOf(source);
-            titles.insert(titles.end(), tracks.begin(), tracks.end());
-        }
+::testing::AssertionResult PlayerFollowTest::Shows(const std::vector<std::string>& sources) {
+    Titles expected;
+    for (const std::string& source : sources) {
+        const Titles titles = source == "sample" ? Titles{kSampleTitle}
+                              : source == "user" ? Titles{kUserItem.title}
+                                                 : TitlesOf(source);
+        expected.insert(expected.end(), titles.begin(), titles.end());
     }
-    std::sort(titles.begin(), titles.end());
-    return titles;
-}
-
-Titles PlayerFollowTest::WaitForTitles(const Titles& expected) {
+    std::sort(expected.begin(), expected.end());
     Titles shown;
-    for (int waited = 0; waited < 20000; waited += 20) {
+    for (int waited = 0; waited < 20000 && shown != expected; waited += 20) {
         Host().Pump(20);
-        if (Status(view_).find("items [") == std::string::npos) {
-            continue;
-        }
-        shown = Column(view_, 1);
-        std::sort(shown.begin(), shown.end());
-        if (shown == expected) {
-            break;
+        if (Status(view_).find("items [") != std::string::npos) {
+            shown = Column(view_, 1);
+            std::sort(shown.begin(), shown.end());
         }
     }
-    return shown;
+    if (shown == expected) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "shows " << ::testing::PrintToString(shown) << ", not "
+                                         << ::testing::PrintToString(expected);
 }
 
 TEST_F(PlayerFollowTest, TheViewShowsWhatIsPluggedInAfterEachStep) {
-    for (const Sequence& sequence : kSequences) {
-        SCOPED_TRACE(sequence.name);
+    for (const auto& [name, steps] : kSequences) {
+        SCOPED_TRACE(name);
         view_ = nullptr;
         search_.clear();
-        for (size_t index = 0; index < sequence.steps.size(); ++index) {
-            const Step& step = sequence.steps[index];
-            SCOPED_TRACE("step " + std::to_string(index + 1));
+        for (const char* step : steps) {
+            SCOPED_TRACE(step);
             Run(step);
             if (HasFatalFailure()) {
                 return;
             }
-            if (view_ != nullptr && !step.shown.empty()) {
-                const Titles expected = Expected(step.shown);
-                EXPECT_EQ(WaitForTitles(expected), expected);
-                EXPECT_EQ(SearchText(view_), search_);
-            }
         }
-        // A fresh plug-in and empty drives for the next sequence.
         if (view_ != nullptr) {
             DestroyWindow(view_);
         }
@@ -335,18 +288,15 @@ constexpr int kSettledCycle = 10;
 // Pull and attach, over and over: what the tenth cycle holds, the last holds
 // too.
 TEST_F(PlayerFollowTest, TwoHundredPullsAndAttachesGiveEverythingBack) {
-    Run({Act::kPlug, 'E', "a", {}});
-    Run(kOpen);
-    const Titles plugged = Expected({"a", "sample"});
-    const Titles pulled = Expected({"sample"});
-    ASSERT_EQ(WaitForTitles(plugged), plugged);
+    Run("plug E a");
+    Run("open = a sample");
+    ASSERT_FALSE(HasFailure());
     testing_support::ProcessResources settled;
     size_t settledBytes = 0;
     for (int cycle = 1; cycle <= kCycles; ++cycle) {
-        Run({Act::kPull, 'E', "", {}});
-        ASSERT_EQ(WaitForTitles(pulled), pulled) << "cycle " << cycle;
-        Run({Act::kPlug, 'E', "a", {}});
-        ASSERT_EQ(WaitForTitles(plugged), plugged) << "cycle " << cycle;
+        Run("pull E = sample");
+        Run("plug E a = a sample");
+        ASSERT_FALSE(HasFailure()) << "cycle " << cycle;
         if (cycle == kSettledCycle) {
             settled = testing_support::MeasureProcessResources();
             settledBytes = devhost::PrivateBytesNow();
