@@ -48,7 +48,7 @@ class Writer {
         }
         Bytes(encoded, static_cast<size_t>(bytes));
     }
-    void Number(uint64_t value) {
+    void Varint(uint64_t value) {
         char encoded[10];
         size_t length = 0;
         while (value >= 0x80) {
@@ -58,8 +58,8 @@ class Writer {
         encoded[length++] = static_cast<char>(value);
         Bytes(encoded, length);
     }
-    void Text(const char* text, size_t length) {
-        Number(length);
+    void SizedText(const char* text, size_t length) {
+        Varint(length);
         Bytes(text, length);
     }
     std::vector<char>& Out() {
@@ -89,7 +89,7 @@ class Reader {
         }
         return true;
     }
-    bool Number(uint64_t& value) {
+    bool Varint(uint64_t& value) {
         value = 0;
         for (int shift = 0; shift < 64 && at_ < end_; shift += 7) {
             const unsigned char byte = static_cast<unsigned char>(*at_++);
@@ -110,10 +110,10 @@ class Reader {
         return std::memchr(text, 0, length) == nullptr;
     }
     // A length, at most `limit`, then that many bytes without a NUL.
-    bool Text(PathText& text, size_t limit) {
+    bool SizedText(PathText& text, size_t limit) {
         uint64_t length = 0;
         const char* bytes = nullptr;
-        if (!Number(length) || length > limit || !Raw(static_cast<size_t>(length), bytes)) {
+        if (!Varint(length) || length > limit || !Raw(static_cast<size_t>(length), bytes)) {
             return false;
         }
         text = PathText(bytes, static_cast<size_t>(length), "");
@@ -128,17 +128,17 @@ class Reader {
 
 void WriteEntry(Writer& out, const SnapshotEntry& entry) {
     out.Fixed(static_cast<uint8_t>(entry.kind), 1);
-    out.Text(entry.path.Get(), entry.path.Length());
-    out.Number(entry.cost);
-    out.Number(entry.stamp.size);
+    out.SizedText(entry.path.Get(), entry.path.Length());
+    out.Varint(entry.cost);
+    out.Varint(entry.stamp.size);
     out.Fixed(static_cast<uint64_t>(entry.stamp.writeTime), 8);
-    out.Number(entry.journal.Count());
+    out.Varint(entry.journal.Count());
     for (size_t i = 0; i < entry.journal.Count(); ++i) {
         out.Fixed(static_cast<uint8_t>(entry.journal.Slot(i)), 1);
         const char* text = entry.journal.Text(i);
         const size_t length = text != nullptr ? std::strlen(text) : 0;
         // 0 is none; a text's length is stored one higher.
-        out.Number(text == nullptr ? 0 : length + 1);
+        out.Varint(text == nullptr ? 0 : length + 1);
         out.Bytes(text, length);
     }
 }
@@ -184,7 +184,7 @@ size_t TextLimit(SnapshotFileKind kind, int slot) {
 bool ReadJournal(Reader& in, SnapshotEntry& entry, size_t& texts) {
     uint64_t count = 0;
     // Every item takes at least two bytes: no count beyond that is believed.
-    if (!in.Number(count) || count > in.Left() / 2 || count > kMaxSnapshotTexts - texts) {
+    if (!in.Varint(count) || count > in.Left() / 2 || count > kMaxSnapshotTexts - texts) {
         return false;
     }
     texts += static_cast<size_t>(count);
@@ -197,7 +197,7 @@ bool ReadJournal(Reader& in, SnapshotEntry& entry, size_t& texts) {
     for (uint64_t i = 0; i < count; ++i) {
         uint64_t slot = 0;
         uint64_t length = 0;
-        if (!in.Fixed(slot, 1) || !in.Number(length)) {
+        if (!in.Fixed(slot, 1) || !in.Varint(length)) {
             return false;
         }
         const int s = static_cast<int>(slot);
@@ -225,8 +225,8 @@ bool ReadEntry(Reader& in, SnapshotEntry& entry, size_t& texts) {
         return false;
     }
     entry.kind = static_cast<SnapshotFileKind>(kind);
-    if (!in.Text(entry.path, kMaxPathLength) || entry.path.Empty() || !in.Number(entry.cost) ||
-        entry.cost > kMaxCatalogueFileBytes || !in.Number(entry.stamp.size) ||
+    if (!in.SizedText(entry.path, kMaxPathLength) || entry.path.Empty() || !in.Varint(entry.cost) ||
+        entry.cost > kMaxCatalogueFileBytes || !in.Varint(entry.stamp.size) ||
         entry.stamp.size != entry.cost || !in.Fixed(time, 8)) {
         return false;
     }
@@ -273,7 +273,7 @@ std::vector<char> EncodeSnapshot(const CatalogueSnapshot& snapshot,
     std::vector<const SnapshotEntry*> sorted = entries;
     std::sort(sorted.begin(), sorted.end(),
               [](const SnapshotEntry* a, const SnapshotEntry* b) { return EntryBefore(*a, *b); });
-    out.Number(sorted.size());
+    out.Varint(sorted.size());
     for (const SnapshotEntry* entry : sorted) {
         WriteEntry(out, *entry);
     }
@@ -302,7 +302,7 @@ std::optional<CatalogueSnapshot> DecodeSnapshot(const char* bytes, size_t size) 
     CatalogueSnapshot snapshot;
     // Every entry takes at least 13 bytes.
     if (!in.Fixed(version, 4) || version != kVersion || !ReadIdentity(in, snapshot.identity) ||
-        !in.Number(count) || count > in.Left() / 13) {
+        !in.Varint(count) || count > in.Left() / 13) {
         return std::nullopt;
     }
     snapshot.entries.resize(static_cast<size_t>(count));
