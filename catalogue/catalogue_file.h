@@ -9,6 +9,7 @@
 #include <cstddef>
 
 class XmlBuffer;
+struct FileStamp;
 
 enum class FileReadStatus {
     Read,            // the buffer holds the file's text, prepared for the parser
@@ -26,5 +27,9 @@ constexpr size_t kMaxCatalogueFileBytes = 32u * 1024 * 1024;
 
 // Reads the file at `path` into `buffer` and prepares it (XmlBuffer::Prepare),
 // provided it is a regular file of at most `limit` bytes. On any other status
-// the buffer holds the empty text.
-FileReadStatus ReadCatalogueFile(const char* path, size_t limit, XmlBuffer& buffer);
+// the buffer holds the empty text. When read, `stamp` (if not null) gets the
+// file's size and last-write time as the open file gave them before its
+// bytes were read, in ListFolderStamps's units: a catalogue snapshot needs no
+// listing of its own to know what it read.
+FileReadStatus ReadCatalogueFile(const char* path, size_t limit, XmlBuffer& buffer,
+                                 FileStamp* stamp = nullptr);

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "catalogue/file_stamps.h"
 #include "catalogue/xml_buffer.h"
 
 namespace {
@@ -34,7 +35,7 @@ bool ReadAll(int fd, char* into, size_t size) {
     return true;
 }
 
-FileReadStatus ReadOpenFile(int fd, size_t limit, XmlBuffer& buffer) {
+FileReadStatus ReadOpenFile(int fd, size_t limit, XmlBuffer& buffer, FileStamp* stamp) {
     // Checked again on the open file: the path may have been swapped meanwhile.
     struct stat info;
     if (fstat(fd, &info) != 0) {
@@ -47,6 +48,12 @@ FileReadStatus ReadOpenFile(int fd, size_t limit, XmlBuffer& buffer) {
         return FileReadStatus::TooLarge;
     }
     const size_t size = static_cast<size_t>(info.st_size);
+    if (stamp != nullptr) {
+        // In the units of ListFolderStamps (file_stamps_posix.cpp).
+        stamp->size = static_cast<uint64_t>(info.st_size);
+        stamp->writeTime =
+            static_cast<int64_t>(info.st_mtim.tv_sec) * kStampTicksPerSecond + info.st_mtim.tv_nsec;
+    }
     if (!ReadAll(fd, buffer.Reserve(size), size)) {
         buffer.Reserve(0);
         return FileReadStatus::Unreadable;
@@ -57,7 +64,8 @@ FileReadStatus ReadOpenFile(int fd, size_t limit, XmlBuffer& buffer) {
 
 }  // namespace
 
-FileReadStatus ReadCatalogueFile(const char* path, size_t limit, XmlBuffer& buffer) {
+FileReadStatus ReadCatalogueFile(const char* path, size_t limit, XmlBuffer& buffer,
+                                 FileStamp* stamp) {
     buffer.Reserve(0);
     // Opening some devices has effects of its own: look before opening. A FIFO
     // opened without O_NONBLOCK would wait for a writer.
@@ -77,5 +85,5 @@ FileReadStatus ReadCatalogueFile(const char* path, size_t limit, XmlBuffer& buff
         int fd;
         ~Closer() { close(fd); }
     } closer{fd};
-    return ReadOpenFile(fd, limit, buffer);
+    return ReadOpenFile(fd, limit, buffer, stamp);
 }

@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "base/utf8_text.h"
 #include "base/wide_text.h"
+#include "catalogue/file_stamps.h"
 #include "catalogue/xml_buffer.h"
 
 namespace {
@@ -38,7 +41,7 @@ bool ReadAll(HANDLE file, char* into, size_t size) {
     return true;
 }
 
-FileReadStatus ReadOpenFile(HANDLE file, size_t limit, XmlBuffer& buffer) {
+FileReadStatus ReadOpenFile(HANDLE file, size_t limit, XmlBuffer& buffer, FileStamp* stamp) {
     // A console, serial port or pipe (which a name like "CON" or "COM1" opens
     // in any folder) is no file: reading it could wait for ever.
     if (GetFileType(file) != FILE_TYPE_DISK) {
@@ -52,6 +55,17 @@ FileReadStatus ReadOpenFile(HANDLE file, size_t limit, XmlBuffer& buffer) {
         return FileReadStatus::TooLarge;
     }
     const size_t bytes = static_cast<size_t>(size.QuadPart);
+    if (stamp != nullptr) {
+        // In the units of ListFolderStamps (file_stamps_win32.cpp). A time
+        // that cannot be had is taken as the latest there is: one that cannot
+        // tell whether the file changed.
+        FILETIME written;
+        stamp->size = static_cast<uint64_t>(size.QuadPart);
+        stamp->writeTime = GetFileTime(file, nullptr, nullptr, &written)
+                               ? static_cast<int64_t>((uint64_t{written.dwHighDateTime} << 32) |
+                                                      written.dwLowDateTime)
+                               : INT64_MAX;
+    }
     if (!ReadAll(file, buffer.Reserve(bytes), bytes)) {
         buffer.Reserve(0);
         return FileReadStatus::Unreadable;
@@ -62,7 +76,8 @@ FileReadStatus ReadOpenFile(HANDLE file, size_t limit, XmlBuffer& buffer) {
 
 }  // namespace
 
-FileReadStatus ReadCatalogueFile(const char* path, size_t limit, XmlBuffer& buffer) {
+FileReadStatus ReadCatalogueFile(const char* path, size_t limit, XmlBuffer& buffer,
+                                 FileStamp* stamp) {
     buffer.Reserve(0);
     // Shared for writing too: the player's own files may be open elsewhere.
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -85,5 +100,5 @@ FileReadStatus ReadCatalogueFile(const char* path, size_t limit, XmlBuffer& buff
         HANDLE file;
         ~Closer() { CloseHandle(file); }
     } closer{file};
-    return ReadOpenFile(file, limit, buffer);
+    return ReadOpenFile(file, limit, buffer, stamp);
 }

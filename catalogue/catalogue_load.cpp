@@ -64,7 +64,7 @@ size_t KeptSize(const char* text) {
 }  // namespace
 
 FileReadStatus DriveFiles::Read(const char* path, size_t limit, XmlBuffer& buffer) {
-    return ReadCatalogueFile(path, limit, buffer);
+    return ReadCatalogueFile(path, limit, buffer, &last_);
 }
 
 CatalogueLoad::CatalogueLoad(DeviceCatalogue& catalogue, LoadObserver* observer,
@@ -174,7 +174,8 @@ const XmlBuffer* CatalogueLoad::ReadFile(const char* path) {
         ReportCeiling(path);
     } else {
         if (snapshot_ != nullptr) {
-            snapshot_->FileRead(buffer_.InputSize());
+            FileStamp stamp;
+            snapshot_->FileRead(buffer_.InputSize(), source_->LastStamp(stamp) ? &stamp : nullptr);
         }
         return &buffer_;
     }

@@ -26,12 +26,25 @@ class CatalogueFileSource {
     virtual ~CatalogueFileSource() = default;
     // As ReadCatalogueFile.
     virtual FileReadStatus Read(const char* path, size_t limit, XmlBuffer& buffer) = 0;
+    // Right after a Read that answered Read: the file's stamp as that read
+    // found it (ReadCatalogueFile's), when the source knows it.
+    virtual bool LastStamp(FileStamp& stamp) const {
+        (void)stamp;
+        return false;
+    }
 };
 
 // The files of the player's drive, through ReadCatalogueFile.
 class DriveFiles final : public CatalogueFileSource {
   public:
     FileReadStatus Read(const char* path, size_t limit, XmlBuffer& buffer) override;
+    bool LastStamp(FileStamp& stamp) const override {
+        stamp = last_;
+        return true;
+    }
+
+  private:
+    FileStamp last_;
 };
 
 class CatalogueLoad {

@@ -27,6 +27,7 @@ class PlayerFiles final : public CatalogueFileSource {
     PlayerFiles(const char* root, std::optional<VolumeIdentity> player);
 
     FileReadStatus Read(const char* path, size_t limit, XmlBuffer& buffer) override;
+    bool LastStamp(FileStamp& stamp) const override { return drive_.LastStamp(stamp); }
 
     // True once a failed read found the player gone.
     bool Pulled() const { return pulled_; }

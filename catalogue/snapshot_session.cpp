@@ -178,14 +178,19 @@ void SnapshotSession::BeginFile(SnapshotFileKind kind, const char* link, bool ma
         entry.journal.Reserve(12, 384);
     }
     fresh_.push_back(std::move(entry));
+    stampedByRead_.push_back(false);
     (manifest ? manifestFile_ : catalogueFile_) = static_cast<int>(fresh_.size() - 1);
     read_[manifest ? 1 : 0] = false;
 }
 
-void SnapshotSession::FileRead(uint64_t cost) {
+void SnapshotSession::FileRead(uint64_t cost, const FileStamp* stamp) {
     const int file = manifestFile_ >= 0 ? manifestFile_ : catalogueFile_;
     if (file >= 0) {
         fresh_[static_cast<size_t>(file)].cost = cost;
+        if (stamp != nullptr) {
+            fresh_[static_cast<size_t>(file)].stamp = *stamp;
+            stampedByRead_[static_cast<size_t>(file)] = true;
+        }
         read_[manifestFile_ >= 0 ? 1 : 0] = true;
     }
 }
@@ -198,8 +203,10 @@ void SnapshotSession::EndFile(bool manifest, bool complete) {
     if (!complete || !read_[manifest ? 1 : 0]) {
         // Dropped: an empty path is never written.
         fresh_[static_cast<size_t>(file)] = SnapshotEntry();
+        stampedByRead_[static_cast<size_t>(file)] = false;
         if (static_cast<size_t>(file) + 1 == fresh_.size()) {
             fresh_.pop_back();
+            stampedByRead_.pop_back();
         }
     }
     file = -1;
@@ -227,14 +234,18 @@ std::vector<char> SnapshotSession::NextSnapshot() {
             changed = true;  // gone, or read afresh
         }
     }
-    for (SnapshotEntry& entry : fresh_) {
+    for (size_t i = 0; i < fresh_.size(); ++i) {
+        SnapshotEntry& entry = fresh_[i];
         if (entry.path.Empty()) {
             continue;
         }
         changed = true;
-        const std::optional<FileStamp> stamp = StampOf(entry.path.Get());
-        // A file that changed since its read, or whose time cannot tell, is
-        // read again next time.
+        // Listing a big player's folders once more would cost as much as a
+        // tenth of its read: the stamp the read found serves.
+        const std::optional<FileStamp> stamp =
+            stampedByRead_[i] ? std::optional<FileStamp>(entry.stamp) : StampOf(entry.path.Get());
+        // A file whose size is not what was read, or whose time cannot tell,
+        // is read again next time.
         if (stamp && stamp->size == entry.cost && Settled(*stamp)) {
             entry.stamp = *stamp;
             kept.push_back(&entry);

@@ -3,10 +3,13 @@
 //
 // Before the load, each folder that holds a file of the snapshot is listed
 // once and every file's size and last-write time compared with the
-// snapshot's; a file that matches is replayed, not read. A file whose
+// snapshot's; a file that matches is replayed, not read. A file read afresh
+// is stamped as its open file was found before its bytes were read (or, from
+// a source that cannot tell, by its folder's listing): a change made after
+// that gives it a later stamp, so the next load reads it again. A file whose
 // last-write time lay within the file system's time resolution of the clock
-// read before that listing, or after it, may change again without its stamp
-// changing: its journal is not kept, so the next load reads it again.
+// read before the load began, or after it, may change again without its
+// stamp changing: its journal is not kept, so the next load reads it again.
 #pragma once
 
 #include <cstdint>
@@ -44,8 +47,9 @@ class SnapshotSession {
     // Journalling the file linked as `link` that is about to be read; a
     // manifest is journalled while its catalogue file is (`manifest` true).
     void BeginFile(SnapshotFileKind kind, const char* link, bool manifest);
-    // The file of the innermost journal was read: what it cost the budget.
-    void FileRead(uint64_t cost);
+    // The file of the innermost journal was read: what it cost the budget,
+    // and its stamp as the read found it (null: unknown).
+    void FileRead(uint64_t cost, const FileStamp* stamp);
     // The file's step is over; `complete` when nothing stopped it. A journal
     // of a file not read, or not complete, is dropped.
     void EndFile(bool manifest, bool complete);
@@ -54,8 +58,8 @@ class SnapshotSession {
     void JournalCatalogue(int slot, const char* text);
     void JournalManifest(int slot, const char* text);
 
-    // After the load: stamps the files read afresh, from the listings made
-    // before and one more of each folder not listed yet. The stored form of
+    // After the load: the files read afresh with the stamps their reads found
+    // (those that found none, from their folders' listings). The stored form of
     // the next snapshot, or empty when it would say the same as the one read.
     std::vector<char> NextSnapshot();
 
@@ -83,6 +87,7 @@ class SnapshotSession {
     std::vector<bool> carried_;    // taken into this load
     std::vector<int> index_;       // previous_ entries by the hash of kind and path; -1 free
     std::vector<SnapshotEntry> fresh_;
+    std::vector<bool> stampedByRead_;  // by fresh_ entry: its stamp came with its read
     std::map<PathText, std::optional<Listing>> listings_;  // by folder; none: not listable
     // The folder looked up last: most files follow one of their own folder.
     PathText lastFolder_;
