@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,23 @@ class DebugCapture {
 };
 
 void Locate(DeviceCatalogue&) {}
+
+// A sample player of `tracks` tracks in a fresh folder, which is the current
+// folder (the empty drive root) while the object lives.
+class SamplePlayerHere {
+  public:
+    explicit SamplePlayerHere(int tracks) {
+        SampleImageOptions options;
+        options.trackCount = tracks;
+        written = WriteSampleImage(image_.Path().string(), options);
+        inside_.emplace(image_.Path());
+    }
+    bool written = false;
+
+  private:
+    TempDir image_;
+    std::optional<CurrentDirGuard> inside_;
+};
 
 // Keeps the last progress of a load, how many reports came, and which
 // report the end of the load came after.
@@ -126,13 +144,10 @@ TEST(ImportCatalogue, WithoutAPlayerOnlyTheSampleRowIsLeft) {
 // A read as at a fresh start keeps the host's rows where they are and
 // replaces the player's and the one sample row.
 TEST(ImportCatalogue, ReadingAgainKeepsTheHostsRowsAndOneSampleRow) {
-    TempDir image;
-    SampleImageOptions options;
-    options.trackCount = 3;
-    ASSERT_TRUE(WriteSampleImage(image.Path().string(), options));
+    const SamplePlayerHere player(3);
+    ASSERT_TRUE(player.written);
     OwnedLists lists;
     DeviceCatalogue catalogue;
-    CurrentDirGuard inside(image.Path());
     ImportCatalogue(catalogue, lists, Locate);
     lists.Add({"Latecomers", "Late Arrival"});
     ImportCatalogue(catalogue, lists, Locate);
@@ -180,13 +195,10 @@ class MemoryRunsOut : public ImportObserver {
 };
 
 TEST(ImportCatalogue, MemoryRunningOutKeepsTheTracksReadAndTheSampleRow) {
-    TempDir image;
-    SampleImageOptions options;
-    options.trackCount = 40;
-    ASSERT_TRUE(WriteSampleImage(image.Path().string(), options));
+    const SamplePlayerHere player(40);
+    ASSERT_TRUE(player.written);
     OwnedLists lists;
     DeviceCatalogue catalogue;
-    CurrentDirGuard inside(image.Path());
     MemoryRunsOut observer(20);
     ImportCatalogue(catalogue, lists, Locate, &observer);
     const int rows = lists.library.Count();
